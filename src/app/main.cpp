@@ -1,0 +1,44 @@
+// orvane-tutor: creates the context of the run, then loads and shows the main window.
+#include "core/clock.h"
+#include "core/programfolder.h"
+#include "settings/settingsstore.h"
+#include "shell/appcontext.h"
+#include "shell/frmmain.h"
+#include "shell/imeproviders.h"
+#include "shell/qtprompts.h"
+
+#include <QApplication>
+#include <QIcon>
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(orvane::SettingsStore::applicationName());
+    QApplication::setApplicationDisplayName(QStringLiteral("Orvane输入法2011分词教学系统（简体）"));
+    QApplication::setDesktopFileName(QStringLiteral("orvane-tutor"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/orvane-tutor.svg")));
+
+    orvane::QtPrompts prompts;
+    orvane::SystemClock clock;
+    orvane::SettingsStore store;
+    std::unique_ptr<orvane::InputMethodProvider> ime = orvane::makeInputMethodProvider();
+
+    int status = 0;
+    orvane::AppContext ctx;
+    ctx.folder = orvane::ProgramFolder::resolve();
+    ctx.prompts = &prompts;
+    ctx.clock = &clock;
+    ctx.store = &store;
+    ctx.imeProvider = ime.get();
+    ctx.endProgram = [&status](int code) {
+        status = code;
+        QCoreApplication::exit(code);
+    };
+
+    orvane::frmMain window(ctx);
+    if (!window.Form_Load())
+        return status;
+    window.show();
+    const int loop = app.exec();
+    return status != 0 ? status : loop;
+}

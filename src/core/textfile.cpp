@@ -1,0 +1,110 @@
+#include "core/textfile.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <QStringDecoder>
+
+namespace orvane {
+
+namespace {
+
+bool isValidUtf8(const QByteArray &bytes)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    (void)decoder.decode(bytes);
+    return !decoder.hasError();
+}
+
+QString decodeWith(QStringConverter::Encoding encoding, QByteArrayView bytes)
+{
+    QStringDecoder decoder(encoding, QStringDecoder::Flag::Stateless);
+    return decoder.decode(bytes);
+}
+
+QString decodeGb18030(const QByteArray &bytes)
+{
+    // Qt's own converters do not cover GB18030; ICU through QStringDecoder's name lookup does
+    // where Qt was built with it (Debian's is).
+    QStringDecoder decoder("GB18030", QStringDecoder::Flag::Stateless);
+    if (decoder.isValid())
+        return decoder.decode(bytes);
+    return decodeWith(QStringConverter::Latin1, bytes);
+}
+
+} // namespace
+
+TextEncoding detectEncoding(const QByteArray &bytes)
+{
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        return TextEncoding::Utf8Bom;
+    if (bytes.startsWith("\xFF\xFE"))
+        return TextEncoding::Utf16LE;
+    if (bytes.startsWith("\xFE\xFF"))
+        return TextEncoding::Utf16BE;
+    return isValidUtf8(bytes) ? TextEncoding::Utf8 : TextEncoding::Gb18030;
+}
+
+QString decodeText(const QByteArray &bytes)
+{
+    switch (detectEncoding(bytes)) {
+    case TextEncoding::Utf8Bom:
+        return decodeWith(QStringConverter::Utf8, QByteArrayView(bytes).sliced(3));
+    case TextEncoding::Utf16LE:
+        return decodeWith(QStringConverter::Utf16LE, QByteArrayView(bytes).sliced(2));
+    case TextEncoding::Utf16BE:
+        return decodeWith(QStringConverter::Utf16BE, QByteArrayView(bytes).sliced(2));
+    case TextEncoding::Utf8:
+        return decodeWith(QStringConverter::Utf8, bytes);
+    case TextEncoding::Gb18030:
+        return decodeGb18030(bytes);
+    }
+    return {};
+}
+
+bool readTextFile(const QString &path, QString *text, QString *error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = QStringLiteral("无法读取文件“%1”：%2").arg(path, file.errorString());
+        return false;
+    }
+    *text = decodeText(file.readAll());
+    return true;
+}
+
+bool writeTextFile(const QString &path, const QString &text, QString *error)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        if (error)
+            *error = QStringLiteral("无法写入文件“%1”：%2").arg(path, file.errorString());
+        return false;
+    }
+    file.write(text.toUtf8());
+    if (!file.commit()) {
+        if (error)
+            *error = QStringLiteral("无法写入文件“%1”：%2").arg(path, file.errorString());
+        return false;
+    }
+    return true;
+}
+
+bool appendTextFile(const QString &path, const QString &text, QString *error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) {
+        if (error)
+            *error = QStringLiteral("无法写入文件“%1”：%2").arg(path, file.errorString());
+        return false;
+    }
+    const QByteArray bytes = text.toUtf8();
+    if (file.write(bytes) != bytes.size()) {
+        if (error)
+            *error = QStringLiteral("无法写入文件“%1”：%2").arg(path, file.errorString());
+        return false;
+    }
+    return true;
+}
+
+} // namespace orvane

@@ -1,0 +1,181 @@
+#include "settings/usersettings.h"
+
+#include "settings/settingsstore.h"
+
+#include <array>
+#include <limits>
+#include <optional>
+
+namespace orvane {
+
+namespace {
+
+struct KeyInfo {
+    SettingKey key;
+    const char16_t *name;
+    const char16_t *defaultText;
+};
+
+constexpr std::array<KeyInfo, 11> kKeys{{
+    {SettingKey::AltColor1, u"交替颜色一", u"0"},
+    {SettingKey::AltColor2, u"交替颜色二", u"16711680"},
+    {SettingKey::RightColor, u"正确文字颜色", u"65280"},
+    {SettingKey::ErrorColor, u"错误文字颜色", u"255"},
+    {SettingKey::SymbolColor, u"标点符号颜色", u"16711935"},
+    {SettingKey::AlphaColor, u"字母及数字颜色", u"16776960"},
+    {SettingKey::NeedShortCodeTips, u"需要简码提示", u"True"},
+    {SettingKey::NeedSegmentation, u"需要分词", u"True"},
+    {SettingKey::AutoOpenIme, u"是否自动打开输入法", u"True"},
+    {SettingKey::LimitTime, u"是否限制时间", u"False"},
+    {SettingKey::LimitMinutes, u"限制时间长度", u"5"},
+}};
+
+const KeyInfo &info(SettingKey key)
+{
+    return kKeys[static_cast<std::size_t>(key)];
+}
+
+std::optional<quint32> decodeColor(const QString &text)
+{
+    bool ok = false;
+    const qlonglong v = text.trimmed().toLongLong(&ok);
+    if (!ok || v < std::numeric_limits<qint32>::min() || v > std::numeric_limits<quint32>::max())
+        return std::nullopt;
+    return static_cast<quint32>(v);
+}
+
+std::optional<bool> decodeSwitch(const QString &text)
+{
+    const QString t = text.trimmed();
+    if (t.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0)
+        return true;
+    if (t.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0)
+        return false;
+    bool ok = false;
+    const double v = t.toDouble(&ok);
+    if (!ok)
+        return std::nullopt;
+    return v != 0.0;
+}
+
+std::optional<int> decodeMinutes(const QString &text)
+{
+    bool ok = false;
+    const int v = text.trimmed().toInt(&ok);
+    if (!ok || v < std::numeric_limits<qint16>::min() || v > std::numeric_limits<qint16>::max())
+        return std::nullopt;
+    return v;
+}
+
+quint32 *colorField(UserSettings &s, SettingKey key)
+{
+    switch (key) {
+    case SettingKey::AltColor1: return &s.AltColor1;
+    case SettingKey::AltColor2: return &s.AltColor2;
+    case SettingKey::RightColor: return &s.RightColor;
+    case SettingKey::ErrorColor: return &s.ErrorColor;
+    case SettingKey::SymbolColor: return &s.SymbolColor;
+    case SettingKey::AlphaColor: return &s.AlphaColor;
+    default: return nullptr;
+    }
+}
+
+bool *switchField(UserSettings &s, SettingKey key)
+{
+    switch (key) {
+    case SettingKey::NeedShortCodeTips: return &s.NeedShortCodeTips;
+    case SettingKey::NeedSegmentation: return &s.NeedSegmentation;
+    case SettingKey::AutoOpenIme: return &s.AutoOpenIme;
+    case SettingKey::LimitTime: return &s.LimitTime;
+    default: return nullptr;
+    }
+}
+
+} // namespace
+
+int settingKeyCount()
+{
+    return static_cast<int>(kKeys.size());
+}
+
+int settingKeyIndex(const QString &name)
+{
+    for (std::size_t i = 0; i < kKeys.size(); ++i) {
+        if (name == QStringView(kKeys[i].name))
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+QString settingKeyName(SettingKey key)
+{
+    return QString::fromUtf16(info(key).name);
+}
+
+QString settingDefaultText(SettingKey key)
+{
+    return QString::fromUtf16(info(key).defaultText);
+}
+
+QString encodeColor(quint32 color)
+{
+    return QString::number(static_cast<qint32>(color));
+}
+
+QString encodeSwitch(bool on)
+{
+    return on ? QStringLiteral("True") : QStringLiteral("False");
+}
+
+void LoadUserSettings(SettingsStore &store, UserSettings &settings)
+{
+    for (const KeyInfo &k : kKeys) {
+        const QString name = QString::fromUtf16(k.name);
+        if (store.read(name).isEmpty())
+            store.write(name, QString::fromUtf16(k.defaultText));
+    }
+    store.sync();
+
+    for (const KeyInfo &k : kKeys) {
+        const QString text = store.read(QString::fromUtf16(k.name));
+        const QString fallback = QString::fromUtf16(k.defaultText);
+        if (quint32 *c = colorField(settings, k.key)) {
+            *c = decodeColor(text).value_or(*decodeColor(fallback));
+        } else if (bool *b = switchField(settings, k.key)) {
+            *b = decodeSwitch(text).value_or(*decodeSwitch(fallback));
+        } else {
+            settings.LimitMinutes = decodeMinutes(text).value_or(defaults::LimitMinutes);
+        }
+    }
+}
+
+void StoreColor(SettingsStore &store, UserSettings &settings, SettingKey key, quint32 color)
+{
+    quint32 *field = colorField(settings, key);
+    Q_ASSERT(field);
+    if (!field)
+        return;
+    *field = color;
+    store.write(settingKeyName(key), encodeColor(color));
+    store.sync();
+}
+
+void StoreSwitch(SettingsStore &store, UserSettings &settings, SettingKey key, bool on)
+{
+    bool *field = switchField(settings, key);
+    Q_ASSERT(field);
+    if (!field)
+        return;
+    *field = on;
+    store.write(settingKeyName(key), encodeSwitch(on));
+    store.sync();
+}
+
+void StoreLimitMinutes(SettingsStore &store, UserSettings &settings, const QString &text)
+{
+    store.write(settingKeyName(SettingKey::LimitMinutes), text);
+    store.sync();
+    settings.LimitMinutes = decodeMinutes(text).value_or(settings.LimitMinutes);
+}
+
+} // namespace orvane

@@ -1,0 +1,44 @@
+// The process-wide values of one run, created by main and handed to every window.
+//
+// Windows read and change what they share through this object only; a test builds a fresh one
+// with a temporary program folder, a scripted clock and scripted prompts.
+#pragma once
+
+#include "core/clock.h"
+#include "core/programfolder.h"
+#include "core/prompts.h"
+#include "settings/settingsstore.h"
+#include "settings/usersettings.h"
+#include "shell/ime.h"
+#include "shell/windowhelpers.h"
+
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+namespace orvane {
+
+struct AppContext {
+    ProgramFolder folder;
+    Prompts *prompts = nullptr;
+    Clock *clock = nullptr;
+    SettingsStore *store = nullptr;
+    InputMethodProvider *imeProvider = nullptr;
+
+    UserSettings settings;
+    ImeState ime;
+    LayoutState layout;
+
+    // The help document the program carries.
+    QString helpSource = QStringLiteral(":/help/index.html");
+
+    // Ends the process with the given status (main quits the event loop; tests record it).
+    std::function<void(int)> endProgram;
+
+    // The two large windows, opened modally over the given parent.
+    std::function<void(QWidget *)> showTestWindow;
+    std::function<void(QWidget *)> showEditor;
+};
+
+} // namespace orvane

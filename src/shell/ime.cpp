@@ -1,0 +1,39 @@
+#include "shell/ime.h"
+
+#include "core/prompts.h"
+
+namespace orvane {
+
+void DetectIme(ImeState &state, InputMethodProvider &provider, Prompts &prompts)
+{
+    const std::optional<QList<InputMethodEntry>> methods = provider.list();
+    if (!methods)
+        return; // nothing readable: stay silent, neither layout is loaded
+
+    for (const InputMethodEntry &m : *methods) {
+        if (m.name == orvaneImeName()) { // exact comparison; the first match wins
+            state.ImeLayout = m.id;
+            state.EnglishLayout = englishLayoutId();
+            return;
+        }
+    }
+    prompts.message(QStringLiteral("本计算机未安装Orvane输入法2011简体版，\r\n本软件大部分功能无法正常使用！"),
+                    QStringLiteral("Orvane输入法2011简体版"), MessageIcon::Critical);
+    state.EnglishLayout = englishLayoutId();
+}
+
+void SwitchImeOn(const ImeState &state, InputMethodProvider &provider)
+{
+    if (state.ImeLayout.isEmpty())
+        return;
+    (void)provider.activate(state.ImeLayout);
+}
+
+void SwitchImeOff(const ImeState &state, InputMethodProvider &provider)
+{
+    if (state.EnglishLayout.isEmpty())
+        return;
+    (void)provider.deactivate();
+}
+
+} // namespace orvane

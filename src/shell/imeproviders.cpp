@@ -1,0 +1,142 @@
+#include "shell/imeproviders.h"
+
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusReply>
+#include <QProcess>
+#include <QStandardPaths>
+
+namespace orvane {
+
+namespace {
+
+const QString kFcitxService = QStringLiteral("org.fcitx.Fcitx5");
+const QString kFcitxPath = QStringLiteral("/controller");
+const QString kFcitxInterface = QStringLiteral("org.fcitx.Fcitx.Controller1");
+constexpr int kDbusTimeoutMs = 3000;
+
+QDBusMessage callFcitx(const QString &method, const QVariantList &args = {})
+{
+    QDBusMessage call = QDBusMessage::createMethodCall(kFcitxService, kFcitxPath, kFcitxInterface, method);
+    call.setArguments(args);
+    return QDBusConnection::sessionBus().call(call, QDBus::Block, kDbusTimeoutMs);
+}
+
+// Runs the ibus client; nullopt when it cannot be run or fails.
+std::optional<QString> runIbus(const QStringList &args)
+{
+    const QString exe = QStandardPaths::findExecutable(QStringLiteral("ibus"));
+    if (exe.isEmpty())
+        return std::nullopt;
+    QProcess p;
+    p.start(exe, args);
+    if (!p.waitForFinished(3000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
+        p.kill();
+        return std::nullopt;
+    }
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+} // namespace
+
+bool Fcitx5Provider::isRunning()
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected() || !bus.interface())
+        return false;
+    const QDBusReply<bool> reply = bus.interface()->isServiceRegistered(kFcitxService);
+    return reply.isValid() && reply.value();
+}
+
+std::optional<QList<InputMethodEntry>> Fcitx5Provider::list()
+{
+    const QDBusMessage reply = callFcitx(QStringLiteral("AvailableInputMethods"));
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
+        return std::nullopt;
+    const QVariant v = reply.arguments().constFirst();
+    if (!v.canConvert<QDBusArgument>())
+        return std::nullopt;
+    const QDBusArgument arg = v.value<QDBusArgument>();
+    if (arg.currentSignature() != QLatin1String("a(ssssssb)"))
+        return std::nullopt;
+
+    QList<InputMethodEntry> methods;
+    arg.beginArray();
+    while (!arg.atEnd()) {
+        QString uniqueName, name, nativeName, icon, label, language;
+        bool configurable = false;
+        arg.beginStructure();
+        arg >> uniqueName >> name >> nativeName >> icon >> label >> language >> configurable;
+        arg.endStructure();
+        methods.append({uniqueName, name});
+    }
+    arg.endArray();
+    return methods;
+}
+
+bool Fcitx5Provider::activate(const QString &id)
+{
+    const QDBusMessage set = callFcitx(QStringLiteral("SetCurrentIM"), {id});
+    const QDBusMessage on = callFcitx(QStringLiteral("Activate"));
+    return set.type() == QDBusMessage::ReplyMessage && on.type() == QDBusMessage::ReplyMessage;
+}
+
+bool Fcitx5Provider::deactivate()
+{
+    return callFcitx(QStringLiteral("Deactivate")).type() == QDBusMessage::ReplyMessage;
+}
+
+bool IbusProvider::isRunning()
+{
+    const std::optional<QString> address = runIbus({QStringLiteral("address")});
+    return address && !address->trimmed().isEmpty() &&
+           !address->contains(QLatin1String("(null)"));
+}
+
+QList<InputMethodEntry> IbusProvider::parseEngineList(const QString &output)
+{
+    // "language: Chinese\n  pinyin - 拼音\n  table:orvane - Orvane输入法2011版\n"
+    QList<InputMethodEntry> engines;
+    const QStringList lines = output.split(QLatin1Char('\n'));
+    for (const QString &line : lines) {
+        if (!line.startsWith(QLatin1Char(' ')) && !line.startsWith(QLatin1Char('\t')))
+            continue;
+        const QString t = line.trimmed();
+        const qsizetype dash = t.indexOf(QLatin1String(" - "));
+        if (dash <= 0)
+            continue;
+        engines.append({t.left(dash), t.mid(dash + 3)});
+    }
+    return engines;
+}
+
+std::optional<QList<InputMethodEntry>> IbusProvider::list()
+{
+    const std::optional<QString> out = runIbus({QStringLiteral("list-engine")});
+    if (!out)
+        return std::nullopt;
+    return parseEngineList(*out);
+}
+
+bool IbusProvider::activate(const QString &id)
+{
+    return runIbus({QStringLiteral("engine"), id}).has_value();
+}
+
+bool IbusProvider::deactivate()
+{
+    return runIbus({QStringLiteral("engine"), QStringLiteral("xkb:us::eng")}).has_value();
+}
+
+std::unique_ptr<InputMethodProvider> makeInputMethodProvider()
+{
+    if (Fcitx5Provider::isRunning())
+        return std::make_unique<Fcitx5Provider>();
+    if (IbusProvider::isRunning())
+        return std::make_unique<IbusProvider>();
+    return std::make_unique<NoInputMethodProvider>();
+}
+
+} // namespace orvane

@@ -1,0 +1,99 @@
+#include "shell/qtprompts.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace orvane {
+
+namespace {
+
+QWidget *dialogParent()
+{
+    if (QWidget *modal = QApplication::activeModalWidget())
+        return modal;
+    return QApplication::activeWindow();
+}
+
+QMessageBox::Icon toQt(MessageIcon icon)
+{
+    switch (icon) {
+    case MessageIcon::Critical: return QMessageBox::Critical;
+    case MessageIcon::Exclamation: return QMessageBox::Warning;
+    case MessageIcon::Information: return QMessageBox::Information;
+    case MessageIcon::Question: return QMessageBox::Question;
+    case MessageIcon::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+} // namespace
+
+MessageAnswer QtPrompts::message(const QString &text, const QString &title, MessageIcon icon,
+                                 MessageButtons buttons)
+{
+    QMessageBox box(toQt(icon), title, text, QMessageBox::NoButton, dialogParent());
+    QPushButton *ok = nullptr, *cancel = nullptr, *yes = nullptr, *no = nullptr;
+    switch (buttons) {
+    case MessageButtons::Ok:
+        ok = box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
+        break;
+    case MessageButtons::OkCancel:
+        ok = box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
+        cancel = box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+        break;
+    case MessageButtons::YesNoCancel:
+        yes = box.addButton(QStringLiteral("是(&Y)"), QMessageBox::YesRole);
+        no = box.addButton(QStringLiteral("否(&N)"), QMessageBox::NoRole);
+        cancel = box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+        break;
+    case MessageButtons::YesNo:
+        yes = box.addButton(QStringLiteral("是(&Y)"), QMessageBox::YesRole);
+        no = box.addButton(QStringLiteral("否(&N)"), QMessageBox::NoRole);
+        box.setEscapeButton(no);
+        break;
+    }
+    box.exec();
+    QAbstractButton *pressed = box.clickedButton();
+    if (pressed && pressed == yes)
+        return MessageAnswer::Yes;
+    if (pressed && pressed == no)
+        return MessageAnswer::No;
+    if (pressed && pressed == ok)
+        return MessageAnswer::Ok;
+    if (cancel)
+        return MessageAnswer::Cancel;
+    return no ? MessageAnswer::No : MessageAnswer::Ok;
+}
+
+QString QtPrompts::openFile(const QString &caption, const QString &folder, const QString &filter)
+{
+    return QFileDialog::getOpenFileName(dialogParent(), caption, folder, filter);
+}
+
+QString QtPrompts::saveFile(const QString &caption, const QString &suggestedPath, const QString &filter)
+{
+    return QFileDialog::getSaveFileName(dialogParent(), caption, suggestedPath, filter);
+}
+
+std::optional<quint32> QtPrompts::chooseColor(quint32 initial)
+{
+    const QColor c = QColorDialog::getColor(colorFromRef(initial), dialogParent(), QStringLiteral("颜色"));
+    if (!c.isValid())
+        return std::nullopt;
+    return refFromColor(c);
+}
+
+QColor colorFromRef(quint32 ref)
+{
+    return QColor(int(ref & 0xFF), int((ref >> 8) & 0xFF), int((ref >> 16) & 0xFF));
+}
+
+quint32 refFromColor(const QColor &color)
+{
+    return quint32(color.red()) | (quint32(color.green()) << 8) | (quint32(color.blue()) << 16);
+}
+
+} // namespace orvane
