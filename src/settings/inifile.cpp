@@ -99,7 +99,7 @@ IniParseResult parseIni(const QByteArray &bytes)
         ++lineNo;
         if (line.endsWith(QLatin1Char('\r')))
             line.chop(1);
-        const QStringView t = line.trimmed();
+        const QStringView t = trimUnescaped(line);
         if (t.isEmpty() || t.startsWith(QLatin1Char(';')) || t.startsWith(QLatin1Char('#')))
             continue;
         if (t.startsWith(QLatin1Char('['))) {

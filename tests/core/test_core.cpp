@@ -1,0 +1,112 @@
+#include "core/clock.h"
+#include "core/programfolder.h"
+#include "core/textfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace orvane;
+
+class TestCore : public QObject {
+    Q_OBJECT
+private slots:
+    void decode_data();
+    void decode();
+    void writeAndAppend();
+    void readMissingNamesTheFile();
+    void programFolder();
+    void scriptedClock();
+};
+
+void TestCore::decode_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("encoding");
+    QTest::addColumn<QString>("text");
+    const QString zh = QStringLiteral("你好，世界");
+    QTest::newRow("utf-8") << zh.toUtf8() << int(TextEncoding::Utf8) << zh;
+    QTest::newRow("utf-8 with bom") << QByteArray("\xEF\xBB\xBF") + zh.toUtf8() << int(TextEncoding::Utf8Bom) << zh;
+    QByteArray le("\xFF\xFE");
+    QByteArray be("\xFE\xFF");
+    for (QChar c : zh) {
+        le += char(c.unicode() & 0xFF); le += char(c.unicode() >> 8);
+        be += char(c.unicode() >> 8); be += char(c.unicode() & 0xFF);
+    }
+    QTest::newRow("utf-16 le") << le << int(TextEncoding::Utf16LE) << zh;
+    QTest::newRow("utf-16 be") << be << int(TextEncoding::Utf16BE) << zh;
+    QTest::newRow("gb2312") << QByteArray("\xC4\xE3\xBA\xC3\xA3\xAC\xCA\xC0\xBD\xE7") << int(TextEncoding::Gb18030) << zh;
+    QTest::newRow("gbk beyond gb2312") << QByteArray("\x95\x4E") << int(TextEncoding::Gb18030) << QStringLiteral("昇");
+    QTest::newRow("ascii") << QByteArray("plain text\r\n") << int(TextEncoding::Utf8) << QStringLiteral("plain text\r\n");
+    QTest::newRow("empty") << QByteArray() << int(TextEncoding::Utf8) << QString();
+    QTest::newRow("overlong utf-8 is not utf-8") << QByteArray("\xC0\xAF") << int(TextEncoding::Gb18030) << QString();
+    QTest::newRow("cut utf-8 sequence") << QByteArray("\xE4\xBD") << int(TextEncoding::Gb18030) << QString();
+}
+
+void TestCore::decode()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, encoding);
+    QFETCH(QString, text);
+    QCOMPARE(int(detectEncoding(bytes)), encoding);
+    const QString decoded = decodeText(bytes);
+    if (!text.isEmpty() || bytes.isEmpty())
+        QCOMPARE(decoded, text);
+}
+
+void TestCore::writeAndAppend()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("out.txt"));
+    QString error;
+    QVERIFY(writeTextFile(path, QStringLiteral("第一行\r\n"), &error));
+    QVERIFY(appendTextFile(path, QStringLiteral("second\r\n"), &error));
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), QStringLiteral("第一行\r\nsecond\r\n").toUtf8()); // no byte-order mark
+    // A failed write leaves the old file whole.
+    QVERIFY(!writeTextFile(dir.filePath(QStringLiteral("missing/dir/x.txt")), QStringLiteral("x"), &error));
+    QVERIFY(error.contains(QStringLiteral("x.txt")));
+}
+
+void TestCore::readMissingNamesTheFile()
+{
+    QString text, error;
+    QVERIFY(!readTextFile(QStringLiteral("/nonexistent/文章.txt"), &text, &error));
+    QVERIFY(error.contains(QStringLiteral("文章.txt")));
+}
+
+void TestCore::programFolder()
+{
+    QTemporaryDir home, data;
+    qputenv("ORVANE_HOME", home.path().toUtf8());
+    const ProgramFolder resolved = ProgramFolder::resolve();
+    qunsetenv("ORVANE_HOME");
+    QCOMPARE(resolved.path(), QDir::cleanPath(home.path()));
+
+    const ProgramFolder folder(home.path(), {data.path()});
+    QCOMPARE(folder.file(QStringLiteral("Filter.dat")), home.path() + QStringLiteral("/filter.dat"));
+    // Data: the program folder first, then the data folders; nowhere: the program folder.
+    QFile shipped(data.filePath(QStringLiteral("jtdb.dat")));
+    QVERIFY(shipped.open(QIODevice::WriteOnly));
+    shipped.close();
+    QCOMPARE(folder.dataFile(QStringLiteral("jtdb.dat")), shipped.fileName());
+    QFile own(home.filePath(QStringLiteral("jtdb.dat")));
+    QVERIFY(own.open(QIODevice::WriteOnly));
+    own.close();
+    QCOMPARE(folder.dataFile(QStringLiteral("JTDB.dat")), own.fileName());
+    QCOMPARE(folder.dataFile(QStringLiteral("none.dat")), home.path() + QStringLiteral("/none.dat"));
+}
+
+void TestCore::scriptedClock()
+{
+    ScriptedClock clock(QDateTime(QDate(2026, 3, 1), QTime(23, 59, 58, 700)));
+    QCOMPARE(clock.now().time(), QTime(23, 59, 58)); // whole seconds
+    clock.advanceMs(1500);
+    QCOMPARE(clock.tickMs(), 1500);
+    QCOMPARE(clock.now(), QDateTime(QDate(2026, 3, 2), QTime(0, 0, 0)));
+}
+
+QTEST_GUILESS_MAIN(TestCore)
+#include "test_core.moc"
