@@ -175,11 +175,15 @@ bool frmMain::Form_Load()
 
 void frmMain::showImeStatus()
 {
+    // A permanent panel: the bar's own message is taken over by the tips of menus and buttons.
     const QString via = m_ctx.imeProvider ? m_ctx.imeProvider->kind() : QStringLiteral("none");
+    auto *panel = new QLabel(StatusBar1);
+    panel->setObjectName(QStringLiteral("lblImeStatus"));
     if (!m_ctx.ime.ImeLayout.isEmpty())
-        StatusBar1->showMessage(QStringLiteral("输入法：%1（%2）已就绪").arg(orvaneImeName(), via));
+        panel->setText(QStringLiteral("输入法：%1（%2）已就绪").arg(orvaneImeName(), via));
     else
-        StatusBar1->showMessage(QStringLiteral("输入法：未找到%1").arg(orvaneImeName()));
+        panel->setText(QStringLiteral("输入法：未找到%1").arg(orvaneImeName()));
+    StatusBar1->addPermanentWidget(panel);
 }
 
 void frmMain::Image1_Click(int index)
