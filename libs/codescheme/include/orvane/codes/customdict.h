@@ -1,0 +1,66 @@
+// The user's custom words: words with codes that the user added (from the program or through
+// AddWord / AddAProfessionCi). They live in the per-user data folder,
+//   $XDG_DATA_HOME/orvane-tutor/custom-words.txt (default ~/.local/share/orvane-tutor/...),
+// one word a line as "word<TAB>code" (optionally followed by "<TAB>category<TAB>source"), UTF-8. The file is only ever appended to, under an
+// exclusive lock, so that two libraries or two processes adding at once lose nothing; lines that
+// do not parse are left in place and skipped.
+#pragma once
+
+#include <cstdint>
+#include <ctime>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <sys/types.h>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+namespace orvane::codes {
+
+class CustomDictionary {
+public:
+    enum class AddResult { Failed = -1, Added = 0, Present = 1 };
+
+    // The per-user data folder (ending in "/"): $XDG_DATA_HOME/orvane-tutor/ when XDG_DATA_HOME
+    // is an absolute path, else $HOME/.local/share/orvane-tutor/.
+    static std::string userDataFolder();
+    static std::string defaultPath();
+
+    explicit CustomDictionary(std::string path = defaultPath());
+
+    const std::string &path() const { return m_path; }
+
+    // Re-reads the file when it changed on disk since the last read (or was never read).
+    // Returns true when the set of words changed.
+    bool refresh();
+
+    // Code of a custom word, if it is one (after the last refresh).
+    std::optional<std::string> codeOf(std::u16string_view word) const;
+
+    // Words in the order they were added.
+    const std::vector<std::pair<std::u16string, std::string>> &words() const { return m_words; }
+
+    // Adds a word. Present: the word is already a custom word (its code is left unchanged).
+    // Failed: the word or code is not acceptable (isValidWord, isValidCode) or the file cannot
+    // be opened or written; *error then says why.
+    // category and source (UTF-8) are kept on the line for the user's information.
+    AddResult add(std::u16string_view word, std::string_view code, std::string *error = nullptr,
+                  std::string_view category = {}, std::string_view source = {});
+
+    // 1 to 32 UTF-16 units, no control characters, blanks, U+FFFD or unpaired surrogates.
+    static bool isValidWord(std::u16string_view word);
+
+private:
+    std::string m_path;
+    std::vector<std::pair<std::u16string, std::string>> m_words;
+    std::unordered_map<std::u16string, std::size_t> m_index;
+    bool m_read = false;
+    std::int64_t m_size = -1;
+    std::int64_t m_mtimeNs = -1;
+    std::uint64_t m_inode = 0;
+
+    void parse(const std::string &contents);
+};
+
+} // namespace orvane::codes

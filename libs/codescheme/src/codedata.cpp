@@ -1,0 +1,226 @@
+#include "orvane/codes/codedata.h"
+
+#include "orvane/codes/scheme.h"
+#include "orvane/codes/utf.h"
+
+#include <algorithm>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+namespace orvane::codes {
+namespace {
+
+constexpr char kMagic[8] = {'O', 'R', 'V', 'C', 'O', 'D', 'E', '1'};
+constexpr std::size_t kHeader = 8 + 3 * 4;
+constexpr std::size_t kCharRecord = 12;
+constexpr std::size_t kCodeField = 8;
+
+void putU32(std::string &out, std::uint32_t v)
+{
+    for (int k = 0; k < 4; ++k)
+        out += static_cast<char>((v >> (8 * k)) & 0xFF);
+}
+
+bool fail(std::string *error, const std::string &message)
+{
+    if (error)
+        *error = message;
+    return false;
+}
+
+} // namespace
+
+std::uint32_t CodeData::u32(std::size_t at) const
+{
+    std::uint32_t v = 0;
+    for (int k = 3; k >= 0; --k)
+        v = (v << 8) | static_cast<unsigned char>(m_bytes[at + k]);
+    return v;
+}
+
+std::string_view CodeData::word(std::size_t index) const
+{
+    const std::size_t offset = u32(m_wordsAt + 4 * index);
+    const char *start = m_bytes.data() + m_poolAt + offset;
+    return std::string_view(start, std::strlen(start)); // NUL-terminated inside the pool (checked)
+}
+
+std::unique_ptr<CodeData> CodeData::load(const std::string &path, std::string *error)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        fail(error, "cannot open the code data file " + path);
+        return nullptr;
+    }
+    std::ostringstream buffer;
+    buffer << in.rdbuf();
+    if (in.bad()) {
+        fail(error, "cannot read the code data file " + path);
+        return nullptr;
+    }
+    return fromBytes(std::move(buffer).str(), path, error);
+}
+
+std::unique_ptr<CodeData> CodeData::fromBytes(std::string bytes, const std::string &name,
+                                              std::string *error)
+{
+    std::unique_ptr<CodeData> d(new CodeData);
+    d->m_bytes = std::move(bytes);
+    const std::string bad = "the code data file " + name + " is damaged or not a code data file";
+    const std::string &b = d->m_bytes;
+    if (b.size() < kHeader || std::memcmp(b.data(), kMagic, sizeof kMagic) != 0) {
+        fail(error, bad + " (no header)");
+        return nullptr;
+    }
+    const std::uint64_t chars = d->u32(8);
+    const std::uint64_t words = d->u32(12);
+    const std::uint64_t pool = d->u32(16);
+    if (kHeader + chars * kCharRecord + words * 4 + pool != b.size()) {
+        fail(error, bad + " (wrong size)");
+        return nullptr;
+    }
+    d->m_characterCount = chars;
+    d->m_wordCount = words;
+    d->m_charactersAt = kHeader;
+    d->m_wordsAt = kHeader + chars * kCharRecord;
+    d->m_poolAt = d->m_wordsAt + words * 4;
+    d->m_poolSize = pool;
+
+    std::uint32_t previous = 0;
+    for (std::size_t i = 0; i < chars; ++i) {
+        const std::size_t at = d->m_charactersAt + i * kCharRecord;
+        const std::uint32_t cp = d->u32(at);
+        const std::string_view field(b.data() + at + 4, kCodeField);
+        const std::string_view code = field.substr(0, std::min(field.find('\0'), kCodeField));
+        if ((i > 0 && cp <= previous) || cp > 0x10FFFF || !isValidCode(code)) {
+            fail(error, bad + " (character table)");
+            return nullptr;
+        }
+        for (std::size_t k = code.size(); k < kCodeField; ++k)
+            if (field[k] != '\0') {
+                fail(error, bad + " (character table)");
+                return nullptr;
+            }
+        previous = cp;
+    }
+    if (words > 0 && (pool == 0 || b.back() != '\0')) {
+        fail(error, bad + " (word list)");
+        return nullptr;
+    }
+    std::string_view previousWord;
+    for (std::size_t i = 0; i < words; ++i) {
+        if (d->u32(d->m_wordsAt + 4 * i) >= pool) {
+            fail(error, bad + " (word list)");
+            return nullptr;
+        }
+        const std::string_view w = d->word(i);
+        if (w.empty() || (i > 0 && w <= previousWord)) {
+            fail(error, bad + " (word list order)");
+            return nullptr;
+        }
+        previousWord = w;
+    }
+    return d;
+}
+
+std::string CodeData::serialize(std::vector<std::pair<char32_t, std::string>> characters,
+                                std::vector<std::string> words)
+{
+    std::sort(characters.begin(), characters.end(),
+              [](const auto &a, const auto &b) { return a.first < b.first; });
+    characters.erase(std::unique(characters.begin(), characters.end(),
+                                 [](const auto &a, const auto &b) { return a.first == b.first; }),
+                     characters.end());
+    std::erase_if(characters, [](const auto &c) { return !isValidCode(c.second); });
+    std::erase_if(words, [](const std::string &w) { return w.empty() || w.find('\0') != std::string::npos; });
+    std::sort(words.begin(), words.end());
+    words.erase(std::unique(words.begin(), words.end()), words.end());
+
+    std::string pool;
+    std::string offsets;
+    for (const std::string &w : words) {
+        putU32(offsets, static_cast<std::uint32_t>(pool.size()));
+        pool += w;
+        pool += '\0';
+    }
+    std::string out(kMagic, sizeof kMagic);
+    putU32(out, static_cast<std::uint32_t>(characters.size()));
+    putU32(out, static_cast<std::uint32_t>(words.size()));
+    putU32(out, static_cast<std::uint32_t>(pool.size()));
+    for (const auto &[cp, code] : characters) {
+        putU32(out, cp);
+        std::string field = code;
+        field.resize(kCodeField, '\0');
+        out += field;
+    }
+    out += offsets;
+    out += pool;
+    return out;
+}
+
+std::string_view CodeData::characterCode(char32_t cp) const
+{
+    std::size_t lo = 0;
+    std::size_t hi = m_characterCount;
+    while (lo < hi) {
+        const std::size_t mid = lo + (hi - lo) / 2;
+        const std::size_t at = m_charactersAt + mid * kCharRecord;
+        const std::uint32_t v = u32(at);
+        if (v == cp) {
+            const std::string_view field(m_bytes.data() + at + 4, kCodeField);
+            return field.substr(0, std::min(field.find('\0'), kCodeField));
+        }
+        if (v < cp)
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    return {};
+}
+
+bool CodeData::containsWord(std::string_view utf8) const
+{
+    std::size_t lo = 0;
+    std::size_t hi = m_wordCount;
+    while (lo < hi) {
+        const std::size_t mid = lo + (hi - lo) / 2;
+        const std::string_view w = word(mid);
+        if (w == utf8)
+            return true;
+        if (w < utf8)
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    return false;
+}
+
+std::string CodeData::proposedCode(std::u16string_view item) const
+{
+    const std::u32string cps = utf16ToCodePoints(item);
+    if (cps.empty())
+        return {};
+    std::vector<std::string> codes;
+    codes.reserve(cps.size());
+    for (char32_t cp : cps) {
+        const std::string_view c = characterCode(cp);
+        if (c.empty())
+            return {};
+        codes.emplace_back(c);
+    }
+    return wordCode(codes);
+}
+
+std::string CodeData::knownCode(std::u16string_view item) const
+{
+    const std::u32string cps = utf16ToCodePoints(item);
+    if (cps.size() == 1)
+        return std::string(characterCode(cps.front()));
+    if (cps.size() < 2 || !containsWord(utf16ToUtf8(item)))
+        return {};
+    return proposedCode(item);
+}
+
+} // namespace orvane::codes

@@ -1,0 +1,45 @@
+#include "orvane/codes/datafiles.h"
+
+#include <dlfcn.h>
+#include <sys/stat.h>
+
+namespace orvane::codes {
+
+std::string withSlash(std::string folder)
+{
+    if (!folder.empty() && folder.back() != '/')
+        folder += '/';
+    return folder;
+}
+
+std::string folderOfAddress(const void *address)
+{
+    Dl_info info{};
+    if (dladdr(address, &info) == 0 || !info.dli_fname)
+        return {};
+    std::string path = info.dli_fname;
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return {};
+    return path.substr(0, slash + 1);
+}
+
+std::string installedDataFolder()
+{
+    return withSlash(ORVANE_INSTALL_DATADIR);
+}
+
+std::string findDataFile(const std::string &name, const std::vector<std::string> &folders)
+{
+    for (const std::string &folder : folders) {
+        if (folder.empty())
+            continue;
+        const std::string path = withSlash(folder) + name;
+        struct stat st{};
+        if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+            return path;
+    }
+    return {};
+}
+
+} // namespace orvane::codes
