@@ -143,7 +143,7 @@ QByteArray writeIni(const QList<IniEntry> &entries)
     QHash<QString, QList<const IniEntry *>> bySection;
     for (const IniEntry &e : entries) {
         const qsizetype slash = e.key.indexOf(QLatin1Char('/'));
-        const QString section = slash < 0 ? QString() : e.key.left(slash);
+        const QString section = slash <= 0 ? QString() : e.key.left(slash);
         if (!bySection.contains(section))
             sections.append(section);
         bySection[section].append(&e);
@@ -161,7 +161,7 @@ QByteArray writeIni(const QList<IniEntry> &entries)
         }
         for (const IniEntry *e : bySection.value(section)) {
             const qsizetype slash = e->key.indexOf(QLatin1Char('/'));
-            const QString name = slash < 0 ? e->key : e->key.mid(slash + 1);
+            const QString name = slash <= 0 ? e->key : e->key.mid(slash + 1);
             out += escape(name, true) + QLatin1Char('=') + escape(e->value, false) + QLatin1String("\r\n");
         }
     }

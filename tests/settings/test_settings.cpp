@@ -162,6 +162,7 @@ void TestSettings::iniRoundTrip_data()
     QTest::newRow("comment characters") << "g/;k#" << "; not a comment # either";
     QTest::newRow("no section") << "top" << "level";
     QTest::newRow("slash in name") << "g/a/b" << "c";
+    QTest::newRow("leading slash, no section") << "/L" << "";
 }
 
 void TestSettings::iniRoundTrip()
