@@ -33,6 +33,8 @@ FLAG_NUMERAL = 4   # tagged as a numeral (m)
 
 STATES = "BMES"  # row order of the emission table and of the transition matrix
 
+PHRASE_FREQ = 3  # jieba's floor frequency for listed phrases
+
 
 def utf16_units(s):
     b = s.encode("utf-16-le", "surrogatepass")
@@ -87,7 +89,14 @@ def build_trie(words, total):
         units = utf16_units(word)
         for i in range(1, len(units)):
             prefixes.setdefault(units[:i], None)
-        prefixes[units] = (math.log(freq) - log_total, flags)
+        w = math.log(freq) - log_total
+        if freq <= PHRASE_FREQ and len(word) >= 3:
+            # jieba lists many phrases (各族人民, 共同努力, 本报记者) at its floor frequency, with
+            # no count from a corpus. At that frequency they would beat the split into the
+            # counted words they consist of, so they get the weight of two unknown characters:
+            # used where the text has no better cover, never instead of real words.
+            w = -2.0 * log_total
+        prefixes[units] = (w, flags)
     order = sorted(prefixes, key=lambda u: (len(u), u))
     n = len(order) + 1  # node 0 is the root
     index = {u: i + 1 for i, u in enumerate(order)}

@@ -1,0 +1,184 @@
+// Validation and lookups of the binary dictionary image.
+#include "segmenter_impl.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <cstring>
+
+namespace orvane::seg::detail {
+
+namespace {
+
+struct SectionInfo {
+    std::uint32_t id;
+    const char *name;
+    std::uint64_t elementSize;
+    std::uint64_t alignment;
+};
+
+constexpr SectionInfo kSections[] = {
+    {format::kRoot, "root table", 4, 4},       {format::kLabel, "labels", 2, 2},
+    {format::kFirst, "child offsets", 4, 4},   {format::kCount, "child counts", 2, 2},
+    {format::kWeight, "weights", 4, 4},        {format::kFlags, "flags", 1, 1},
+    {format::kHmm, "HMM model", 4, 4},         {format::kEmitIndex, "emission index", 2, 2},
+    {format::kEmitRows, "emission rows", 4, 4},
+};
+
+bool fail(std::string *why, std::string text) {
+    if (why) *why = std::move(text);
+    return false;
+}
+
+} // namespace
+
+bool Dictionary::open(const std::uint8_t *data, std::size_t size, std::string *why) {
+    if constexpr (std::endian::native != std::endian::little)
+        return fail(why, "this build runs big-endian, the dictionary is little-endian");
+    if (data == nullptr || size < format::kHeaderSize)
+        return fail(why, "too short for a header (" + std::to_string(size) + " bytes)");
+    format::Header h;
+    std::memcpy(&h, data, sizeof h);
+    if (std::memcmp(h.magic, format::kMagic, sizeof h.magic) != 0)
+        return fail(why, "not an orvane-seg dictionary (bad magic)");
+    if (h.version != format::kVersion)
+        return fail(why, "unsupported version " + std::to_string(h.version) + " (expected " +
+                             std::to_string(format::kVersion) + ")");
+    if (h.headerSize != format::kHeaderSize) return fail(why, "bad header size");
+    if (h.fileSize != size)
+        return fail(why, "size is " + std::to_string(size) + " bytes, header says " +
+                             std::to_string(h.fileSize) + " (truncated or padded)");
+    if (h.nodeCount < 1 || h.nodeCount > 0x7FFFFFFFu) return fail(why, "bad node count");
+    if (h.emitRowCount > 0xFFFFu) return fail(why, "bad emission row count");
+    if (!std::isfinite(h.minLogProb) || h.minLogProb > 0) return fail(why, "bad minimum log probability");
+    if (h.sectionCount == 0 || h.sectionCount > format::kMaxSections) return fail(why, "bad section count");
+    const std::uint64_t tableEnd =
+        std::uint64_t(format::kHeaderSize) + std::uint64_t(h.sectionCount) * sizeof(format::SectionEntry);
+    if (tableEnd > size) return fail(why, "section table runs past the end of the file");
+
+    const std::uint64_t n = h.nodeCount;
+    const auto expected = [&](std::uint32_t id) -> std::uint64_t {
+        switch (id) {
+        case format::kRoot: return 65536ull * 4;
+        case format::kLabel: return n * 2;
+        case format::kFirst: return n * 4;
+        case format::kCount: return n * 2;
+        case format::kWeight: return n * 4;
+        case format::kFlags: return n;
+        case format::kHmm: return 20ull * 4;
+        case format::kEmitIndex: return 65536ull * 2;
+        case format::kEmitRows: return std::uint64_t(h.emitRowCount) * 16;
+        default: return 0;
+        }
+    };
+    const std::uint8_t *where[format::kLastSection + 1] = {};
+    for (std::uint32_t i = 0; i < h.sectionCount; ++i) {
+        format::SectionEntry e;
+        std::memcpy(&e, data + format::kHeaderSize + i * sizeof e, sizeof e);
+        const SectionInfo *info = nullptr;
+        for (const auto &s : kSections)
+            if (s.id == e.id) info = &s;
+        if (!info) continue;  // sections this version does not know are skipped
+        if (where[e.id]) return fail(why, std::string("section ") + info->name + " appears twice");
+        if (e.size != expected(e.id))
+            return fail(why, std::string("section ") + info->name + " has size " + std::to_string(e.size) +
+                                 ", expected " + std::to_string(expected(e.id)));
+        if (e.offset < tableEnd || e.offset > size || e.size > size - e.offset)
+            return fail(why, std::string("section ") + info->name + " lies outside the file");
+        if (e.offset % 8 != 0 || (reinterpret_cast<std::uintptr_t>(data + e.offset) % info->alignment) != 0)
+            return fail(why, std::string("section ") + info->name + " is misaligned");
+        where[e.id] = data + e.offset;
+    }
+    for (const auto &s : kSections)
+        if (!where[s.id]) return fail(why, std::string("section ") + s.name + " is missing");
+
+    root_ = reinterpret_cast<const std::uint32_t *>(where[format::kRoot]);
+    label_ = reinterpret_cast<const std::uint16_t *>(where[format::kLabel]);
+    first_ = reinterpret_cast<const std::uint32_t *>(where[format::kFirst]);
+    count_ = reinterpret_cast<const std::uint16_t *>(where[format::kCount]);
+    weight_ = reinterpret_cast<const float *>(where[format::kWeight]);
+    flags_ = where[format::kFlags];
+    hmm_ = reinterpret_cast<const float *>(where[format::kHmm]);
+    emitIndex_ = reinterpret_cast<const std::uint16_t *>(where[format::kEmitIndex]);
+    emitRows_ = reinterpret_cast<const float *>(where[format::kEmitRows]);
+    nodeCount_ = h.nodeCount;
+    minLogProb_ = h.minLogProb;
+
+    // The trie: children come after their parent (so walks end), lie inside the node array
+    // and are sorted by label (so the binary search in child() is right). The root is reached
+    // through the root table only.
+    if (count_[0] != 0) return fail(why, "the root node has children of its own");
+    for (std::uint32_t c = 0; c < 65536; ++c)
+        if (root_[c] >= n) return fail(why, "root table points outside the trie");
+    for (std::uint64_t i = 1; i < n; ++i) {
+        if ((flags_[i] & format::kFlagWord) && !(std::isfinite(weight_[i]) && weight_[i] <= 0))
+            return fail(why, "bad weight of trie node " + std::to_string(i));
+        const std::uint64_t k = count_[i];
+        if (k == 0) continue;
+        const std::uint64_t f = first_[i];
+        if (f <= i || f + k > n) return fail(why, "children of trie node " + std::to_string(i) + " out of range");
+        for (std::uint64_t j = f + 1; j < f + k; ++j)
+            if (label_[j - 1] >= label_[j]) return fail(why, "children of trie node " + std::to_string(i) + " not sorted");
+    }
+    for (int i = 0; i < 20; ++i)
+        if (std::isnan(hmm_[i]) || hmm_[i] > 0) return fail(why, "bad HMM probability");
+    for (std::uint32_t c = 0; c < 65536; ++c)
+        if (emitIndex_[c] > h.emitRowCount) return fail(why, "emission index points outside the rows");
+    for (std::uint64_t i = 0; i < std::uint64_t(h.emitRowCount) * 4; ++i)
+        if (std::isnan(emitRows_[i]) || emitRows_[i] > 0) return fail(why, "bad emission probability");
+    return true;
+}
+
+std::uint32_t Dictionary::child(std::uint32_t node, char16_t u) const {
+    const std::uint32_t k = count_[node];
+    if (k == 0) return 0;
+    const std::uint16_t *begin = label_ + first_[node];
+    if (k <= 8) {
+        for (std::uint32_t j = 0; j < k; ++j) {
+            if (begin[j] == u) return first_[node] + j;
+            if (begin[j] > u) return 0;
+        }
+        return 0;
+    }
+    const std::uint16_t *end = begin + k;
+    const std::uint16_t *it = std::lower_bound(begin, end, u);
+    return (it != end && *it == u) ? first_[node] + std::uint32_t(it - begin) : 0;
+}
+
+std::uint32_t Dictionary::find(std::u16string_view word) const {
+    if (word.empty()) return 0;
+    std::uint32_t node = root(word[0]);
+    for (std::size_t i = 1; node != 0 && i < word.size(); ++i) node = child(node, word[i]);
+    return node;
+}
+
+void UserWords::add(std::u16string_view word, bool mixed) {
+    if (word.empty()) return;
+    std::uint32_t node = 0;
+    for (char16_t u : word) {
+        auto &kids = nodes_[node].kids;
+        auto it = std::lower_bound(kids.begin(), kids.end(), u,
+                                   [](const auto &kid, char16_t v) { return kid.first < v; });
+        if (it != kids.end() && it->first == u) {
+            node = it->second;
+        } else {
+            const auto next = std::uint32_t(nodes_.size());
+            kids.insert(it, {u, next});
+            nodes_.emplace_back();
+            node = next;
+        }
+    }
+    nodes_[node].word = true;
+    nodes_[node].mixed = mixed;
+    hasMixed_ = hasMixed_ || mixed;
+    set_.emplace(word);
+}
+
+std::uint32_t UserWords::child(std::uint32_t node, char16_t u) const {
+    const auto &kids = nodes_[node].kids;
+    auto it = std::lower_bound(kids.begin(), kids.end(), u,
+                               [](const auto &kid, char16_t v) { return kid.first < v; });
+    return (it != kids.end() && it->first == u) ? it->second : 0;
+}
+
+} // namespace orvane::seg::detail

@@ -1,0 +1,84 @@
+// Internals of the segmenter, shared by the library and its fuzz targets.
+#pragma once
+
+#include "dict_format.h"
+#include "orvane/segmenter.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_set>
+#include <vector>
+
+namespace orvane::seg::detail {
+
+// Read-only view of a validated orvane-seg.dict image. All accessors assume open() succeeded;
+// open() checks every offset and index so that no lookup can leave the arrays.
+class Dictionary {
+public:
+    // Validates the image; on failure returns false and says why (without the file name).
+    bool open(const std::uint8_t *data, std::size_t size, std::string *why);
+
+    std::uint32_t root(char16_t u) const { return root_[u]; }
+    std::uint32_t child(std::uint32_t node, char16_t u) const;
+    bool isWord(std::uint32_t node) const { return (flags_[node] & format::kFlagWord) != 0; }
+    std::uint8_t flags(std::uint32_t node) const { return flags_[node]; }
+    double weight(std::uint32_t node) const { return weight_[node]; }
+    double minLogProb() const { return minLogProb_; }
+    // The node of the whole word, 0 if the word is not in the trie.
+    std::uint32_t find(std::u16string_view word) const;
+
+    // HMM, states in B M E S order.
+    double start(int s) const { return hmm_[s]; }
+    double trans(int from, int to) const { return hmm_[4 + from * 4 + to]; }
+    // Emission row of a character, nullptr when the model has not seen it.
+    const float *emission(char32_t c) const {
+        if (c > 0xFFFF) return nullptr;
+        const std::uint16_t row = emitIndex_[c];
+        return row == 0 ? nullptr : emitRows_ + std::size_t(row - 1) * 4;
+    }
+
+private:
+    const std::uint32_t *root_ = nullptr;
+    const std::uint16_t *label_ = nullptr;
+    const std::uint32_t *first_ = nullptr;
+    const std::uint16_t *count_ = nullptr;
+    const float *weight_ = nullptr;
+    const std::uint8_t *flags_ = nullptr;
+    const float *hmm_ = nullptr;
+    const std::uint16_t *emitIndex_ = nullptr;
+    const float *emitRows_ = nullptr;
+    std::uint32_t nodeCount_ = 0;
+    double minLogProb_ = 0;
+};
+
+// Custom words of the user: a small trie in memory.
+class UserWords {
+public:
+    void add(std::u16string_view word, bool mixed);
+    bool contains(std::u16string_view word) const { return set_.count(std::u16string(word)) != 0; }
+    bool empty() const { return set_.empty(); }
+    bool hasMixed() const { return hasMixed_; }
+    // Trie walk: node 0 is the root; returns 0 when there is no such child.
+    std::uint32_t child(std::uint32_t node, char16_t u) const;
+    bool isWord(std::uint32_t node) const { return nodes_[node].word; }
+    bool isMixed(std::uint32_t node) const { return nodes_[node].mixed; }
+
+private:
+    struct Node {
+        std::vector<std::pair<char16_t, std::uint32_t>> kids;  // sorted by unit
+        bool word = false;
+        bool mixed = false;  // the word holds characters outside the dictionary route
+    };
+    std::vector<Node> nodes_{Node{}};
+    std::unordered_set<std::u16string> set_;
+    bool hasMixed_ = false;
+};
+
+// Builds a segmenter over a dictionary image kept in memory (fuzzing, tests). name is used in
+// error messages.
+std::unique_ptr<Segmenter> loadFromBuffer(std::vector<std::uint8_t> bytes, const std::string &name,
+                                          std::string *error);
+
+} // namespace orvane::seg::detail
