@@ -80,6 +80,14 @@ QStringView trimUnescaped(QStringView s)
     return s.sliced(b, e - b);
 }
 
+// Where the section name of a key ends: at its first '/', when there is a section name before it
+// and a key name after it; -1 for a key outside any section.
+qsizetype sectionEnd(const QString &key)
+{
+    const qsizetype slash = key.indexOf(QLatin1Char('/'));
+    return (slash <= 0 || slash == key.size() - 1) ? -1 : slash;
+}
+
 } // namespace
 
 IniParseResult parseIni(const QByteArray &bytes)
@@ -142,8 +150,8 @@ QByteArray writeIni(const QList<IniEntry> &entries)
     QList<QString> sections;
     QHash<QString, QList<const IniEntry *>> bySection;
     for (const IniEntry &e : entries) {
-        const qsizetype slash = e.key.indexOf(QLatin1Char('/'));
-        const QString section = slash <= 0 ? QString() : e.key.left(slash);
+        const qsizetype slash = sectionEnd(e.key);
+        const QString section = slash < 0 ? QString() : e.key.left(slash);
         if (!bySection.contains(section))
             sections.append(section);
         bySection[section].append(&e);
@@ -160,8 +168,8 @@ QByteArray writeIni(const QList<IniEntry> &entries)
             out += QLatin1Char('[') + escape(section, true) + QLatin1String("]\r\n");
         }
         for (const IniEntry *e : bySection.value(section)) {
-            const qsizetype slash = e->key.indexOf(QLatin1Char('/'));
-            const QString name = slash <= 0 ? e->key : e->key.mid(slash + 1);
+            const qsizetype slash = sectionEnd(e->key);
+            const QString name = slash < 0 ? e->key : e->key.mid(slash + 1);
             out += escape(name, true) + QLatin1Char('=') + escape(e->value, false) + QLatin1String("\r\n");
         }
     }

@@ -163,6 +163,7 @@ void TestSettings::iniRoundTrip_data()
     QTest::newRow("no section") << "top" << "level";
     QTest::newRow("slash in name") << "g/a/b" << "c";
     QTest::newRow("leading slash, no section") << "/L" << "";
+    QTest::newRow("trailing slash") << "节/" << "0";
 }
 
 void TestSettings::iniRoundTrip()
