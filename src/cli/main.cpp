@@ -1,0 +1,51 @@
+// orvane-cli: the command-line front over the logic libraries. Each subcommand is one entry of
+// the table below.
+#include "cli/languagecommands.h"
+#include "cli/subcommand.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+#include <cstring>
+#include <iterator>
+
+namespace {
+
+using orvane::cli::Streams;
+using orvane::cli::Subcommand;
+
+const Subcommand kSubcommands[] = {
+    {"segment", "[--marks] < TEXT", "cut standard input into words (or print the marks) line by line",
+     &orvane::cli::runSegment},
+    {"codes", "WORD...", "print each item's standard code and short code", &orvane::cli::runCodes},
+};
+
+void printHelp(QTextStream &s)
+{
+    s << "usage: orvane-cli SUBCOMMAND [ARGUMENTS]\n";
+    for (const Subcommand &c : kSubcommands)
+        s << "  " << c.name << ' ' << c.usage << "\n      " << c.help << '\n';
+    s.flush();
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    Streams io{out, err};
+    QStringList args = app.arguments().mid(1);
+    if (args.isEmpty() || args.first() == QLatin1String("--help") || args.first() == QLatin1String("-h")) {
+        printHelp(args.isEmpty() ? err : out);
+        return args.isEmpty() ? 2 : 0;
+    }
+    const QString name = args.takeFirst();
+    for (const Subcommand &c : kSubcommands)
+        if (name == QLatin1String(c.name))
+            return c.run(args, io);
+    err << "orvane-cli: unknown subcommand " << name << '\n';
+    printHelp(err);
+    return 2;
+}

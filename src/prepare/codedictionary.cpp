@@ -1,0 +1,155 @@
+#include "prepare/codedictionary.h"
+
+#include "prepare/externallibs.h"
+
+#include <QAtomicInt>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+
+namespace orvane {
+
+struct CodeDictionary::Private {
+    const ExternalLibs *libs = nullptr;
+    QString connection;
+    QString path;
+    bool open = false;
+    std::unique_ptr<QSqlQuery> zi;
+    std::unique_ptr<QSqlQuery> ci;
+    std::unique_ptr<QSqlQuery> jm;
+
+    void release()
+    {
+        zi.reset();
+        ci.reset();
+        jm.reset();
+        open = false;
+        if (QSqlDatabase::contains(connection)) {
+            QSqlDatabase::database(connection, false).close();
+            QSqlDatabase::removeDatabase(connection);
+        }
+    }
+};
+
+namespace {
+QAtomicInt g_connections;
+}
+
+CodeDictionary::CodeDictionary(const ExternalLibs *libs) : d(std::make_unique<Private>())
+{
+    d->libs = libs;
+    d->connection = QStringLiteral("orvane-codes-%1").arg(g_connections.fetchAndAddRelaxed(1));
+}
+
+CodeDictionary::~CodeDictionary()
+{
+    d->release();
+}
+
+bool CodeDictionary::open(const QString &path, QString *error)
+{
+    d->release();
+    d->path = path;
+    const auto fail = [&](const QString &message) {
+        d->release();
+        if (error)
+            *error = message;
+        return false;
+    };
+    const QFileInfo info(path);
+    if (!info.exists())
+        return fail(QStringLiteral("the code database %1 is missing").arg(path));
+    if (!info.isFile() || !info.isReadable())
+        return fail(QStringLiteral("the code database %1 cannot be read").arg(path));
+
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), d->connection);
+    db.setDatabaseName(path);
+    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+    if (!db.open())
+        return fail(QStringLiteral("the code database %1 cannot be opened: %2").arg(path, db.lastError().text()));
+
+    const auto prepare = [&db](std::unique_ptr<QSqlQuery> &query, const QString &sql) {
+        query = std::make_unique<QSqlQuery>(db);
+        query->setForwardOnly(true);
+        return query->prepare(sql);
+    };
+    if (!prepare(d->zi, QStringLiteral("SELECT srm, jm1, jm2 FROM jtzi WHERE hz = ?"))
+        || !prepare(d->ci, QStringLiteral("SELECT srm, jm1, jm2 FROM jtci WHERE hz = ?"))
+        || !prepare(d->jm, QStringLiteral("SELECT srm FROM jmzici WHERE hz = ?"))) {
+        return fail(QStringLiteral("%1 is not a code database (tables jtzi, jtci, jmzici with hz, srm, jm1, jm2 "
+                                   "expected)")
+                        .arg(path));
+    }
+    d->open = true;
+    return true;
+}
+
+void CodeDictionary::close()
+{
+    d->release();
+}
+
+bool CodeDictionary::isOpen() const
+{
+    return d->open;
+}
+
+QString CodeDictionary::path() const
+{
+    return d->path;
+}
+
+QString CodeDictionary::ShortCodeOf(const QString &jm1, const QString &jm2)
+{
+    const QString blank = QStringLiteral(" ");
+    if (jm1 != blank)
+        return jm1;
+    if (jm2 != blank)
+        return jm2;
+    return {};
+}
+
+ItemCodes CodeDictionary::LookupCodes(const QString &text)
+{
+    if (text.isEmpty() || text == QLatin1String("\"") || text == QLatin1String("'"))
+        return {};
+    const bool oneCharacter = text.size() == 1 || (text.size() == 2 && text.at(0).isHighSurrogate()
+                                                   && text.at(1).isLowSurrogate());
+    if (d->open) {
+        QSqlQuery &query = oneCharacter ? *d->zi : *d->ci;
+        query.bindValue(0, text);
+        if (query.exec() && query.next()) {
+            ItemCodes codes{query.value(0).toString(),
+                            ShortCodeOf(query.value(1).toString(), query.value(2).toString())};
+            query.finish();
+            return codes;
+        }
+        query.finish();
+    }
+    if (d->libs) {
+        QByteArray buffer;
+        const int result = d->libs->getItemCode(text, &buffer);
+        if (result != 0 && result != -1) {
+            QString standard = QString::fromLatin1(buffer);
+            standard.remove(QLatin1Char(' '));
+            return {standard, QString()};
+        }
+    }
+    return {};
+}
+
+QString CodeDictionary::FindShortCodeWord(const QString &word)
+{
+    if (!d->open || word.isEmpty())
+        return {};
+    d->jm->bindValue(0, word);
+    QString result;
+    if (d->jm->exec() && d->jm->next())
+        result = d->jm->value(0).toString();
+    d->jm->finish();
+    return result;
+}
+
+} // namespace orvane

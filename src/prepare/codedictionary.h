@@ -1,0 +1,57 @@
+// Codes of characters and words from the code database jtdb.dat (tables jtzi, jtci, jmzici),
+// with libtalvex's GetItemCode for items the database does not hold (custom words).
+//
+// open() opens the database once, on a connection of its own, and prepares the queries; every
+// lookup after that binds the item to an already prepared query, so a whole rendering pass runs
+// through the same three statements.
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+namespace orvane {
+
+class ExternalLibs;
+
+struct ItemCodes {
+    QString standard;
+    QString shortCode;
+    bool operator==(const ItemCodes &) const = default;
+};
+
+class CodeDictionary {
+public:
+    // libs may be null (then items missing from the database have no code); it must outlive
+    // this object.
+    explicit CodeDictionary(const ExternalLibs *libs = nullptr);
+    ~CodeDictionary();
+    CodeDictionary(const CodeDictionary &) = delete;
+    CodeDictionary &operator=(const CodeDictionary &) = delete;
+
+    // Opens jtdb.dat read-only. On failure (missing, unreadable, not a code database) returns
+    // false and sets *error to a message naming the file; lookups then give empty codes.
+    bool open(const QString &path, QString *error = nullptr);
+    void close();
+    bool isOpen() const;
+    QString path() const;
+
+    // Standard and short code of a character or word. A lone " or ' and the empty string have
+    // none. One character: table jtzi, else jtci; the first record gives the standard code
+    // (srm) and the short code (ShortCodeOf). Without a record: GetItemCode, whose buffer
+    // without blanks is the standard code (no short code).
+    ItemCodes LookupCodes(const QString &text);
+
+    // jm1 unless it is a single blank; else jm2 unless a single blank; else empty. An empty jm1
+    // gives empty without looking at jm2.
+    static QString ShortCodeOf(const QString &jm1, const QString &jm2);
+
+    // The short code of the word in jmzici, or empty.
+    QString FindShortCodeWord(const QString &word);
+
+private:
+    struct Private;
+    std::unique_ptr<Private> d;
+};
+
+} // namespace orvane
