@@ -243,8 +243,9 @@ private:
                                  std::size_t to) const;
     std::size_t mixedUserWordAt(std::u16string_view t, std::size_t i) const;
     std::size_t longestWordEnd(std::u16string_view t, std::size_t b, std::size_t e) const;
-    bool forcedNumber(std::u16string_view t, std::size_t pieceBegin, std::size_t s, std::size_t f,
-                      std::size_t e, std::size_t *start, std::size_t *end) const;
+    enum class NumberVerdict { None, Number, InsideWord };
+    NumberVerdict forcedNumber(std::u16string_view t, std::size_t pieceBegin, std::size_t s, std::size_t f,
+                               std::size_t e, std::size_t *start, std::size_t *end) const;
 
     Dictionary dict_;
     UserWords user_;
@@ -363,11 +364,14 @@ template <class Emit> void SegmenterImpl::run(std::u16string_view t, Emit &&emit
 }
 
 // End of the longest dictionary or custom word starting at b inside [b, e), b if none.
+// Phrases listed without a corpus count (weight at the floor of two unknown characters) do not
+// count: the route would not take them anyway.
 std::size_t SegmenterImpl::longestWordEnd(std::u16string_view t, std::size_t b, std::size_t e) const {
     std::size_t best = b;
     std::uint32_t node = dict_.root(t[b]);
+    const double phraseFloor = 2 * dict_.minLogProb() + 1e-3;
     for (std::size_t j = b + 1; node != 0; ++j) {
-        if (dict_.isWord(node)) best = j;
+        if (dict_.isWord(node) && dict_.weight(node) > phraseFloor) best = j;
         if (j == e) break;
         node = dict_.child(node, t[j]);
     }
@@ -386,29 +390,31 @@ std::size_t SegmenterImpl::longestWordEnd(std::u16string_view t, std::size_t b, 
 // number word, as the usual segmentation conventions do: 二○○一年, 一九九七年, 十二月, 三十一日,
 // 二十五, 第十四. Short runs that are ordinary words (一一, 千万, 万一) are left to the dictionary,
 // and so is a number that starts a longer dictionary word (三十而立, 十万八千里).
-bool SegmenterImpl::forcedNumber(std::u16string_view t, std::size_t pieceBegin, std::size_t s, std::size_t f,
-                                 std::size_t e, std::size_t *start, std::size_t *end) const {
+SegmenterImpl::NumberVerdict SegmenterImpl::forcedNumber(std::u16string_view t, std::size_t pieceBegin,
+                                                         std::size_t s, std::size_t f, std::size_t e,
+                                                         std::size_t *start, std::size_t *end) const {
     const std::size_t len = f - s;
     const ChineseNumber num = readChineseNumber(t, s, f);
-    if (!num.valid) return false;
+    if (!num.valid) return NumberVerdict::None;
     const char16_t next = f < e ? t[f] : u'\0';
     bool forced;
     if (num.digitSeq)
         forced = len >= 3 || (num.hasZero && len >= 2) || (len == 2 && next == u'年');
     else
         forced = len >= 2;
-    if (!forced) return false;
+    if (!forced) return NumberVerdict::None;
     std::size_t stop = f;
     // Digits read one by one only make a year; positional numbers make any date or time.
     if (f < e && (!num.digitSeq || t[f] == u'年'))
         stop += dateUnitAfter(t.substr(0, e), f, true, num.value, num.digitSeq);
-    if (num.digitSeq && stop == f && len < 3 && !num.hasZero) return false;
+    if (num.digitSeq && stop == f && len < 3 && !num.hasZero) return NumberVerdict::None;
     std::size_t begin = s;
     if (s > pieceBegin && t[s - 1] == u'第') begin = s - 1;
-    if (longestWordEnd(t, begin, e) > stop || (begin != s && longestWordEnd(t, s, e) > stop)) return false;
+    if (longestWordEnd(t, begin, e) > stop || (begin != s && longestWordEnd(t, s, e) > stop))
+        return NumberVerdict::InsideWord;
     *start = begin;
     *end = stop;
-    return true;
+    return NumberVerdict::Number;
 }
 
 template <class Emit>
@@ -423,8 +429,10 @@ void SegmenterImpl::segmentHan(std::u16string_view t, std::size_t b, std::size_t
         std::size_t q = p;
         while (q < e && chars::isChineseNumeral(t[q])) ++q;
         std::size_t s0, s1;
-        bool found = forcedNumber(t, piece, p, q, e, &s0, &s1);
-        if (!found && q - p >= 3) found = forcedNumber(t, piece, p + 1, q, e, &s0, &s1);
+        NumberVerdict v = forcedNumber(t, piece, p, q, e, &s0, &s1);
+        // 统一二十年: the run's first numeral may belong to the word before.
+        if (v == NumberVerdict::None && q - p >= 3) v = forcedNumber(t, piece, p + 1, q, e, &s0, &s1);
+        const bool found = v == NumberVerdict::Number;
         if (found) {
             if (piece < s0) segmentPiece(t, piece, s0, emit);
             emit(s0, s1 - s0, TokenKind::Word);
