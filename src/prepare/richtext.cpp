@@ -91,8 +91,7 @@ QByteArray writeRtf(const QTextDocument &document)
             const QTextCharFormat f = fragment.charFormat();
             QByteArray group = "{\\plain";
             const QStringList families = f.fontFamilies().toStringList();
-            const QString family = families.isEmpty() ? fonts.first() : families.first();
-            group += "\\f" + QByteArray::number(fontIndex(fonts, family));
+            group += "\\f" + QByteArray::number(families.isEmpty() ? 0 : fontIndex(fonts, families.first()));
             const double pt = f.fontPointSize() > 0 ? f.fontPointSize() : document.defaultFont().pointSizeF();
             if (pt > 0)
                 group += "\\fs" + QByteArray::number(qRound(pt * 2));
@@ -189,6 +188,7 @@ private:
     bool m_nextIsDestination = false; // after \*
 
     int m_codePage = 1252;
+    int m_defaultFont = 0;
     QHash<int, FontEntry> m_fonts;
     int m_fontNumber = -1;     // entry being read in the font table
     QString m_fontName;
@@ -255,7 +255,8 @@ void RtfReader::addBytes(const QByteArray &bytes)
 QTextCharFormat RtfReader::currentFormat() const
 {
     QTextCharFormat f;
-    if (m_fonts.contains(m_state.font)) {
+    // The document's default font is no font of the text's own.
+    if (m_state.font >= 0 && m_state.font != m_defaultFont && m_fonts.contains(m_state.font)) {
         const QString name = m_fonts.value(m_state.font).name;
         if (!name.isEmpty())
             f.setFontFamilies({name});
@@ -294,7 +295,18 @@ void RtfReader::addText(const QString &text)
         return;
     switch (m_state.dest) {
     case Destination::Skip:
+        return;
     case Destination::ColorTable:
+        // Each entry ends with ';'; an entry without components is the "auto" colour.
+        for (QChar c : text) {
+            if (c == QLatin1Char(';')) {
+                m_colors.append(m_colorSet ? QColor(std::clamp(m_red, 0, 255), std::clamp(m_green, 0, 255),
+                                                    std::clamp(m_blue, 0, 255))
+                                           : QColor());
+                m_red = m_green = m_blue = 0;
+                m_colorSet = false;
+            }
+        }
         return;
     case Destination::FontTable:
         fontTableText(text);
@@ -327,10 +339,11 @@ void RtfReader::controlWord(const QByteArray &w, bool hasParam, int param)
 {
     const bool starred = m_nextIsDestination;
     m_nextIsDestination = false;
+    flushBytes(); // text before a control word belongs to the state before it
 
     // Destinations.
     if (w == "fonttbl") { m_state.dest = Destination::FontTable; return; }
-    if (w == "colortbl") { m_state.dest = Destination::ColorTable; m_colors = {QColor()}; return; }
+    if (w == "colortbl") { m_state.dest = Destination::ColorTable; m_colors.clear(); return; }
     static const QList<QByteArray> skipped{
         "stylesheet", "info", "pict", "object", "header", "footer", "headerl", "headerr", "headerf",
         "footerl", "footerr", "footerf", "footnote", "field", "fldinst", "listtable", "listoverridetable",
@@ -362,6 +375,7 @@ void RtfReader::controlWord(const QByteArray &w, bool hasParam, int param)
         return;
 
     if (w == "ansicpg" && hasParam) { m_codePage = param; return; }
+    if (w == "deff" && hasParam) { m_defaultFont = param; return; }
     if (w == "par" || w == "sect" || w == "page") { flushBytes(); m_cursor->insertBlock(); return; }
     if (w == "line") { flushBytes(); addText(QString(QChar::LineSeparator)); return; }
     if (w == "tab") { flushBytes(); addText(QStringLiteral("\t")); return; }
@@ -439,10 +453,6 @@ bool RtfReader::run(QTextDocument *doc, RtfError *error)
             m_skipPending = 0;
         } else if (c == '}') {
             flushBytes();
-            if (m_state.dest == Destination::ColorTable && m_colorSet) {
-                m_colors.append(QColor(std::clamp(m_red, 0, 255), std::clamp(m_green, 0, 255), std::clamp(m_blue, 0, 255)));
-                m_colorSet = false;
-            }
             if (m_state.dest == Destination::FontTable && m_fontNumber >= 0 && !m_fontName.trimmed().isEmpty())
                 fontTableText(QStringLiteral(";"));
             if (m_stack.isEmpty())
