@@ -46,8 +46,9 @@ QString escape(const QString &s, bool isKey)
         default: out += c; break;
         }
     }
-    // Leading and trailing blanks would be trimmed on reading: keep them escaped.
-    if (!out.isEmpty() && out.front().isSpace())
+    // Leading and trailing blanks would be trimmed on reading, and a leading U+FEFF at the start
+    // of the file would be taken for a byte-order mark: keep them escaped.
+    if (!out.isEmpty() && (out.front().isSpace() || out.front() == QChar(0xFEFF)))
         out.prepend(QLatin1Char('\\'));
     if (!out.isEmpty() && out.back().isSpace() && !out.endsWith(QLatin1String("\\ ")))
         out.insert(out.size() - 1, QLatin1Char('\\'));
