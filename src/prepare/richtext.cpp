@@ -49,10 +49,8 @@ void appendEscapedText(QByteArray &out, QStringView text)
             out += "\\tab ";
         } else if (u == QChar::LineSeparator || u == '\n') {
             out += "\\line ";
-        } else if (u >= 0x20 && u < 0x80) {
+        } else if (u >= 0x20 && u < 0x7F) {
             out += char(u);
-        } else if (u < 0x20) {
-            // other control characters carry no text worth keeping
         } else {
             out += "\\u";
             out += QByteArray::number(qint16(u));

@@ -116,7 +116,7 @@ IniParseResult parseIni(const QByteArray &bytes)
                 result.warnings << QStringLiteral("line %1: unterminated section name").arg(lineNo);
                 continue;
             }
-            section = unescape(t.sliced(1, t.size() - 2).trimmed());
+            section = unescape(trimUnescaped(t.sliced(1, t.size() - 2)));
             continue;
         }
         const qsizetype eq = findSeparator(t);
