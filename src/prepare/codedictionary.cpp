@@ -64,24 +64,27 @@ bool CodeDictionary::open(const QString &path, QString *error)
     if (!info.isFile() || !info.isReadable())
         return fail(QStringLiteral("the code database %1 cannot be read").arg(path));
 
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), d->connection);
-    db.setDatabaseName(path);
-    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
-    if (!db.open())
-        return fail(QStringLiteral("the code database %1 cannot be opened: %2").arg(path, db.lastError().text()));
-
-    const auto prepare = [&db](std::unique_ptr<QSqlQuery> &query, const QString &sql) {
-        query = std::make_unique<QSqlQuery>(db);
-        query->setForwardOnly(true);
-        return query->prepare(sql);
-    };
-    if (!prepare(d->zi, QStringLiteral("SELECT srm, jm1, jm2 FROM jtzi WHERE hz = ?"))
-        || !prepare(d->ci, QStringLiteral("SELECT srm, jm1, jm2 FROM jtci WHERE hz = ?"))
-        || !prepare(d->jm, QStringLiteral("SELECT srm FROM jmzici WHERE hz = ?"))) {
-        return fail(QStringLiteral("%1 is not a code database (tables jtzi, jtci, jmzici with hz, srm, jm1, jm2 "
-                                   "expected)")
-                        .arg(path));
-    }
+    QString problem;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), d->connection);
+        db.setDatabaseName(path);
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+        const auto prepare = [&db](std::unique_ptr<QSqlQuery> &query, const QString &sql) {
+            query = std::make_unique<QSqlQuery>(db);
+            query->setForwardOnly(true);
+            return query->prepare(sql);
+        };
+        if (!db.open())
+            problem = QStringLiteral("the code database %1 cannot be opened: %2").arg(path, db.lastError().text());
+        else if (!prepare(d->zi, QStringLiteral("SELECT srm, jm1, jm2 FROM jtzi WHERE hz = ?"))
+                 || !prepare(d->ci, QStringLiteral("SELECT srm, jm1, jm2 FROM jtci WHERE hz = ?"))
+                 || !prepare(d->jm, QStringLiteral("SELECT srm FROM jmzici WHERE hz = ?")))
+            problem = QStringLiteral("%1 is not a code database (tables jtzi, jtci, jmzici with hz, srm, jm1, "
+                                     "jm2 expected)")
+                          .arg(path);
+    } // the connection handle is released here, so that a failure can remove the connection
+    if (!problem.isEmpty())
+        return fail(problem);
     d->open = true;
     return true;
 }

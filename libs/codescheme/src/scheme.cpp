@@ -35,19 +35,23 @@ std::string characterCode(std::string_view fourCorner, std::string_view strokes)
 {
     // Four corners must be four digits; the supplementary digit follows a dot.
     const bool hasCorners = fourCorner.size() >= 4 && isValidCode(fourCorner.substr(0, 4));
+    std::string code;
     if (hasCorners) {
-        std::string code(fourCorner.substr(0, 4));
+        code = fourCorner.substr(0, 4);
         if (fourCorner.size() >= 6 && fourCorner[4] == '.' && fourCorner[5] >= '0' && fourCorner[5] <= '9')
             code += fourCorner[5];
         else
             code += '0';
-        if (!strokes.empty())
-            code += static_cast<char>('0' + strokes.size() % 10);
+        code += strokes.empty() ? '0' : static_cast<char>('0' + strokes.size() % 10);
         return code;
     }
-    if (!strokes.empty() && isValidCode(strokes.substr(0, kMaxCodeLength)))
-        return std::string(strokes.substr(0, kMaxCodeLength));
-    return {};
+    if (strokes.empty() || !isValidCode(strokes.substr(0, kMaxCodeLength)))
+        return {};
+    // Every character code has six digits, so that no rare character's code is as short as a
+    // short code.
+    code = strokes.substr(0, kMaxCodeLength);
+    code.resize(kMaxCodeLength, '0');
+    return code;
 }
 
 std::string wordCode(const std::vector<std::string> &codes)

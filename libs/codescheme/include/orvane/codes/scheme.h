@@ -3,9 +3,11 @@
 // A character's standard code:
 //   * with a four-corner code: its four corner digits, the supplementary fifth digit (0 when
 //     the source gives none) and, as sixth digit, the last digit of its stroke count
-//     (e.g. 万 1022.7 with 3 strokes -> 102273, 语 3176 with 9 strokes -> 317609); five digits when the stroke count is unknown;
+//     (e.g. 万 1022.7 with 3 strokes -> 102273, 语 3176 with 9 strokes -> 317609); 0 when the
+//     stroke count is unknown;
 //   * without one: its stroke order, one digit per stroke (1 横 h, 2 竖 s, 3 撇 p, 4 点/捺 n,
-//     5 折 z), the first six strokes.
+//     5 折 z), the first six strokes, 0 for each stroke short of six (乚 -> 500000).
+// So every character code has exactly six digits.
 // A word's standard code takes digits of its characters' codes:
 //   * 2 characters: digits 1, 2 and the last digit of each character;
 //   * 3 characters: digit 1 and the last digit of each character;

@@ -6,7 +6,7 @@
 // starts with P, is longer than L and that have fewer than two short codes, the one with the
 // fewest short codes so far, then the most frequent (ties: smaller text). A prefix that is itself
 // the full standard code of some item, or already a short code, is not given out.
-//   * characters: the 3000 most frequent take part in the passes L = 1, 2, 3;
+//   * characters: the 3000 most frequent take part in the passes L = 1, 2, 3, 4;
 //   * words of two or more characters: the 20000 most frequent take part in L = 4, 5.
 // An item's first short code (jm1) is the shorter one, the second (jm2) the longer one.
 #pragma once

@@ -1,0 +1,167 @@
+#include "prepare/frmdeffilter.h"
+
+#include "prepare/symbolfilters.h"
+#include "shell/pictures.h"
+
+#include <QFile>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace orvane {
+
+frmDefFilter::frmDefFilter(AppContext &ctx, QWidget *parent)
+    : QDialog(parent), listofFilters(new QListWidget(this)), txtSymbol(new QLineEdit(this)),
+      txtSymbolSpe(new QLineEdit(this)), cmdAddFilter(new QPushButton(QStringLiteral("增加(&A)"), this)),
+      cmdDelFilter(new QPushButton(QStringLiteral("删除(&D)"), this)),
+      cmdOK(new QPushButton(QStringLiteral("确定(&O)"), this)),
+      cmdCancel(new QPushButton(QStringLiteral("取消(&C)"), this)), m_ctx(ctx)
+{
+    setObjectName(QStringLiteral("frmDefFilter"));
+    setWindowTitle(QStringLiteral("自定义过滤符号"));
+    listofFilters->setObjectName(QStringLiteral("listofFilters"));
+    txtSymbol->setObjectName(QStringLiteral("txtSymbol"));
+    txtSymbolSpe->setObjectName(QStringLiteral("txtSymbolSpe"));
+    cmdAddFilter->setObjectName(QStringLiteral("cmdAddFilter"));
+    cmdDelFilter->setObjectName(QStringLiteral("cmdDelFilter"));
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+
+    txtSymbol->setMaxLength(4);
+    txtSymbol->setToolTip(QStringLiteral("最多4个字符"));
+    txtSymbolSpe->setMaxLength(6);
+    txtSymbolSpe->setToolTip(QStringLiteral("最多6个字符"));
+    QFont listFont = listofFilters->font();
+    listFont.setPointSizeF(listFont.pointSizeF() * 1.15);
+    listofFilters->setFont(listFont);
+
+    auto *left = new QVBoxLayout;
+    left->addWidget(new QLabel(QStringLiteral("已定义的过滤符号："), this));
+    left->addWidget(listofFilters, 1);
+    auto *form = new QGridLayout;
+    form->addWidget(new QLabel(QStringLiteral("输入符号："), this), 0, 0);
+    form->addWidget(txtSymbol, 0, 1);
+    form->addWidget(new QLabel(QStringLiteral("输入符号的说明："), this), 1, 0);
+    form->addWidget(txtSymbolSpe, 1, 1);
+    auto *right = new QVBoxLayout;
+    right->addLayout(form);
+    right->addSpacing(8);
+    right->addWidget(cmdAddFilter);
+    right->addWidget(cmdDelFilter);
+    right->addStretch();
+    right->addWidget(cmdOK);
+    right->addWidget(cmdCancel);
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(16, 16, 16, 16);
+    layout->addLayout(left, 3);
+    layout->addSpacing(12);
+    layout->addLayout(right, 2);
+    resize(520, 380);
+
+    connect(txtSymbol, &QLineEdit::textChanged, this, &frmDefFilter::txtSymbol_Change);
+    connect(txtSymbolSpe, &QLineEdit::textChanged, this, &frmDefFilter::txtSymbol_Change);
+    connect(listofFilters, &QListWidget::itemSelectionChanged, this, &frmDefFilter::listofFilters_Click);
+    connect(cmdAddFilter, &QPushButton::clicked, this, &frmDefFilter::cmdAddFilter_Click);
+    connect(cmdDelFilter, &QPushButton::clicked, this, &frmDefFilter::cmdDelFilter_Click);
+    connect(cmdOK, &QPushButton::clicked, this, &frmDefFilter::cmdOK_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmDefFilter::cmdCancel_Click);
+
+    applyWindowPictures(this, m_ctx.folder);
+    Form_Load();
+}
+
+frmDefFilter::~frmDefFilter()
+{
+    Form_Unload();
+}
+
+QString frmDefFilter::listPath() const
+{
+    return m_ctx.folder.file(filterfiles::list());
+}
+
+QString frmDefFilter::backupPath() const
+{
+    return m_ctx.folder.file(filterfiles::backup());
+}
+
+void frmDefFilter::Form_Load()
+{
+    centerOnScreen(this);
+    // A missing list starts as the shipped one, so that the dialog never shows an empty list
+    // that the user did not empty.
+    ensureFilterFile(m_ctx.folder);
+    listofFilters->addItems(readFilterEntries(listPath()));
+    txtSymbol_Change();
+    cmdDelFilter->setEnabled(!listofFilters->selectedItems().isEmpty());
+    copyFileOver(listPath(), backupPath());
+}
+
+void frmDefFilter::Form_Unload()
+{
+    QFile::remove(backupPath());
+}
+
+void frmDefFilter::txtSymbol_Change()
+{
+    cmdAddFilter->setEnabled(!txtSymbol->text().isEmpty() && !txtSymbolSpe->text().isEmpty());
+}
+
+void frmDefFilter::listofFilters_Click()
+{
+    if (!listofFilters->selectedItems().isEmpty())
+        cmdDelFilter->setEnabled(true);
+}
+
+void frmDefFilter::cmdAddFilter_Click()
+{
+    QStringList entries;
+    for (int i = 0; i < listofFilters->count(); ++i)
+        entries << listofFilters->item(i)->text();
+    if (isDuplicateSymbol(entries, txtSymbol->text())) {
+        m_ctx.prompts->message(QStringLiteral("你所输入的符号已定义！"), promptTitle(), MessageIcon::Exclamation);
+    } else {
+        const QString entry = filterEntry(txtSymbol->text(), txtSymbolSpe->text());
+        QString error;
+        if (appendFilterEntry(listPath(), entry, &error))
+            listofFilters->addItem(entry);
+        else
+            m_ctx.prompts->message(error, promptTitle(), MessageIcon::Critical);
+    }
+    txtSymbol->setFocus();
+    txtSymbol->clear();
+    txtSymbolSpe->clear();
+}
+
+void frmDefFilter::cmdDelFilter_Click()
+{
+    QListWidgetItem *item = listofFilters->currentItem();
+    if (!item || !item->isSelected())
+        return;
+    QString error;
+    if (!removeFilterLines(listPath(), item->text(), &error)) {
+        m_ctx.prompts->message(error, promptTitle(), MessageIcon::Critical);
+        return;
+    }
+    delete listofFilters->takeItem(listofFilters->row(item));
+    listofFilters->clearSelection();
+    cmdDelFilter->setEnabled(false);
+}
+
+void frmDefFilter::cmdOK_Click()
+{
+    accept();
+}
+
+void frmDefFilter::cmdCancel_Click()
+{
+    if (QFile::exists(backupPath()))
+        copyFileOver(backupPath(), listPath());
+    reject();
+}
+
+} // namespace orvane

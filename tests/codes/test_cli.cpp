@@ -1,0 +1,124 @@
+// orvane-cli segment and codes, run as a user runs them.
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+const QString kBin = QStringLiteral(ORVANE_TEST_DATA_DIR);
+
+struct Run {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+Run run(const QString &program, const QStringList &args, const QByteArray &input = {})
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("ORVANE_HOME"));
+    p.setProcessEnvironment(env);
+    p.start(program, args);
+    p.write(input);
+    p.closeWriteChannel();
+    p.waitForFinished(60000);
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
+}
+} // namespace
+
+class TestCli : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_home;
+    QString cli() const { return kBin + QStringLiteral("/orvane-cli"); }
+
+private slots:
+    void initTestCase()
+    {
+        qputenv("XDG_DATA_HOME", QFile::encodeName(m_home.path()));
+    }
+    void segment_data();
+    void segment();
+    void codes();
+    void usage_data();
+    void usage();
+    void missingData();
+};
+
+void TestCli::segment_data()
+{
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("output");
+    const QString text = QStringLiteral("我们今天去北京\r\n\n你好，ABC123。\n");
+    QTest::newRow("utf-8") << text.toUtf8() << QStringList() << QStringLiteral("我们 今天 去 北京\n\n你好 ， ABC123 。\n");
+    QStringEncoder toGb("GB18030");
+    QTest::newRow("gb18030") << QByteArray(toGb(text)) << QStringList()
+                             << QStringLiteral("我们 今天 去 北京\n\n你好 ， ABC123 。\n");
+    QTest::newRow("marks") << text.toUtf8() << QStringList{"--marks"} << QStringLiteral("0011011\n\n0024444442\n");
+    QTest::newRow("blanks are separators, last line without end")
+        << QStringLiteral("中国  人民").toUtf8() << QStringList() << QStringLiteral("中国 人民\n");
+    QTest::newRow("empty input") << QByteArray() << QStringList() << QString();
+}
+
+void TestCli::segment()
+{
+    QFETCH(QByteArray, input);
+    QFETCH(QStringList, args);
+    QFETCH(QString, output);
+    const Run r = run(cli(), QStringList{"segment"} + args, input);
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(r.out, output);
+}
+
+void TestCli::codes()
+{
+    const Run r = run(cli(), {"codes", "中", "中国", "国中国"});
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(r.out, QStringLiteral("中\t500064\t5\n中国\t504608\t5046\n国中国\t-\t-\n"));
+}
+
+void TestCli::usage_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::newRow("nothing") << QStringList();
+    QTest::newRow("unknown subcommand") << QStringList{"frobnicate"};
+    QTest::newRow("codes without words") << QStringList{"codes"};
+    QTest::newRow("unknown option") << QStringList{"segment", "--fast"};
+}
+
+void TestCli::usage()
+{
+    QFETCH(QStringList, args);
+    const Run r = run(cli(), args);
+    QCOMPARE(r.exitCode, 2);
+    QVERIFY(r.err.contains(QStringLiteral("usage")) || r.err.contains(QStringLiteral("unknown")));
+}
+
+void TestCli::missingData()
+{
+    // A program folder with the program alone: the libraries are missing.
+    QTemporaryDir alone;
+    const QString copy = alone.filePath(QStringLiteral("orvane-cli"));
+    QVERIFY(QFile::copy(cli(), copy));
+    Run r = run(copy, {"segment"}, "中国\n");
+    QCOMPARE(r.exitCode, 1);
+    QVERIFY2(r.err.contains(QStringLiteral("libtalvex.so")), qPrintable(r.err));
+
+    // Libraries and dictionaries, but no code database.
+    for (const char *name : {"libtalvex.so", "libmorrin.so", "libquenlor.so", "orvane-seg.dict", "orvane-codes.dat"})
+        QVERIFY(QFile::link(kBin + QLatin1Char('/') + QLatin1String(name), alone.filePath(QLatin1String(name))));
+    r = run(copy, {"segment"}, "中国\n");
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(r.out, QStringLiteral("中国\n"));
+    r = run(copy, {"codes", "中国"});
+    QCOMPARE(r.exitCode, 1);
+    QVERIFY2(r.err.contains(QStringLiteral("jtdb.dat")), qPrintable(r.err));
+}
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "test_cli.moc"
