@@ -1,0 +1,202 @@
+#include "modal.h"
+#include "prepare/frmdeffilter.h"
+#include "prepare/symbolfilters.h"
+#include "prepare/textforms.h"
+#include "scriptedprompts.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace orvane;
+using orvane::test::ScriptedPrompts;
+
+namespace {
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeAll(const QString &path, const QString &text)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(text.toUtf8());
+}
+
+struct Fixture {
+    QTemporaryDir dir;
+    ScriptedPrompts prompts;
+    AppContext ctx;
+    Fixture()
+    {
+        ctx.folder = ProgramFolder(dir.path());
+        ctx.prompts = &prompts;
+    }
+    QString list() const { return ctx.folder.file(QStringLiteral("filter.dat")); }
+    QString backup() const { return ctx.folder.file(QStringLiteral("OldFilter.dat")); }
+};
+
+const QString kList = QStringLiteral(",      逗号\r\n\r\nab      字母\r\n。      句号\r\n");
+
+} // namespace
+
+class TestFilters : public QObject {
+    Q_OBJECT
+private slots:
+    void textForms_data();
+    void textForms();
+    void duplicates_data();
+    void duplicates();
+    void loadTakesBackupAndUnloadRemovesIt();
+    void addAppendsAndRefusesDuplicates();
+    void deleteRemovesEveryContainingLine();
+    void cancelRestoresTheFile();
+    void missingListStartsFromTheShippedOne();
+};
+
+void TestFilters::textForms_data()
+{
+    QTest::addColumn<QString>("a");
+    QTest::addColumn<QString>("b");
+    QTest::addColumn<bool>("equal");
+    QTest::newRow("width") << "," << "，" << true;
+    QTest::newRow("case") << "a" << "A" << true;
+    QTest::newRow("case and width") << "ａ" << "A" << true;
+    QTest::newRow("ideographic space") << " " << "　" << true;
+    QTest::newRow("curly quote is no width form") << "\"" << "“" << false;
+    QTest::newRow("different") << "，" << "。" << false;
+    QTest::newRow("length") << "a" << "ab" << false;
+}
+
+void TestFilters::textForms()
+{
+    QFETCH(QString, a);
+    QFETCH(QString, b);
+    QFETCH(bool, equal);
+    QCOMPARE(textEqual(a, b), equal);
+    QCOMPARE(widen(QStringLiteral("a,[ 1")), QStringLiteral("ａ，［　１"));
+    QCOMPARE(widen(QStringLiteral("中“”")), QStringLiteral("中“”"));
+}
+
+void TestFilters::duplicates_data()
+{
+    QTest::addColumn<QString>("symbol");
+    QTest::addColumn<bool>("duplicate");
+    QTest::newRow("first entry") << "," << true;
+    QTest::newRow("full-width against half-width") << "，" << true;
+    QTest::newRow("upper case against lower case") << "A" << true;
+    QTest::newRow("second character of an entry") << "b" << false;
+    QTest::newRow("two characters") << ",," << false;
+    QTest::newRow("new") << "！" << false;
+}
+
+void TestFilters::duplicates()
+{
+    QFETCH(QString, symbol);
+    QFETCH(bool, duplicate);
+    const QStringList entries{QStringLiteral(",      逗号"), QStringLiteral("ab      字母")};
+    QCOMPARE(isDuplicateSymbol(entries, symbol), duplicate);
+    QCOMPARE(filterSymbols(entries), (QStringList{",", "ab"}));
+}
+
+void TestFilters::loadTakesBackupAndUnloadRemovesIt()
+{
+    Fixture f;
+    writeAll(f.list(), kList);
+    {
+        frmDefFilter dlg(f.ctx);
+        QCOMPARE(dlg.listofFilters->count(), 3); // the empty line is skipped
+        QCOMPARE(dlg.listofFilters->item(1)->text(), QStringLiteral("ab      字母"));
+        QVERIFY(!dlg.cmdAddFilter->isEnabled());
+        QVERIFY(!dlg.cmdDelFilter->isEnabled());
+        QCOMPARE(readAll(f.backup()), readAll(f.list()));
+        dlg.txtSymbol->setText(QStringLiteral("！"));
+        QVERIFY(!dlg.cmdAddFilter->isEnabled());
+        dlg.txtSymbolSpe->setText(QStringLiteral("叹号"));
+        QVERIFY(dlg.cmdAddFilter->isEnabled());
+        dlg.listofFilters->setCurrentRow(0);
+        QVERIFY(dlg.cmdDelFilter->isEnabled());
+    }
+    QVERIFY(!QFile::exists(f.backup()));
+}
+
+void TestFilters::addAppendsAndRefusesDuplicates()
+{
+    Fixture f;
+    writeAll(f.list(), kList);
+    frmDefFilter dlg(f.ctx);
+    dlg.txtSymbol->setText(QStringLiteral("！"));
+    dlg.txtSymbolSpe->setText(QStringLiteral("叹号"));
+    dlg.cmdAddFilter->click();
+    QCOMPARE(dlg.listofFilters->count(), 4);
+    QCOMPARE(QString::fromUtf8(readAll(f.list())), kList + QStringLiteral("！      叹号\r\n"));
+    QVERIFY(dlg.txtSymbol->text().isEmpty() && dlg.txtSymbolSpe->text().isEmpty());
+    QVERIFY(f.prompts.messages.isEmpty());
+
+    dlg.txtSymbol->setText(QStringLiteral("，"));
+    dlg.txtSymbolSpe->setText(QStringLiteral("全角逗号"));
+    dlg.cmdAddFilter->click();
+    QCOMPARE(f.prompts.messages.size(), 1);
+    QCOMPARE(f.prompts.messages[0].text, QStringLiteral("你所输入的符号已定义！"));
+    QCOMPARE(f.prompts.messages[0].icon, MessageIcon::Exclamation);
+    QCOMPARE(dlg.listofFilters->count(), 4);
+    QVERIFY(dlg.txtSymbol->text().isEmpty()); // emptied in both cases
+}
+
+void TestFilters::deleteRemovesEveryContainingLine()
+{
+    Fixture f;
+    writeAll(f.list(), QStringLiteral("a      字母\r\nb      a      字母的说明\r\n。      句号\r\n"));
+    frmDefFilter dlg(f.ctx);
+    dlg.listofFilters->setCurrentRow(0);
+    dlg.cmdDelFilter->click();
+    // Both lines that contain the entry leave the file; only the selected one leaves the list.
+    QCOMPARE(QString::fromUtf8(readAll(f.list())), QStringLiteral("。      句号\r\n"));
+    QCOMPARE(dlg.listofFilters->count(), 2);
+    QVERIFY(!dlg.cmdDelFilter->isEnabled());
+    QVERIFY(!QFile::exists(f.ctx.folder.file(QStringLiteral("filter1.dat"))));
+}
+
+void TestFilters::cancelRestoresTheFile()
+{
+    Fixture f;
+    writeAll(f.list(), kList);
+    const QByteArray before = readAll(f.list());
+    {
+        frmDefFilter dlg(f.ctx);
+        dlg.txtSymbol->setText(QStringLiteral("！"));
+        dlg.txtSymbolSpe->setText(QStringLiteral("叹号"));
+        dlg.cmdAddFilter->click();
+        dlg.listofFilters->setCurrentRow(0);
+        dlg.cmdDelFilter->click();
+        QVERIFY(readAll(f.list()) != before);
+        dlg.cmdCancel->click();
+    }
+    QCOMPARE(readAll(f.list()), before);
+    QVERIFY(!QFile::exists(f.backup()));
+    // The file name is one canonical lower-case name.
+    QCOMPARE(QDir(f.dir.path()).entryList(QDir::Files), QStringList{"filter.dat"});
+}
+
+void TestFilters::missingListStartsFromTheShippedOne()
+{
+    Fixture f;
+    frmDefFilter dlg(f.ctx);
+    QVERIFY(dlg.listofFilters->count() > 20);
+    QCOMPARE(filterSymbol(dlg.listofFilters->item(0)->text()), QStringLiteral("，"));
+    for (int i = 0; i < dlg.listofFilters->count(); ++i) {
+        const QString entry = dlg.listofFilters->item(i)->text();
+        QVERIFY2(entry.contains(QStringLiteral("      ")), qPrintable(entry));
+        QVERIFY(entry.section(QStringLiteral("      "), 1).size() <= 6);
+    }
+}
+
+QTEST_MAIN(TestFilters)
+#include "test_filters.moc"
