@@ -33,25 +33,23 @@ QString escape(const QString &s, bool isKey)
 {
     QString out;
     out.reserve(s.size());
-    for (QChar c : s) {
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        const QChar c = s[i];
         switch (c.unicode()) {
-        case '\\': out += QLatin1String("\\\\"); break;
-        case '\n': out += QLatin1String("\\n"); break;
-        case '\r': out += QLatin1String("\\r"); break;
-        case '=': out += isKey ? QLatin1String("\\=") : QLatin1String("="); break;
-        case '[': out += isKey ? QLatin1String("\\[") : QLatin1String("["); break;
-        case ';': out += isKey ? QLatin1String("\\;") : QLatin1String(";"); break;
-        case '#': out += isKey ? QLatin1String("\\#") : QLatin1String("#"); break;
-        case '/': out += isKey ? QLatin1String("\\/") : QLatin1String("/"); break;
-        default: out += c; break;
+        case '\\': out += QLatin1String("\\\\"); continue;
+        case '\n': out += QLatin1String("\\n"); continue;
+        case '\r': out += QLatin1String("\\r"); continue;
+        default: break;
         }
+        // Blanks at the ends would be trimmed on reading, and a U+FEFF at the start of the file
+        // would be taken for a byte-order mark: keep them escaped.
+        const bool atEnd = i == 0 || i == s.size() - 1;
+        const bool special = isKey && (c == QLatin1Char('=') || c == QLatin1Char('[') || c == QLatin1Char(';') ||
+                                       c == QLatin1Char('#') || c == QLatin1Char('/'));
+        if (special || (atEnd && c.isSpace()) || (i == 0 && c == QChar(0xFEFF)))
+            out += QLatin1Char('\\');
+        out += c;
     }
-    // Leading and trailing blanks would be trimmed on reading, and a leading U+FEFF at the start
-    // of the file would be taken for a byte-order mark: keep them escaped.
-    if (!out.isEmpty() && (out.front().isSpace() || out.front() == QChar(0xFEFF)))
-        out.prepend(QLatin1Char('\\'));
-    if (!out.isEmpty() && out.back().isSpace() && !out.endsWith(QLatin1String("\\ ")))
-        out.insert(out.size() - 1, QLatin1Char('\\'));
     return out;
 }
 

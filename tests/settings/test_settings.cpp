@@ -164,6 +164,7 @@ void TestSettings::iniRoundTrip_data()
     QTest::newRow("slash in name") << "g/a/b" << "c";
     QTest::newRow("leading slash, no section") << "/L" << "";
     QTest::newRow("trailing slash") << "节/" << "0";
+    QTest::newRow("a lone blank-like value") << "g/k" << "\v";
     QTest::newRow("section ending in a blank") << "a /k" << "v";
     QTest::newRow("byte-order mark as a name") << QString(QChar(0xFEFF)) << "5";
 }
