@@ -290,15 +290,17 @@ void TestSegmenter::loaderRefuses() {
     QFETCH(int, kind);
     QFETCH(QString, reason);
     std::vector<char> b = dictBytes_;
-    const std::size_t labelOff = sectionOffset(b, 2);
-    const std::size_t firstOff = sectionOffset(b, 3);
-    const std::size_t countOff = sectionOffset(b, 4);
-    QVERIFY(labelOff && firstOff && countOff);
+    // Trie nodes: 16-byte records (u32 first child, u16 child count, u16 label, ...) in section 2.
+    const std::size_t nodesOff = sectionOffset(b, 2);
+    QVERIFY(nodesOff);
+    auto first = [&](std::size_t i) { return nodesOff + 16 * i; };
+    auto count = [&](std::size_t i) { return nodesOff + 16 * i + 4; };
+    auto label = [&](std::size_t i) { return nodesOff + 16 * i + 6; };
     // A node with at least two children, for the trie mutations.
     const auto nodes = readAt<std::uint32_t>(b, 16);
     std::uint32_t parent = 0;
     for (std::uint32_t i = 1; i < nodes && !parent; ++i)
-        if (readAt<std::uint16_t>(b, countOff + 2 * i) >= 2) parent = i;
+        if (readAt<std::uint16_t>(b, count(i)) >= 2) parent = i;
     QVERIFY(parent);
     std::size_t entry = 0;
     switch (kind) {
@@ -313,16 +315,16 @@ void TestSegmenter::loaderRefuses() {
     case 8: writeAt<std::uint32_t>(b, 64, 77); break;
     case 9: writeAt<std::uint32_t>(b, 64 + 24, readAt<std::uint32_t>(b, 64)); break;
     case 10: writeAt<std::uint32_t>(b, sectionOffset(b, 1) + 4 * 0x6211, 0xFFFFFFF0u); break;
-    case 11: writeAt<std::uint32_t>(b, firstOff + 4 * parent, 0xFFFFFFF0u); break;
+    case 11: writeAt<std::uint32_t>(b, first(parent), 0xFFFFFFF0u); break;
     case 12: {
-        const std::size_t f = readAt<std::uint32_t>(b, firstOff + 4 * parent);
-        const auto a = readAt<std::uint16_t>(b, labelOff + 2 * f);
-        writeAt<std::uint16_t>(b, labelOff + 2 * f, readAt<std::uint16_t>(b, labelOff + 2 * (f + 1)));
-        writeAt<std::uint16_t>(b, labelOff + 2 * (f + 1), a);
+        const std::size_t f = readAt<std::uint32_t>(b, first(parent));
+        const auto a = readAt<std::uint16_t>(b, label(f));
+        writeAt<std::uint16_t>(b, label(f), readAt<std::uint16_t>(b, label(f + 1)));
+        writeAt<std::uint16_t>(b, label(f + 1), a);
         break;
     }
     case 13:
-        sectionOffset(b, 5, &entry);
+        sectionOffset(b, 2, &entry);
         writeAt<std::uint64_t>(b, entry + 8, readAt<std::uint64_t>(b, entry + 8) + 2);
         break;
     }

@@ -25,7 +25,10 @@ VERSION = 1
 HEADER_SIZE = 64
 SECTION_ENTRY_SIZE = 24
 
-SEC_ROOT, SEC_LABEL, SEC_FIRST, SEC_COUNT, SEC_WEIGHT, SEC_FLAGS, SEC_HMM, SEC_EMIT_INDEX, SEC_EMIT_ROWS = range(1, 10)
+SEC_ROOT, SEC_NODES, SEC_HMM, SEC_EMIT_INDEX, SEC_EMIT_ROWS, SEC_EDGE_HASH = range(1, 7)
+NODE = struct.Struct("<IHHfB3x")  # first child, child count, label, weight, flags: 16 bytes
+
+SCAN_LIMIT = 8  # children of a node with at most this many are scanned; above, the edge hash is used
 
 FLAG_WORD = 1
 FLAG_NAME = 2      # tagged as a person name (nr, nrfg, nrt) in the word list
@@ -125,6 +128,38 @@ def build_trie(words, total):
     return root, label, first, count, weight, flags, n
 
 
+def edge_hash(parent, label):
+    """Slot hash of the edge (parent, label); libs/segmenter/src/dictionary.cpp has the same."""
+    h = ((parent * 2654435761) ^ (label * 2246822519)) & 0xFFFFFFFF
+    h ^= h >> 15
+    h = (h * 2246822519) & 0xFFFFFFFF
+    h ^= h >> 13
+    return h
+
+
+def build_edge_hash(label, first, count, n):
+    """Open-addressing table (linear probing) of the edges out of nodes with many children:
+    entries (parent, child, label, 0), parent 0 marking an empty slot (the root is never a
+    parent here: it has the root table)."""
+    edges = [(p, c) for p in range(1, n) if count[p] > SCAN_LIMIT for c in range(first[p], first[p] + count[p])]
+    size = 1
+    while size < len(edges) * 2:
+        size *= 2
+    table_parent = [0] * size
+    table_child = [0] * size
+    table_label = [0] * size
+    mask = size - 1
+    for p, c in edges:
+        slot = edge_hash(p, label[c]) & mask
+        while table_parent[slot]:
+            slot = (slot + 1) & mask
+        table_parent[slot], table_child[slot], table_label[slot] = p, c, label[c]
+    out = array.array("I")
+    for i in range(size):
+        out.extend((table_parent[i], table_child[i], table_label[i]))
+    return out, size
+
+
 def load_pickle(path):
     with open(path, "rb") as f:
         return pickle.load(f)
@@ -171,28 +206,32 @@ def main():
         sys.exit("%s: no words" % args.dict)
     root, label, first, count, weight, flags, n = build_trie(words, total)
     model, emit_index, rows, nrows = build_hmm(args.hmm)
+    edge_table, hash_size = build_edge_hash(label, first, count, n)
 
+    nodes = bytearray(NODE.size * n)
+    for i in range(n):
+        NODE.pack_into(nodes, NODE.size * i, first[i], count[i], label[i], weight[i], flags[i])
     sections = [
-        (SEC_ROOT, root), (SEC_LABEL, label), (SEC_FIRST, first), (SEC_COUNT, count),
-        (SEC_WEIGHT, weight), (SEC_FLAGS, flags), (SEC_HMM, model),
-        (SEC_EMIT_INDEX, emit_index), (SEC_EMIT_ROWS, rows),
+        (SEC_ROOT, root), (SEC_NODES, nodes), (SEC_HMM, model),
+        (SEC_EMIT_INDEX, emit_index), (SEC_EMIT_ROWS, rows), (SEC_EDGE_HASH, edge_table),
     ]
     if sys.byteorder != "little":
         for _, a in sections:
-            a.byteswap()
+            if isinstance(a, array.array):
+                a.byteswap()
     offset = HEADER_SIZE + SECTION_ENTRY_SIZE * len(sections)
     table = b""
     blobs = []
     for sid, a in sections:
         offset = (offset + 7) & ~7
-        data = a.tobytes()
+        data = bytes(a) if isinstance(a, bytearray) else a.tobytes()
         table += struct.pack("<IIQQ", sid, 0, offset, len(data))
         blobs.append((offset, data))
         offset += len(data)
     file_size = offset
     min_log = math.log(1.0) - math.log(total)
     header = struct.pack("<8sIIIIQdII", MAGIC, VERSION, HEADER_SIZE, n, nrows, file_size, min_log,
-                         len(sections), 0)
+                         len(sections), hash_size)
     header += b"\0" * (HEADER_SIZE - len(header))
     out = bytearray(file_size)
     out[0:HEADER_SIZE] = header

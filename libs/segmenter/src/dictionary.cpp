@@ -18,11 +18,9 @@ struct SectionInfo {
 };
 
 constexpr SectionInfo kSections[] = {
-    {format::kRoot, "root table", 4, 4},       {format::kLabel, "labels", 2, 2},
-    {format::kFirst, "child offsets", 4, 4},   {format::kCount, "child counts", 2, 2},
-    {format::kWeight, "weights", 4, 4},        {format::kFlags, "flags", 1, 1},
+    {format::kRoot, "root table", 4, 4},       {format::kNodes, "nodes", 16, 4},
     {format::kHmm, "HMM model", 4, 4},         {format::kEmitIndex, "emission index", 2, 2},
-    {format::kEmitRows, "emission rows", 4, 4},
+    {format::kEmitRows, "emission rows", 4, 4}, {format::kEdgeHash, "edge hash", 12, 4},
 };
 
 bool fail(std::string *why, std::string text) {
@@ -51,6 +49,8 @@ bool Dictionary::open(const std::uint8_t *data, std::size_t size, std::string *w
     if (h.nodeCount < 1 || h.nodeCount > 0x7FFFFFFFu) return fail(why, "bad node count");
     if (h.emitRowCount > 0xFFFFu) return fail(why, "bad emission row count");
     if (!std::isfinite(h.minLogProb) || h.minLogProb > 0) return fail(why, "bad minimum log probability");
+    if (h.edgeHashSlots == 0 || (h.edgeHashSlots & (h.edgeHashSlots - 1)) != 0 || h.edgeHashSlots > (1u << 28))
+        return fail(why, "bad edge hash size");
     if (h.sectionCount == 0 || h.sectionCount > format::kMaxSections) return fail(why, "bad section count");
     const std::uint64_t tableEnd =
         std::uint64_t(format::kHeaderSize) + std::uint64_t(h.sectionCount) * sizeof(format::SectionEntry);
@@ -60,14 +60,11 @@ bool Dictionary::open(const std::uint8_t *data, std::size_t size, std::string *w
     const auto expected = [&](std::uint32_t id) -> std::uint64_t {
         switch (id) {
         case format::kRoot: return 65536ull * 4;
-        case format::kLabel: return n * 2;
-        case format::kFirst: return n * 4;
-        case format::kCount: return n * 2;
-        case format::kWeight: return n * 4;
-        case format::kFlags: return n;
+        case format::kNodes: return n * sizeof(format::Node);
         case format::kHmm: return 20ull * 4;
         case format::kEmitIndex: return 65536ull * 2;
         case format::kEmitRows: return std::uint64_t(h.emitRowCount) * 16;
+        case format::kEdgeHash: return std::uint64_t(h.edgeHashSlots) * sizeof(format::EdgeSlot);
         default: return 0;
         }
     };
@@ -93,33 +90,48 @@ bool Dictionary::open(const std::uint8_t *data, std::size_t size, std::string *w
         if (!where[s.id]) return fail(why, std::string("section ") + s.name + " is missing");
 
     root_ = reinterpret_cast<const std::uint32_t *>(where[format::kRoot]);
-    label_ = reinterpret_cast<const std::uint16_t *>(where[format::kLabel]);
-    first_ = reinterpret_cast<const std::uint32_t *>(where[format::kFirst]);
-    count_ = reinterpret_cast<const std::uint16_t *>(where[format::kCount]);
-    weight_ = reinterpret_cast<const float *>(where[format::kWeight]);
-    flags_ = where[format::kFlags];
+    nodes_ = reinterpret_cast<const format::Node *>(where[format::kNodes]);
     hmm_ = reinterpret_cast<const float *>(where[format::kHmm]);
     emitIndex_ = reinterpret_cast<const std::uint16_t *>(where[format::kEmitIndex]);
     emitRows_ = reinterpret_cast<const float *>(where[format::kEmitRows]);
+    edges_ = reinterpret_cast<const format::EdgeSlot *>(where[format::kEdgeHash]);
+    edgeMask_ = h.edgeHashSlots - 1;
     nodeCount_ = h.nodeCount;
     minLogProb_ = h.minLogProb;
 
     // The trie: children come after their parent (so walks end), lie inside the node array
     // and are sorted by label (so the binary search in child() is right). The root is reached
     // through the root table only.
-    if (count_[0] != 0) return fail(why, "the root node has children of its own");
+    if (nodes_[0].count != 0) return fail(why, "the root node has children of its own");
     for (std::uint32_t c = 0; c < 65536; ++c)
         if (root_[c] >= n) return fail(why, "root table points outside the trie");
     for (std::uint64_t i = 1; i < n; ++i) {
-        if ((flags_[i] & format::kFlagWord) && !(std::isfinite(weight_[i]) && weight_[i] <= 0))
+        const format::Node &node = nodes_[i];
+        if ((node.flags & format::kFlagWord) && !(std::isfinite(node.weight) && node.weight <= 0))
             return fail(why, "bad weight of trie node " + std::to_string(i));
-        const std::uint64_t k = count_[i];
+        const std::uint64_t k = node.count;
         if (k == 0) continue;
-        const std::uint64_t f = first_[i];
+        const std::uint64_t f = node.first;
         if (f <= i || f + k > n) return fail(why, "children of trie node " + std::to_string(i) + " out of range");
         for (std::uint64_t j = f + 1; j < f + k; ++j)
-            if (label_[j - 1] >= label_[j]) return fail(why, "children of trie node " + std::to_string(i) + " not sorted");
+            if (nodes_[j - 1].label >= nodes_[j].label)
+                return fail(why, "children of trie node " + std::to_string(i) + " not sorted");
     }
+    // Every used slot of the edge hash is a real edge of a busy node; an empty slot exists, so
+    // a probe always ends.
+    std::uint64_t empty = 0;
+    for (std::uint64_t i = 0; i <= edgeMask_; ++i) {
+        const format::EdgeSlot &e = edges_[i];
+        if (e.parent == 0) {
+            ++empty;
+            continue;
+        }
+        if (e.parent >= n || nodes_[e.parent].count <= format::kScanLimit || e.child < nodes_[e.parent].first ||
+            e.child >= std::uint64_t(nodes_[e.parent].first) + nodes_[e.parent].count ||
+            e.label != nodes_[e.child].label)
+            return fail(why, "bad edge hash slot " + std::to_string(i));
+    }
+    if (empty == 0) return fail(why, "edge hash has no empty slot");
     for (int i = 0; i < 20; ++i)
         if (std::isnan(hmm_[i]) || hmm_[i] > 0) return fail(why, "bad HMM probability");
     for (std::uint32_t c = 0; c < 65536; ++c)
@@ -130,19 +142,22 @@ bool Dictionary::open(const std::uint8_t *data, std::size_t size, std::string *w
 }
 
 std::uint32_t Dictionary::child(std::uint32_t node, char16_t u) const {
-    const std::uint32_t k = count_[node];
-    if (k == 0) return 0;
-    const std::uint16_t *begin = label_ + first_[node];
-    if (k <= 8) {
+    const format::Node &p = nodes_[node];
+    const std::uint32_t k = p.count;
+    if (k <= format::kScanLimit) {
+        const std::uint32_t f = p.first;
         for (std::uint32_t j = 0; j < k; ++j) {
-            if (begin[j] == u) return first_[node] + j;
-            if (begin[j] > u) return 0;
+            const char16_t l = nodes_[f + j].label;
+            if (l == u) return f + j;
+            if (l > u) return 0;
         }
         return 0;
     }
-    const std::uint16_t *end = begin + k;
-    const std::uint16_t *it = std::lower_bound(begin, end, u);
-    return (it != end && *it == u) ? first_[node] + std::uint32_t(it - begin) : 0;
+    for (std::uint32_t slot = format::edgeHash(node, u) & edgeMask_;; slot = (slot + 1) & edgeMask_) {
+        const format::EdgeSlot &e = edges_[slot];
+        if (e.parent == node && e.label == u) return e.child;
+        if (e.parent == 0) return 0;
+    }
 }
 
 std::uint32_t Dictionary::find(std::u16string_view word) const {

@@ -22,9 +22,9 @@ public:
 
     std::uint32_t root(char16_t u) const { return root_[u]; }
     std::uint32_t child(std::uint32_t node, char16_t u) const;
-    bool isWord(std::uint32_t node) const { return (flags_[node] & format::kFlagWord) != 0; }
-    std::uint8_t flags(std::uint32_t node) const { return flags_[node]; }
-    double weight(std::uint32_t node) const { return weight_[node]; }
+    bool isWord(std::uint32_t node) const { return (nodes_[node].flags & format::kFlagWord) != 0; }
+    std::uint8_t flags(std::uint32_t node) const { return nodes_[node].flags; }
+    double weight(std::uint32_t node) const { return nodes_[node].weight; }
     double minLogProb() const { return minLogProb_; }
     // The node of the whole word, 0 if the word is not in the trie.
     std::uint32_t find(std::u16string_view word) const;
@@ -41,14 +41,12 @@ public:
 
 private:
     const std::uint32_t *root_ = nullptr;
-    const std::uint16_t *label_ = nullptr;
-    const std::uint32_t *first_ = nullptr;
-    const std::uint16_t *count_ = nullptr;
-    const float *weight_ = nullptr;
-    const std::uint8_t *flags_ = nullptr;
+    const format::Node *nodes_ = nullptr;
     const float *hmm_ = nullptr;
     const std::uint16_t *emitIndex_ = nullptr;
     const float *emitRows_ = nullptr;
+    const format::EdgeSlot *edges_ = nullptr;
+    std::uint32_t edgeMask_ = 0;
     std::uint32_t nodeCount_ = 0;
     double minLogProb_ = 0;
 };
