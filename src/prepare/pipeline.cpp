@@ -1,0 +1,263 @@
+#include "prepare/pipeline.h"
+
+#include "core/textfile.h"
+#include "prepare/textforms.h"
+
+#include <QFile>
+#include <QSet>
+#include <QStringDecoder>
+
+namespace orvane {
+
+namespace {
+
+constexpr qint64 kChunk = 64 * 1024;
+
+bool removedByCleaning(QChar c)
+{
+    switch (c.unicode()) {
+    case 0x0027: case 0xFF07: // apostrophe
+    case 0x0022: case 0xFF02: // double quote
+    case 0x0009:              // tab
+    case 0x0020: case 0x3000: // blank, ideographic blank
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Builds the cleaned text one character at a time. CR LF pairs are removed the way one
+// left-to-right replacement over the whole text removes them: a CR that a removed pair leaves
+// exposed does not pair with the LF that follows.
+class Cleaner {
+public:
+    void add(QStringView text)
+    {
+        for (QChar c : text) {
+            if (removedByCleaning(c))
+                continue;
+            if (c == QLatin1Char('\n') && m_canPair && !m_out.isEmpty() && m_out.back() == QLatin1Char('\r')) {
+                m_out.chop(1);
+                m_canPair = false;
+                continue;
+            }
+            m_out += c;
+            m_canPair = true;
+        }
+    }
+    // Characters that no later input can change.
+    qsizetype settled() const
+    {
+        return (m_canPair && !m_out.isEmpty() && m_out.back() == QLatin1Char('\r')) ? m_out.size() - 1 : m_out.size();
+    }
+    const QString &text() const { return m_out; }
+
+private:
+    QString m_out;
+    bool m_canPair = false;
+};
+
+bool looksBinary(QStringView text)
+{
+    qsizetype controls = 0;
+    for (QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u == 0)
+            return true;
+        if (u < 0x20 && u != '\t' && u != '\r' && u != '\n' && u != '\f' && u != '\v' && u != 0x1A)
+            ++controls;
+    }
+    return controls * 100 > text.size();
+}
+
+QStringDecoder decoderFor(const QByteArray &head)
+{
+    switch (detectEncoding(head)) {
+    case TextEncoding::Utf8Bom:
+    case TextEncoding::Utf8: return QStringDecoder(QStringDecoder::Utf8);
+    case TextEncoding::Utf16LE: return QStringDecoder(QStringDecoder::Utf16LE);
+    case TextEncoding::Utf16BE: return QStringDecoder(QStringDecoder::Utf16BE);
+    case TextEncoding::Gb18030: break;
+    }
+    QStringDecoder gb("GB18030");
+    if (gb.isValid())
+        return gb;
+    return QStringDecoder(QStringDecoder::Latin1);
+}
+
+qsizetype bomLength(const QByteArray &head)
+{
+    switch (detectEncoding(head)) {
+    case TextEncoding::Utf8Bom: return 3;
+    case TextEncoding::Utf16LE:
+    case TextEncoding::Utf16BE: return 2;
+    default: return 0;
+    }
+}
+
+// The head of a file cut at a character boundary for encoding detection: a multi-byte UTF-8
+// sequence cut by the chunk size must not make the file look like another encoding.
+QByteArray detectionHead(const QByteArray &head, bool atEnd)
+{
+    if (atEnd)
+        return head;
+    qsizetype cut = head.size();
+    for (int back = 1; back <= 3 && back <= head.size(); ++back) {
+        const uchar b = uchar(head[head.size() - back]);
+        if ((b & 0xC0) == 0xC0) { // lead byte of a sequence that may be incomplete
+            cut = head.size() - back;
+            break;
+        }
+        if ((b & 0xC0) != 0x80)
+            break;
+    }
+    return head.left(cut);
+}
+
+} // namespace
+
+QString cleanText(const QString &text)
+{
+    Cleaner cleaner;
+    cleaner.add(text);
+    return cleaner.text();
+}
+
+Preview loadPreview(QIODevice &file)
+{
+    Preview result;
+    QByteArray head = file.read(kChunk);
+    if (head.isEmpty() && file.atEnd() == false) {
+        result.detail = file.errorString();
+        return result;
+    }
+    const bool wholeFile = file.atEnd();
+    const QByteArray sample = detectionHead(head, wholeFile);
+    QStringDecoder decoder = decoderFor(sample);
+    const qsizetype skip = bomLength(sample);
+
+    Cleaner cleaner;
+    bool first = true;
+    QByteArray chunk = head.mid(skip);
+    for (;;) {
+        const QString decoded = decoder.decode(chunk);
+        if (first && looksBinary(QStringView(decoded).left(8192))) {
+            result.status = PreviewStatus::NotText;
+            result.detail = QStringLiteral("the file holds binary data");
+            return result;
+        }
+        first = false;
+        cleaner.add(decoded);
+        if (cleaner.settled() >= kMaxTextLength || file.atEnd())
+            break;
+        chunk = file.read(kChunk);
+        if (chunk.isEmpty())
+            break;
+    }
+    QString text = cleaner.text();
+    if (text.size() > kMaxTextLength)
+        text.truncate(kMaxTextLength);
+    if (text.size() < kMinTextLength) {
+        result.status = PreviewStatus::TooShort;
+        return result;
+    }
+    result.status = PreviewStatus::Accepted;
+    result.text = text;
+    return result;
+}
+
+Preview loadPreview(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        Preview result;
+        result.detail = file.errorString();
+        return result;
+    }
+    return loadPreview(file);
+}
+
+PreparedText prepareText(const QString &preview, const QString &marks, const OpenOptions &options)
+{
+    PreparedText out{preview, marks};
+    const qsizetype n = std::min(out.text.size(), out.marks.size());
+
+    // Widen symbols: every character that stands at a symbol position is widened wherever it
+    // occurs in the text.
+    QSet<QChar> symbolChars;
+    for (qsizetype k = 0; k < n; ++k) {
+        if (out.marks[k] == QLatin1Char('2'))
+            symbolChars.insert(out.text[k]);
+    }
+    if (!symbolChars.isEmpty()) {
+        for (QChar &c : out.text) {
+            if (symbolChars.contains(c))
+                c = widen(c);
+        }
+    }
+
+    if (!options.filterSymbols && !options.filterAlpha)
+        return out;
+
+    // Single characters of the filter list, widened like the text; longer symbols never match.
+    QSet<QChar> filtered;
+    if (options.filterSymbols) {
+        for (const QString &s : options.symbols) {
+            const QString wide = widen(s);
+            if (wide.size() == 1)
+                filtered.insert(wide[0]);
+        }
+    }
+    for (qsizetype l = 0; l < n; ++l) {
+        const QChar mark = out.marks[l];
+        if (mark == QLatin1Char('2') && options.filterSymbols) {
+            if (filtered.contains(out.text[l])) {
+                out.text[l] = QLatin1Char(' ');
+                out.marks[l] = QLatin1Char(' ');
+            }
+        } else if (mark == QLatin1Char('4') && options.filterAlpha) {
+            out.text[l] = QLatin1Char(' ');
+            out.marks[l] = QLatin1Char(' ');
+        }
+    }
+
+    QString text;
+    QString keptMarks;
+    text.reserve(out.text.size());
+    keptMarks.reserve(out.marks.size());
+    for (QChar c : std::as_const(out.text)) {
+        if (c == QLatin1Char('[') || c == QChar(0xFF3B))
+            text += QChar(0xFF3B);
+        else if (c != QLatin1Char(' ') && c != QChar(0x3000))
+            text += c;
+    }
+    for (QChar m : std::as_const(out.marks)) {
+        if (m != QLatin1Char(' ') && m != QChar(0x3000))
+            keptMarks += m;
+    }
+    return {text, keptMarks};
+}
+
+PreparedText spacedForm(const PreparedText &prepared)
+{
+    PreparedText out;
+    const qsizetype n = prepared.marks.size();
+    out.text.reserve(prepared.text.size() + n);
+    out.marks.reserve(n * 2);
+    for (qsizetype i = 0; i < n; ++i) {
+        out.marks += prepared.marks[i];
+        if (i < prepared.text.size())
+            out.text += prepared.text[i];
+        if (i + 1 < n && prepared.marks[i] != prepared.marks[i + 1]) {
+            out.marks += QLatin1Char('3');
+            out.text += QLatin1Char(' ');
+        }
+    }
+    if (prepared.text.size() > n)
+        out.text += prepared.text.mid(n);
+    while (out.text.endsWith(QLatin1Char(' ')))
+        out.text.chop(1);
+    return out;
+}
+
+} // namespace orvane

@@ -1,0 +1,55 @@
+// Opening a text: the two stages behind the open-text dialog.
+//
+// Stage 1 (preview) reads a plain text file, removes apostrophes, double quotes, tabs and blanks
+// (their full-width forms too) and CR LF pairs, and keeps the first 2,000 characters; fewer than
+// 20 are refused. It decodes only as much of the file as those 2,000 characters need.
+//
+// Stage 2 (open) takes the preview and the marks the segmenter gave it, widens every symbol,
+// removes the filtered symbols and, on request, letters and digits, with their marks. The editor
+// form then puts one blank, marked '3', at every boundary between two runs of marks.
+//
+// Both stages work in time linear in the text.
+#pragma once
+
+#include <QByteArray>
+#include <QIODevice>
+#include <QString>
+#include <QStringList>
+
+namespace orvane {
+
+inline constexpr int kMaxTextLength = 2000;
+inline constexpr int kMinTextLength = 20;
+
+enum class PreviewStatus { Accepted, TooShort, NotText, Unreadable };
+
+struct Preview {
+    PreviewStatus status = PreviewStatus::Unreadable;
+    QString text;    // the cleaned text when accepted, else empty
+    QString detail;  // what was wrong, for a message
+};
+
+// Removes what stage 1 removes from a whole text (no length rule).
+QString cleanText(const QString &text);
+
+Preview loadPreview(QIODevice &file);
+Preview loadPreview(const QString &path);
+
+struct OpenOptions {
+    bool filterSymbols = false;
+    bool filterAlpha = false;
+    QStringList symbols; // the symbols of the filter list, in list order
+};
+
+struct PreparedText {
+    QString text;
+    QString marks;
+};
+
+// Stage 2 from widening on: text and marks have the same length.
+PreparedText prepareText(const QString &preview, const QString &marks, const OpenOptions &options);
+
+// The editor form: a blank marked '3' between every two neighbouring runs of different marks.
+PreparedText spacedForm(const PreparedText &prepared);
+
+} // namespace orvane
