@@ -94,7 +94,8 @@ std::vector<std::u16string> splitLines(const std::u16string &text) {
     std::size_t b = 0;
     for (std::size_t i = 0; i <= text.size(); ++i) {
         if (i == text.size() || text[i] == u'\n') {
-            if (i > b) lines.emplace_back(text, b, i - b);
+            const std::size_t e = (i > b && text[i - 1] == u'\r') ? i - 1 : i;  // CR LF counts as a break
+            if (e > b) lines.emplace_back(text, b, e - b);
             b = i + 1;
         }
     }
