@@ -179,8 +179,11 @@ Preview loadPreview(const QString &path)
 
 PreparedText prepareText(const QString &preview, const QString &marks, const OpenOptions &options)
 {
-    PreparedText out{preview, marks};
-    const qsizetype n = std::min(out.text.size(), out.marks.size());
+    // One mark per character: marks the segmenter left short are padded as word characters.
+    PreparedText out{preview, marks.left(preview.size())};
+    if (out.marks.size() < out.text.size())
+        out.marks += QString(out.text.size() - out.marks.size(), QLatin1Char('0'));
+    const qsizetype n = out.text.size();
 
     // Widen symbols: every character that stands at a symbol position is widened wherever it
     // occurs in the text.
@@ -221,19 +224,18 @@ PreparedText prepareText(const QString &preview, const QString &marks, const Ope
         }
     }
 
+    // Text and marks lose the same positions, so they stay aligned whatever the marks hold.
     QString text;
     QString keptMarks;
     text.reserve(out.text.size());
     keptMarks.reserve(out.marks.size());
-    for (QChar c : std::as_const(out.text)) {
-        if (c == QLatin1Char('[') || c == QChar(0xFF3B))
-            text += QChar(0xFF3B);
-        else if (c != QLatin1Char(' ') && c != QChar(0x3000))
-            text += c;
-    }
-    for (QChar m : std::as_const(out.marks)) {
-        if (m != QLatin1Char(' ') && m != QChar(0x3000))
-            keptMarks += m;
+    for (qsizetype l = 0; l < out.text.size(); ++l) {
+        const QChar c = out.text[l];
+        const QChar m = out.marks[l];
+        if (c == QLatin1Char(' ') || c == QChar(0x3000) || m == QLatin1Char(' '))
+            continue;
+        text += (c == QLatin1Char('[')) ? QChar(0xFF3B) : c;
+        keptMarks += m;
     }
     return {text, keptMarks};
 }

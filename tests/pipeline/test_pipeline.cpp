@@ -133,7 +133,7 @@ void TestPipeline::prepare_data()
     QTest::addColumn<QString>("outMarks");
 
     QTest::newRow("no filter widens symbols everywhere")
-        << "你,好,a" << "0212024" << false << false << QStringList{} << "你，好，a" << "0212024";
+        << "你,好,a" << "02124" << false << false << QStringList{} << "你，好，a" << "02124";
     QTest::newRow("no filter: bracket stays unless marked a symbol")
         << "a[b" << "444" << false << false << QStringList{} << "a[b" << "444";
     QTest::newRow("no filter: bracket marked a symbol is widened")
