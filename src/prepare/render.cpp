@@ -1,0 +1,246 @@
+#include "prepare/render.h"
+
+#include <QFont>
+#include <QFontDatabase>
+#include <QTextCursor>
+#include <QTextDocument>
+
+namespace orvane {
+
+namespace {
+
+void select(QTextCursor &c, int start, int length)
+{
+    c.setPosition(start);
+    c.setPosition(start + length, QTextCursor::KeepAnchor);
+}
+
+void setColor(QTextCursor &c, quint32 ref)
+{
+    QTextCharFormat f;
+    f.setForeground(colorFromSetting(ref));
+    c.mergeCharFormat(f);
+}
+
+void setShortCodeMark(QTextCursor &c, bool on)
+{
+    QTextCharFormat f;
+    f.setFontUnderline(on);
+    c.mergeCharFormat(f);
+}
+
+// The run of equal marks from i on; symbols stand alone in the editor.
+int runEnd(const QString &marks, int i, bool symbolsAlone)
+{
+    const QChar c = marks[i];
+    if (symbolsAlone && c == QLatin1Char('2'))
+        return i + 1;
+    int j = i + 1;
+    while (j < marks.size() && marks[j] == c)
+        ++j;
+    return j;
+}
+
+quint32 wordColor(QChar mark, const UserSettings &s)
+{
+    return mark == QLatin1Char('0') ? s.AltColor1 : s.AltColor2;
+}
+
+bool isWordMark(QChar m)
+{
+    return m == QLatin1Char('0') || m == QLatin1Char('1');
+}
+
+// Colours one run word by word; returns its end.
+int renderRun(QTextCursor &c, const QString &marks, int i, bool symbolsAlone, const UserSettings &s,
+              const ShortCodeLookup &lookup, RenderCounts *counts, bool skipLoneQuotes)
+{
+    const int j = runEnd(marks, i, symbolsAlone);
+    select(c, i, j - i);
+    const QChar mark = marks[i];
+    if (skipLoneQuotes && j - i == 1) {
+        const QString w = c.selectedText();
+        if (w == QLatin1String("\"") || w == QLatin1String("'"))
+            return j;
+    }
+    if (isWordMark(mark)) {
+        const QString w = c.selectedText();
+        const bool shortCode = lookup && !lookup(w).isEmpty();
+        setColor(c, wordColor(mark, s));
+        setShortCodeMark(c, shortCode);
+    } else if (mark == QLatin1Char('2')) {
+        setColor(c, s.SymbolColor);
+        if (counts)
+            counts->SymbolCount += j - i;
+    } else if (mark == QLatin1Char('4')) {
+        setColor(c, s.AlphaColor);
+        if (counts)
+            counts->AlphaCount += j - i;
+    }
+    return j;
+}
+
+// Colours one character in the character-by-character mode.
+void renderChar(QTextCursor &c, const QString &marks, int i, const UserSettings &s, RenderCounts *counts,
+                bool setKaiFont)
+{
+    select(c, i, 1);
+    const QChar mark = marks[i];
+    if (isWordMark(mark)) {
+        setColor(c, wordColor(mark, s));
+        if (hasShortCodeMark(c.charFormat())) {
+            QTextCharFormat f;
+            f.setFontUnderline(false);
+            if (setKaiFont)
+                f.setFontFamilies({kaiFontName()});
+            c.mergeCharFormat(f);
+        }
+    } else if (mark == QLatin1Char('2')) {
+        setColor(c, s.SymbolColor);
+        if (counts)
+            ++counts->SymbolCount;
+    } else if (mark == QLatin1Char('4')) {
+        setColor(c, s.AlphaColor);
+        if (counts)
+            ++counts->AlphaCount;
+    }
+}
+
+// The format of the one selected character (a cursor's charFormat is that before its position).
+QTextCharFormat formatOfSelected(const QTextCursor &c)
+{
+    QTextCursor probe(c.document());
+    probe.setPosition(c.selectionEnd());
+    return probe.charFormat();
+}
+
+} // namespace
+
+QColor colorFromSetting(quint32 ref)
+{
+    return QColor(int(ref & 0xFF), int((ref >> 8) & 0xFF), int((ref >> 16) & 0xFF));
+}
+
+bool hasShortCodeMark(const QTextCharFormat &format)
+{
+    return format.fontUnderline();
+}
+
+QColor highlightBackground()
+{
+    return QColor(0xFF, 0xF0, 0x96);
+}
+
+void setHighlight(QTextCursor &selection, bool on)
+{
+    QTextCharFormat f;
+    f.setFontWeight(on ? QFont::Bold : QFont::Normal);
+    if (on) {
+        f.setBackground(highlightBackground());
+        selection.mergeCharFormat(f);
+    } else {
+        selection.mergeCharFormat(f);
+        QTextCharFormat current = formatOfSelected(selection);
+        if (current.hasProperty(QTextFormat::BackgroundBrush)) {
+            // Clearing a property needs the whole format of each character; the selection is
+            // one character during a test.
+            for (int p = selection.selectionStart(); p < selection.selectionEnd(); ++p) {
+                QTextCursor one(selection.document());
+                one.setPosition(p);
+                one.setPosition(p + 1, QTextCursor::KeepAnchor);
+                QTextCharFormat g = formatOfSelected(one);
+                g.clearBackground();
+                g.setFontWeight(QFont::Normal);
+                one.setCharFormat(g);
+            }
+        }
+    }
+}
+
+bool hasHighlight(const QTextCursor &selection)
+{
+    const QTextCharFormat f = formatOfSelected(selection);
+    return f.fontWeight() >= QFont::Bold && f.hasProperty(QTextFormat::BackgroundBrush);
+}
+
+RenderCounts RenderTestView(QTextDocument &document, const QString &marks, const UserSettings &settings,
+                            const ShortCodeLookup &lookup, const RenderProgress &progress)
+{
+    RenderCounts counts;
+    const int n = int(marks.size());
+    if (n == 0)
+        return counts;
+    const int positions = std::min(n, document.characterCount() - 1);
+    QTextCursor c(&document);
+    c.beginEditBlock();
+    if (!settings.NeedSegmentation) {
+        select(c, 0, positions);
+        QTextCharFormat f;
+        f.setForeground(QColor(Qt::black));
+        f.setFontUnderline(false);
+        c.mergeCharFormat(f);
+        for (int i = 0; i < n; ++i) {
+            if (marks[i] == QLatin1Char('2'))
+                ++counts.SymbolCount;
+            else if (marks[i] == QLatin1Char('4'))
+                ++counts.AlphaCount;
+            if (progress)
+                progress(i + 1, n);
+        }
+    } else {
+        int i = 0;
+        while (i < positions) {
+            if (progress)
+                progress(i + 1, n);
+            if (settings.NeedShortCodeTips) {
+                i = renderRun(c, marks.left(positions), i, false, settings, lookup, &counts, false);
+            } else {
+                renderChar(c, marks, i, settings, &counts, true);
+                ++i;
+            }
+        }
+    }
+    c.setPosition(0);
+    c.endEditBlock();
+    counts.HanziCount = n - counts.SymbolCount - counts.AlphaCount;
+    return counts;
+}
+
+void RenderEditorView(QTextDocument &document, const QString &marks, const UserSettings &settings,
+                      const ShortCodeLookup &lookup, const RenderProgress &progress)
+{
+    const int n = int(marks.size());
+    if (n == 0)
+        return;
+    const int positions = std::min(n, document.characterCount() - 1);
+    const QString usable = marks.left(positions);
+    QTextCursor c(&document);
+    c.beginEditBlock();
+    int i = 0;
+    while (i < positions) {
+        if (progress)
+            progress(i + 1, n);
+        if (settings.NeedShortCodeTips) {
+            i = renderRun(c, usable, i, true, settings, lookup, nullptr, true);
+        } else {
+            renderChar(c, usable, i, settings, nullptr, false);
+            ++i;
+        }
+    }
+    c.setPosition(0);
+    c.endEditBlock();
+}
+
+void installFontSubstitutions()
+{
+    const QStringList families = QFontDatabase::families();
+    QStringList kai;
+    for (const QString &f : families) {
+        if (f.contains(QLatin1String("Kai"), Qt::CaseInsensitive) || f.contains(QStringLiteral("楷")))
+            kai << f;
+    }
+    if (!kai.isEmpty())
+        QFont::insertSubstitutions(kaiFontName(), kai);
+}
+
+} // namespace orvane

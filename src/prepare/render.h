@@ -1,0 +1,62 @@
+// Colouring the text views from the marks.
+//
+// Each character of the view's document stands at the position of its mark: the caller fills
+// the document so that every character, line breaks included, is one position (a CR or LF is
+// one block separator). Rendering is one edit block of the document, so that a 2,000-character
+// text is formatted in one layout pass.
+//
+// Character attributes of the views (they never collide):
+//   colour            QTextCharFormat foreground
+//   short-code mark   underline (a word that has a short code of its own)
+//   current character bold and a light-yellow background, the two highlight attributes
+//   font name         "楷体_GB2312" where the character-by-character mode takes the mark off;
+//                     the name is mapped to an installed Kai font (installFontSubstitutions)
+#pragma once
+
+#include "settings/usersettings.h"
+
+#include <QColor>
+#include <QTextCharFormat>
+#include <QString>
+#include <functional>
+
+class QTextDocument;
+class QTextCursor;
+
+namespace orvane {
+
+struct RenderCounts {
+    int HanziCount = 0;
+    int SymbolCount = 0;
+    int AlphaCount = 0;
+};
+
+// The short code of a word in jmzici, or empty (CodeDictionary::FindShortCodeWord).
+using ShortCodeLookup = std::function<QString(const QString &)>;
+// Progress of a pass: value from 1 to maximum.
+using RenderProgress = std::function<void(int value, int maximum)>;
+
+inline QString kaiFontName()
+{
+    return QStringLiteral("楷体_GB2312");
+}
+
+RenderCounts RenderTestView(QTextDocument &document, const QString &marks, const UserSettings &settings,
+                            const ShortCodeLookup &lookup, const RenderProgress &progress = {});
+
+void RenderEditorView(QTextDocument &document, const QString &marks, const UserSettings &settings,
+                      const ShortCodeLookup &lookup, const RenderProgress &progress = {});
+
+// The highlight of the current character.
+void setHighlight(QTextCursor &selection, bool on);
+bool hasHighlight(const QTextCursor &selection);
+QColor highlightBackground();
+
+bool hasShortCodeMark(const QTextCharFormat &format);
+
+// Maps the Windows font names the program uses to installed fonts ("楷体_GB2312" → a Kai font).
+void installFontSubstitutions();
+
+QColor colorFromSetting(quint32 ref);
+
+} // namespace orvane
