@@ -8,6 +8,7 @@
 #include "core/programfolder.h"
 #include "core/prompts.h"
 #include "settings/settingsstore.h"
+#include "prepare/testdocument.h"
 #include "settings/usersettings.h"
 #include "shell/ime.h"
 #include "shell/windowhelpers.h"
@@ -19,16 +20,21 @@ class QWidget;
 
 namespace orvane {
 
+class ExternalLibs;
+
 struct AppContext {
     ProgramFolder folder;
     Prompts *prompts = nullptr;
     Clock *clock = nullptr;
     SettingsStore *store = nullptr;
     InputMethodProvider *imeProvider = nullptr;
+    // The language libraries; null when they could not be loaded.
+    ExternalLibs *libs = nullptr;
 
     UserSettings settings;
     ImeState ime;
     LayoutState layout;
+    TestDocument doc;
 
     // The help document the program carries.
     QString helpSource = QStringLiteral(":/help/index.html");

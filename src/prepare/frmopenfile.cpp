@@ -1,0 +1,253 @@
+#include "prepare/frmopenfile.h"
+
+#include "prepare/codedictionary.h"
+#include "prepare/externallibs.h"
+#include "prepare/render.h"
+#include "prepare/symbolfilters.h"
+#include "shell/pictures.h"
+#include "shell/windowhelpers.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTextEdit>
+#include <QVBoxLayout>
+
+namespace orvane {
+
+namespace {
+
+const QString kTooShort = QStringLiteral("此文件中的汉字太少，不适于进行分词测试！");
+const QString kChooseFirst = QStringLiteral("请先选择文件再打开！");
+
+} // namespace
+
+void setViewText(QTextEdit *view, const QString &text)
+{
+    // A CR would join a following LF into one block separator: make each its own.
+    QString oneEach = text;
+    oneEach.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    view->clear();
+    view->setPlainText(oneEach);
+}
+
+frmOpenFile::frmOpenFile(AppContext &ctx, OpenTextTarget &target, QWidget *parent)
+    : QDialog(parent), lblFileContent(new QLabel(QStringLiteral("文件内容："), this)),
+      txtFileContent(new QPlainTextEdit(this)), cmdSelectFile(new QPushButton(QStringLiteral("选择文件(&S)…"), this)),
+      chkUseFilter(new QCheckBox(QStringLiteral("过滤符号"), this)),
+      chkAlpha(new QCheckBox(QStringLiteral("过滤字母与数字"), this)),
+      chkUserDefMb(new QCheckBox(QStringLiteral("使用自定义码本"), this)), prgBar(new QProgressBar(this)),
+      cmdOpenFile(new QPushButton(QStringLiteral("打开(&O)"), this)),
+      cmdExit(new QPushButton(QStringLiteral("退出(&X)"), this)), m_ctx(ctx), m_target(target)
+{
+    setObjectName(QStringLiteral("frmOpenFile"));
+    setWindowTitle(QStringLiteral("打开测试文件"));
+    lblFileContent->setObjectName(QStringLiteral("lblFileContent"));
+    txtFileContent->setObjectName(QStringLiteral("txtFileContent"));
+    cmdSelectFile->setObjectName(QStringLiteral("cmdSelectFile"));
+    chkUseFilter->setObjectName(QStringLiteral("chkUseFilter"));
+    chkAlpha->setObjectName(QStringLiteral("chkAlpha"));
+    chkUserDefMb->setObjectName(QStringLiteral("chkUserDefMb"));
+    prgBar->setObjectName(QStringLiteral("prgBar"));
+    cmdOpenFile->setObjectName(QStringLiteral("cmdOpenFile"));
+    cmdExit->setObjectName(QStringLiteral("cmdExit"));
+
+    // The preview: read-only, without caret and without context menu.
+    txtFileContent->setReadOnly(true);
+    txtFileContent->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    txtFileContent->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    txtFileContent->setCursorWidth(0);
+    new ContextMenuGuard(txtFileContent);
+    QFont previewFont = txtFileContent->font();
+    previewFont.setPointSizeF(previewFont.pointSizeF() * 1.2);
+    txtFileContent->setFont(previewFont);
+
+    chkAlpha->setChecked(true); // designed state
+    chkUserDefMb->setVisible(false);
+    prgBar->setTextVisible(false);
+    prgBar->setValue(0);
+
+    auto *buttons = new QVBoxLayout;
+    buttons->addWidget(cmdSelectFile);
+    buttons->addSpacing(14);
+    buttons->addWidget(chkUseFilter);
+    buttons->addWidget(chkAlpha);
+    buttons->addWidget(chkUserDefMb);
+    buttons->addStretch();
+    buttons->addWidget(cmdOpenFile);
+    buttons->addWidget(cmdExit);
+    auto *grid = new QGridLayout(this);
+    grid->setContentsMargins(16, 14, 16, 14);
+    grid->setHorizontalSpacing(14);
+    grid->addWidget(lblFileContent, 0, 0);
+    grid->addWidget(txtFileContent, 1, 0);
+    grid->addLayout(buttons, 1, 1);
+    grid->addWidget(prgBar, 2, 0, 1, 2);
+    grid->setColumnStretch(0, 1);
+    resize(680, 460);
+
+    connect(cmdSelectFile, &QPushButton::clicked, this, &frmOpenFile::cmdSelectFile_Click);
+    connect(cmdOpenFile, &QPushButton::clicked, this, &frmOpenFile::cmdOpenFile_Click);
+    connect(cmdExit, &QPushButton::clicked, this, &frmOpenFile::cmdExit_Click);
+
+    applyWindowPictures(this, m_ctx.folder);
+    Form_Load();
+}
+
+void frmOpenFile::Form_Load()
+{
+    centerOnScreen(this);
+    chkUseFilter->setChecked(true);
+    m_fileChosen = false;
+}
+
+void frmOpenFile::cmdSelectFile_Click()
+{
+    const QString path = m_ctx.prompts->openFile(QStringLiteral("打开测试文件"), QDir::homePath(),
+                                                 QStringLiteral("文本文件(*.txt)"));
+    if (path.isEmpty())
+        return;
+    loadFile(path);
+}
+
+void frmOpenFile::loadFile(const QString &path)
+{
+    const Preview preview = loadPreview(path);
+    switch (preview.status) {
+    case PreviewStatus::Accepted:
+        txtFileContent->setPlainText(preview.text);
+        m_fileChosen = true;
+        break;
+    case PreviewStatus::TooShort:
+        m_ctx.prompts->message(kTooShort, promptTitle(), MessageIcon::Exclamation);
+        txtFileContent->clear();
+        m_fileChosen = false;
+        break;
+    case PreviewStatus::NotText:
+        // Nothing of the dialog changes: the file is no text at all.
+        m_ctx.prompts->message(QStringLiteral("“%1”不是文本文件，无法打开！").arg(QDir::toNativeSeparators(path)),
+                               promptTitle(), MessageIcon::Exclamation);
+        break;
+    case PreviewStatus::Unreadable:
+        m_ctx.prompts->message(QStringLiteral("无法读取文件“%1”：%2").arg(QDir::toNativeSeparators(path), preview.detail),
+                               promptTitle(), MessageIcon::Exclamation);
+        break;
+    }
+}
+
+std::function<void(int, int)> frmOpenFile::progressSink()
+{
+    return [this](int value, int maximum) {
+        if (!isVisible())
+            return;
+        if (prgBar->maximum() != maximum) {
+            prgBar->setMinimum(1);
+            prgBar->setMaximum(maximum);
+        }
+        prgBar->setValue(value);
+        if (value % 64 == 0 || value == maximum)
+            prgBar->repaint();
+    };
+}
+
+void frmOpenFile::cmdOpenFile_Click()
+{
+    if (!m_fileChosen) {
+        m_ctx.prompts->message(kChooseFirst, promptTitle(), MessageIcon::Exclamation);
+        return;
+    }
+    const QString preview = txtFileContent->toPlainText();
+    if (!m_ctx.libs) {
+        m_ctx.prompts->message(QStringLiteral("分词程序库未能加载，无法对文章进行分词！"), promptTitle(),
+                               MessageIcon::Critical);
+        return;
+    }
+    QString marks;
+    QString error;
+    if (!m_ctx.libs->divideSentence(preview, &marks, &error)) {
+        m_ctx.prompts->message(QStringLiteral("分词失败：%1").arg(error), promptTitle(), MessageIcon::Critical);
+        return;
+    }
+
+    OpenOptions options;
+    options.filterSymbols = chkUseFilter->isChecked();
+    options.filterAlpha = chkAlpha->isChecked();
+    if (options.filterSymbols) {
+        ensureFilterFile(m_ctx.folder);
+        options.symbols = filterSymbols(readFilterEntries(m_ctx.folder.file(filterfiles::list())));
+    }
+    const PreparedText prepared = prepareText(preview, marks, options);
+    if (m_ctx.doc.OpenForEditor)
+        openForEditor(prepared);
+    else
+        openForTest(prepared);
+    accept();
+}
+
+namespace {
+
+// Opens the code database for one rendering pass; tells the user once when it cannot.
+struct RenderDictionary {
+    CodeDictionary dict;
+    RenderDictionary(AppContext &ctx) : dict(ctx.libs)
+    {
+        QString error;
+        if (!dict.open(ctx.folder.dataFile(QStringLiteral("jtdb.dat")), &error))
+            ctx.prompts->message(error, promptTitle(), MessageIcon::Exclamation);
+    }
+    ShortCodeLookup lookup()
+    {
+        if (!dict.isOpen())
+            return {};
+        return [this](const QString &w) { return dict.FindShortCodeWord(w); };
+    }
+};
+
+} // namespace
+
+void frmOpenFile::openForTest(const PreparedText &prepared)
+{
+    QTextEdit *view = m_target.textView();
+    m_ctx.doc.CharMarks = prepared.marks;
+    setViewText(view, prepared.text);
+    m_target.textOpenedForTest(m_ctx.settings.NeedSegmentation);
+    m_ctx.doc.AlphaCount = 0;
+    RenderDictionary dict(m_ctx);
+    const RenderCounts counts =
+        RenderTestView(*view->document(), m_ctx.doc.CharMarks, m_ctx.settings, dict.lookup(), progressSink());
+    m_ctx.doc.HanziCount = counts.HanziCount;
+    m_ctx.doc.SymbolCount = counts.SymbolCount;
+    m_ctx.doc.AlphaCount = counts.AlphaCount;
+    m_ctx.doc.resetPerText();
+    QFile::remove(m_ctx.folder.file(QStringLiteral("temp.zh")));
+}
+
+void frmOpenFile::openForEditor(const PreparedText &prepared)
+{
+    const PreparedText spaced = spacedForm(prepared);
+    QTextEdit *view = m_target.textView();
+    view->clear();
+    m_target.textOpeningForEditor();
+    m_ctx.doc.CharMarks = spaced.marks;
+    setViewText(view, spaced.text);
+    m_ctx.doc.EditorBaseText = view->toPlainText();
+    RenderDictionary dict(m_ctx);
+    RenderEditorView(*view->document(), m_ctx.doc.CharMarks, m_ctx.settings, dict.lookup(), progressSink());
+    m_ctx.doc.HanziCount = 0;
+    m_ctx.doc.SymbolCount = 0;
+    if (!view->toPlainText().isEmpty())
+        view->setVisible(true);
+}
+
+void frmOpenFile::cmdExit_Click()
+{
+    reject();
+}
+
+} // namespace orvane

@@ -1,0 +1,195 @@
+#include "prepare/externallibs.h"
+#include "prepare/frmopenfile.h"
+#include "prepare/render.h"
+#include "scriptedprompts.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextEdit>
+#include <QtTest>
+
+using namespace orvane;
+using orvane::test::ScriptedPrompts;
+
+namespace {
+
+class ViewTarget final : public OpenTextTarget {
+public:
+    QTextEdit view;
+    QStringList calls;
+    QTextEdit *textView() override { return &view; }
+    void textOpenedForTest(bool seg) override { calls << QStringLiteral("test:%1").arg(seg); }
+    void textOpeningForEditor() override { calls << QStringLiteral("editor"); }
+};
+
+struct Fixture {
+    QTemporaryDir dir;
+    QTemporaryDir userData;
+    ScriptedPrompts prompts;
+    ExternalLibs libs;
+    AppContext ctx;
+    ViewTarget target;
+
+    Fixture()
+    {
+        qputenv("XDG_DATA_HOME", userData.path().toUtf8());
+        ctx.folder = ProgramFolder(dir.path(), {QStringLiteral(ORVANE_TEST_DATA_DIR)});
+        ctx.prompts = &prompts;
+        QString error;
+        if (libs.open({QStringLiteral(ORVANE_TEST_DATA_DIR)}, QStringLiteral(ORVANE_TEST_DATA_DIR), &error))
+            ctx.libs = &libs;
+        else
+            qWarning() << error;
+        ctx.settings.AltColor1 = 0x000000;
+        ctx.settings.AltColor2 = 0xFF0000;
+        ctx.settings.SymbolColor = 0xFF00FF;
+        ctx.settings.AlphaColor = 0xFFFF00;
+        ctx.settings.NeedSegmentation = true;
+        ctx.settings.NeedShortCodeTips = true;
+    }
+
+    QString write(const QString &name, const QByteArray &bytes)
+    {
+        const QString path = dir.filePath(name);
+        QFile f(path);
+        f.open(QIODevice::WriteOnly);
+        f.write(bytes);
+        return path;
+    }
+};
+
+QString colorAt(QTextEdit &view, int pos)
+{
+    QTextCursor c(view.document());
+    c.setPosition(pos + 1);
+    return c.charFormat().foreground().color().name();
+}
+
+const QString kArticle = QStringLiteral("我们是学生，我们热爱学习。今天天气很好，我们一起去公园散步，看见了很多花。");
+
+} // namespace
+
+class TestOpenFile : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void opensARealTextIntoTheTestView();
+    void opensForTheEditorWithSeparators();
+    void refusals_data();
+    void refusals();
+    void exitLeavesTheOwnerAlone();
+};
+
+void TestOpenFile::initTestCase()
+{
+    Fixture f;
+    QVERIFY2(f.ctx.libs, "the language libraries must load from the build folder");
+}
+
+void TestOpenFile::opensARealTextIntoTheTestView()
+{
+    Fixture f;
+    f.target.view.setPlainText(QStringLiteral("old text"));
+    f.ctx.doc.RightCharCount = 7;
+    f.ctx.doc.KeyCountsDone = true;
+    f.write(QStringLiteral("temp.zh"), "{\\rtf1 x}");
+    const QString path = f.write(QStringLiteral("article.txt"),
+                                 QStringLiteral("“%1”\r\n abc 123\r\n").arg(kArticle).toUtf8());
+    frmOpenFile dlg(f.ctx, f.target);
+    QVERIFY(dlg.chkUseFilter->isChecked());
+    QVERIFY(dlg.chkAlpha->isChecked());
+    dlg.chkUseFilter->setChecked(false); // keep the punctuation, drop letters and digits
+    dlg.loadFile(path);
+    QVERIFY(dlg.fileChosen());
+    QVERIFY(dlg.txtFileContent->toPlainText().endsWith(QStringLiteral("abc123")));
+    dlg.cmdOpenFile_Click();
+    QVERIFY2(f.prompts.messages.isEmpty(), qPrintable(f.prompts.messages.value(0).text));
+    QCOMPARE(dlg.result(), int(QDialog::Accepted));
+
+    const QString text = f.target.view.toPlainText();
+    QCOMPARE(text.size(), f.ctx.doc.CharMarks.size());
+    QVERIFY(!text.contains(QStringLiteral("abc")));
+    QVERIFY(text.startsWith(QStringLiteral("“我们")));
+    QCOMPARE(f.ctx.doc.AlphaCount, 0);
+    QCOMPARE(f.ctx.doc.SymbolCount, int(f.ctx.doc.CharMarks.count(QLatin1Char('2'))));
+    QCOMPARE(f.ctx.doc.HanziCount, int(text.size()) - f.ctx.doc.SymbolCount);
+    QCOMPARE(f.target.calls, QStringList{"test:1"});
+    // Neighbouring words alternate colours; symbols have theirs.
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar m = f.ctx.doc.CharMarks[i];
+        const QString expected = m == QLatin1Char('0') ? "#000000" : m == QLatin1Char('1') ? "#0000ff" : "#ff00ff";
+        QCOMPARE(colorAt(f.target.view, i), QString(expected));
+    }
+    QVERIFY(f.ctx.doc.CharMarks.contains(QLatin1Char('0')) && f.ctx.doc.CharMarks.contains(QLatin1Char('1')));
+    // The values of the previous text are gone.
+    QCOMPARE(f.ctx.doc.RightCharCount, 0);
+    QVERIFY(!f.ctx.doc.KeyCountsDone);
+    QVERIFY(!QFile::exists(f.ctx.folder.file(QStringLiteral("temp.zh"))));
+}
+
+void TestOpenFile::opensForTheEditorWithSeparators()
+{
+    Fixture f;
+    f.ctx.doc.OpenForEditor = true;
+    const QString path = f.write(QStringLiteral("a.txt"), kArticle.toUtf8());
+    frmOpenFile dlg(f.ctx, f.target);
+    dlg.loadFile(path);
+    dlg.cmdOpenFile_Click();
+    const QString text = f.target.view.toPlainText();
+    QCOMPARE(text.size(), f.ctx.doc.CharMarks.size());
+    QCOMPARE(f.ctx.doc.EditorBaseText, text);
+    QCOMPARE(f.target.calls, QStringList{"editor"});
+    for (int i = 0; i < text.size(); ++i)
+        QCOMPARE(text[i] == QLatin1Char(' '), f.ctx.doc.CharMarks[i] == QLatin1Char('3'));
+    QVERIFY(text.contains(QStringLiteral("我们 是 学生")));
+    // The separators do not count as characters of a neighbouring word.
+    QVERIFY(!text.startsWith(QLatin1Char(' ')) && !text.endsWith(QLatin1Char(' ')));
+}
+
+void TestOpenFile::refusals_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<bool>("opened"); // a file name is chosen before the open button
+    QTest::newRow("open before choosing") << QByteArray() << "请先选择文件再打开！" << false;
+    QTest::newRow("too short") << QByteArray("太短的文章。") << "此文件中的汉字太少，不适于进行分词测试！" << true;
+    QTest::newRow("not text") << QByteArray(4000, '\0') << "不是文本文件" << true;
+}
+
+void TestOpenFile::refusals()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, message);
+    QFETCH(bool, opened);
+    Fixture f;
+    f.target.view.setPlainText(QStringLiteral("kept"));
+    frmOpenFile dlg(f.ctx, f.target);
+    if (opened)
+        dlg.loadFile(f.write(QStringLiteral("x.txt"), bytes));
+    QVERIFY(!dlg.fileChosen());
+    dlg.cmdOpenFile_Click();
+    QVERIFY(!f.prompts.messages.isEmpty());
+    QVERIFY2(f.prompts.messages[0].text.contains(message), qPrintable(f.prompts.messages[0].text));
+    QCOMPARE(f.prompts.messages.last().text, QStringLiteral("请先选择文件再打开！"));
+    QCOMPARE(f.target.view.toPlainText(), QStringLiteral("kept"));
+    QCOMPARE(dlg.result(), 0); // still open
+}
+
+void TestOpenFile::exitLeavesTheOwnerAlone()
+{
+    Fixture f;
+    f.target.view.setPlainText(QStringLiteral("kept"));
+    frmOpenFile dlg(f.ctx, f.target);
+    dlg.loadFile(f.write(QStringLiteral("a.txt"), kArticle.toUtf8()));
+    dlg.cmdExit->click();
+    QCOMPARE(dlg.result(), int(QDialog::Rejected));
+    QCOMPARE(f.target.view.toPlainText(), QStringLiteral("kept"));
+    QVERIFY(f.target.calls.isEmpty());
+}
+
+QTEST_MAIN(TestOpenFile)
+#include "test_openfile.moc"
