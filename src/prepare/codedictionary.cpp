@@ -4,10 +4,14 @@
 
 #include <QAtomicInt>
 #include <QFileInfo>
+#include <QHash>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QUrl>
 #include <QVariant>
+
+#include <optional>
 
 namespace orvane {
 
@@ -19,9 +23,13 @@ struct CodeDictionary::Private {
     std::unique_ptr<QSqlQuery> zi;
     std::unique_ptr<QSqlQuery> ci;
     std::unique_ptr<QSqlQuery> jm;
+    // Answers of the database, which does not change while it is open: a rendering pass meets
+    // the same words again and again. An absent value: the database has no record.
+    QHash<QString, std::optional<ItemCodes>> answers;
 
     void release()
     {
+        answers.clear();
         zi.reset();
         ci.reset();
         jm.reset();
@@ -35,6 +43,7 @@ struct CodeDictionary::Private {
 
 namespace {
 QAtomicInt g_connections;
+constexpr qsizetype kMaxAnswers = 200000;
 }
 
 CodeDictionary::CodeDictionary(const ExternalLibs *libs) : d(std::make_unique<Private>())
@@ -67,18 +76,29 @@ bool CodeDictionary::open(const QString &path, QString *error)
     QString problem;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), d->connection);
-        db.setDatabaseName(path);
-        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+        // The database is generated data that nothing changes while the program runs: opened as
+        // immutable, SQLite skips the file locks and change checks it would make on every query.
+        QUrl uri = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
+        uri.setQuery(QStringLiteral("immutable=1"));
+        db.setDatabaseName(uri.toString(QUrl::FullyEncoded));
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI"));
         const auto prepare = [&db](std::unique_ptr<QSqlQuery> &query, const QString &sql) {
             query = std::make_unique<QSqlQuery>(db);
             query->setForwardOnly(true);
             return query->prepare(sql);
         };
-        if (!db.open())
+        if (!db.open()) {
             problem = QStringLiteral("the code database %1 cannot be opened: %2").arg(path, db.lastError().text());
-        else if (!prepare(d->zi, QStringLiteral("SELECT srm, jm1, jm2 FROM jtzi WHERE hz = ?"))
-                 || !prepare(d->ci, QStringLiteral("SELECT srm, jm1, jm2 FROM jtci WHERE hz = ?"))
-                 || !prepare(d->jm, QStringLiteral("SELECT srm FROM jmzici WHERE hz = ?")))
+        } else {
+            // Map the file instead of reading page by page: the first pass over a text meets
+            // hundreds of words that are not yet in SQLite's page cache.
+            QSqlQuery pragma(db);
+            pragma.exec(QStringLiteral("PRAGMA mmap_size = 268435456"));
+        }
+        if (problem.isEmpty()
+            && (!prepare(d->zi, QStringLiteral("SELECT srm, jm1, jm2 FROM jtzi WHERE hz = ?"))
+                || !prepare(d->ci, QStringLiteral("SELECT srm, jm1, jm2 FROM jtci WHERE hz = ?"))
+                || !prepare(d->jm, QStringLiteral("SELECT srm FROM jmzici WHERE hz = ?"))))
             problem = QStringLiteral("%1 is not a code database (tables jtzi, jtci, jmzici with hz, srm, jm1, "
                                      "jm2 expected)")
                           .arg(path);
@@ -121,15 +141,21 @@ ItemCodes CodeDictionary::LookupCodes(const QString &text)
     const bool oneCharacter = text.size() == 1 || (text.size() == 2 && text.at(0).isHighSurrogate()
                                                    && text.at(1).isLowSurrogate());
     if (d->open) {
-        QSqlQuery &query = oneCharacter ? *d->zi : *d->ci;
-        query.bindValue(0, text);
-        if (query.exec() && query.next()) {
-            ItemCodes codes{query.value(0).toString(),
-                            ShortCodeOf(query.value(1).toString(), query.value(2).toString())};
+        auto known = d->answers.constFind(text);
+        if (known == d->answers.constEnd()) {
+            QSqlQuery &query = oneCharacter ? *d->zi : *d->ci;
+            query.bindValue(0, text);
+            std::optional<ItemCodes> answer;
+            if (query.exec() && query.next())
+                answer = ItemCodes{query.value(0).toString(),
+                                   ShortCodeOf(query.value(1).toString(), query.value(2).toString())};
             query.finish();
-            return codes;
+            if (d->answers.size() >= kMaxAnswers)
+                d->answers.clear();
+            known = d->answers.insert(text, answer);
         }
-        query.finish();
+        if (known->has_value())
+            return **known;
     }
     if (d->libs) {
         QByteArray buffer;

@@ -96,7 +96,7 @@ void TestCodeDictionary::lookup_data()
     QTest::newRow("character") << QStringLiteral("中") << ItemCodes{"500064", "5"};
     QTest::newRow("character with two short codes") << QStringLiteral("我") << ItemCodes{"235507", "23"};
     QTest::newRow("word") << QStringLiteral("中国") << ItemCodes{"504608", "5046"};
-    QTest::newRow("long word") << QStringLiteral("中华人民共和国") << ItemCodes{"542486", "5424"};
+    QTest::newRow("long word") << QStringLiteral("中华人民共和国") << ItemCodes{"542686", "5426"};
     QTest::newRow("word without short code") << QStringLiteral("一声") << ItemCodes{"101407", ""};
     QTest::newRow("unknown word") << QStringLiteral("国中国") << ItemCodes{};
     QTest::newRow("latin") << QStringLiteral("abc") << ItemCodes{};

@@ -171,7 +171,7 @@ void TestTalvex::getItemCode_data()
     QTest::addColumn<QByteArray>("code");
     QTest::newRow("character") << QStringLiteral("中") << QByteArray("500064");
     QTest::newRow("word") << QStringLiteral("中国") << QByteArray("504608");
-    QTest::newRow("long word") << QStringLiteral("中华人民共和国") << QByteArray("542486");
+    QTest::newRow("long word") << QStringLiteral("中华人民共和国") << QByteArray("542686");
     QTest::newRow("not a word of the list") << QStringLiteral("国中国") << QByteArray("0");
     QTest::newRow("latin") << QStringLiteral("abc") << QByteArray("0");
     QTest::newRow("empty") << QString() << QByteArray("0");

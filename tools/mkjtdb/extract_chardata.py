@@ -7,8 +7,9 @@ character that has a four-corner code or a stroke order:
 
     U+XXXX <TAB> four-corner code or "-" <TAB> stroke letters or "-" <TAB> 1 if in GB2312 else 0
 
-Only the first value is kept where a source gives several (Unihan lists a second four-corner
-code for some characters; the stroke table lists variant stroke orders after the main one).
+Only one value is kept where a source gives several: Unihan's first four-corner code, and the
+stroke order of the mainland (supplementary) table of rime-data-stroke before that of its main
+table (see stroke_orders).
 Standard library only.
 """
 import argparse
@@ -45,8 +46,19 @@ def four_corner_codes(path):
 
 
 def stroke_orders(path):
-    strokes = {}
+    """Stroke letters per character.
+
+    The file holds two tables one after the other, each in code point order: the main table
+    (from CNS 11643, with Taiwan's stroke conventions, e.g. 艹 as four strokes) and the
+    supplementary table (mainland conventions, as the GB standards and a learner of simplified
+    characters count them). Where the order of code points starts over, the second table begins.
+    A character's first entry in the supplementary table wins over its main-table entry.
+    """
+    main = {}
+    supplementary = {}
     in_body = False
+    previous = 0
+    table = main
     with open(path, encoding='utf-8') as f:
         for line in f:
             line = line.rstrip('\n')
@@ -61,7 +73,13 @@ def stroke_orders(path):
             letters = parts[1].strip()
             if not letters or any(c not in 'hspnz' for c in letters):
                 continue
-            strokes.setdefault(ord(parts[0]), letters)
+            cp = ord(parts[0])
+            if table is main and cp + 0x1000 < previous:
+                table = supplementary
+            previous = cp
+            table.setdefault(cp, letters)
+    strokes = dict(main)
+    strokes.update(supplementary)
     return strokes
 
 

@@ -36,9 +36,11 @@ struct State {
     std::string setFolder;
 
     std::string codesPath;
+    std::vector<std::string> codesFolders;
     std::unique_ptr<CodeData> codes;
 
     std::string segPath;
+    std::vector<std::string> segFolders;
     std::unique_ptr<orvane::seg::Segmenter> segmenter;
     std::vector<std::u16string> wordsInSegmenter; // custom words given to the segmenter
     std::string customPathInSegmenter;
@@ -54,13 +56,19 @@ State &state()
 
 std::vector<std::string> folders(const State &s)
 {
-    return {s.givenFolder, s.setFolder, folderOfAddress(reinterpret_cast<const void *>(&DivideSentence)),
-            installedDataFolder()};
+    static const std::string own = folderOfAddress(reinterpret_cast<const void *>(&DivideSentence));
+    return {s.givenFolder, s.setFolder, own, installedDataFolder()};
 }
 
-std::string findOrExplain(const State &s, const std::string &name)
+// The data file for the current folders. A file once loaded stays in use while the folders
+// stay the same, so that lookups do not search the disk every time.
+std::string findOrExplain(const State &s, const std::string &name, const std::string &loadedPath,
+                          std::vector<std::string> *loadedFrom)
 {
     const std::vector<std::string> list = folders(s);
+    if (!loadedPath.empty() && *loadedFrom == list)
+        return loadedPath;
+    *loadedFrom = list;
     std::string path = findDataFile(name, list);
     if (path.empty()) {
         t_error = "the data file " + name + " was not found (looked in";
@@ -74,7 +82,8 @@ std::string findOrExplain(const State &s, const std::string &name)
 
 bool ensureCodes(State &s)
 {
-    const std::string path = findOrExplain(s, "orvane-codes.dat");
+    const std::string path = findOrExplain(s, "orvane-codes.dat", s.codes ? s.codesPath : std::string(),
+                                           &s.codesFolders);
     if (path.empty())
         return false;
     if (s.codes && path == s.codesPath)
@@ -117,7 +126,8 @@ bool loadSegmenter(State &s, const std::string &path)
 // The segmenter for the current folders, with every custom word added to it.
 bool ensureSegmenter(State &s)
 {
-    const std::string path = findOrExplain(s, "orvane-seg.dict");
+    const std::string path = findOrExplain(s, "orvane-seg.dict", s.segmenter ? s.segPath : std::string(),
+                                           &s.segFolders);
     if (path.empty())
         return false;
     if ((!s.segmenter || path != s.segPath) && !loadSegmenter(s, path))
@@ -165,6 +175,10 @@ int32_t divide(const char *folder, const char *text, char *marks, std::int64_t m
     }
     if (!ensureSegmenter(s))
         return -1;
+    // The codes are asked for right after a segmentation (rendering the words): load them now,
+    // not in the middle of the first lookup. Without them segmentation still works.
+    if (!ensureCodes(s))
+        t_error.clear();
     const std::u16string utf16 = utf8ToUtf16(text);
     if (utf16.size() > static_cast<std::size_t>(INT32_MAX)) {
         t_error = "DivideSentence: text too long";
