@@ -24,22 +24,27 @@ orvane::seg::Segmenter *segmenter() {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
     if (size == 0) return 0;
-    // The first byte chooses whether a custom word is taken from the front of the text (one
-    // input in sixteen: that needs a fresh segmenter, whose load is the slow part).
+    // The first byte chooses whether a custom word is taken from the front of the text. Custom
+    // words go to a second segmenter that is reloaded every 256 words, so that loading (the slow
+    // part) stays rare and the custom words of one input do not pile up for long.
     const std::uint8_t mode = data[0];
     ++data;
     --size;
     std::u16string text(size / 2, u'\0');
     std::memcpy(text.data(), data, text.size() * 2);
     auto *seg = segmenter();
-    std::unique_ptr<orvane::seg::Segmenter> own;
-    if ((mode & 0x0F) == 0x01) {
-        std::string error;
-        own = orvane::seg::Segmenter::load(ORVANE_SEGDICT, &error);
-        const std::size_t n = std::min<std::size_t>(text.size(), (mode >> 4) % 8);
-        own->addUserWord(std::u16string_view(text).substr(0, n));
-        if (n && !own->contains(std::u16string_view(text).substr(0, n))) __builtin_trap();
-        seg = own.get();
+    if (mode & 1) {
+        static std::unique_ptr<orvane::seg::Segmenter> custom;
+        static int added = 0;
+        if (!custom || ++added % 256 == 0) {
+            std::string error;
+            custom = orvane::seg::Segmenter::load(ORVANE_SEGDICT, &error);
+        }
+        const std::size_t n = std::min<std::size_t>(text.size(), (mode >> 1) % 8);
+        const std::u16string_view word = std::u16string_view(text).substr(0, n);
+        custom->addUserWord(word);
+        if (n && !custom->contains(word)) __builtin_trap();
+        seg = custom.get();
     }
     const auto tokens = seg->segment(text);
     const std::u16string marks = seg->marks(text);
