@@ -1,6 +1,8 @@
 // orvane-tutor: creates the context of the run, then loads and shows the main window.
 #include "core/clock.h"
 #include "core/programfolder.h"
+#include "prepare/externallibs.h"
+#include "prepare/render.h"
 #include "settings/settingsstore.h"
 #include "shell/appcontext.h"
 #include "shell/frmmain.h"
@@ -18,6 +20,8 @@ int main(int argc, char **argv)
     QApplication::setDesktopFileName(QStringLiteral("orvane-tutor"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/orvane-tutor.svg")));
 
+    orvane::installFontSubstitutions();
+
     orvane::QtPrompts prompts;
     orvane::SystemClock clock;
     orvane::SettingsStore store;
@@ -30,6 +34,15 @@ int main(int argc, char **argv)
     ctx.clock = &clock;
     ctx.store = &store;
     ctx.imeProvider = ime.get();
+
+    // The language libraries: without them texts cannot be segmented, which the windows that
+    // need them report when they are used.
+    orvane::ExternalLibs libs;
+    QString libsError;
+    if (libs.open(orvane::ExternalLibs::defaultFolders(), QString(), &libsError))
+        ctx.libs = &libs;
+    else
+        qWarning("%s", qPrintable(libsError));
     ctx.endProgram = [&status](int code) {
         status = code;
         QCoreApplication::exit(code);

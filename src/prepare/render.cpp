@@ -25,7 +25,7 @@ void setColor(QTextCursor &c, quint32 ref)
 void setShortCodeMark(QTextCursor &c, bool on)
 {
     QTextCharFormat f;
-    f.setFontUnderline(on);
+    f.setUnderlineStyle(on ? QTextCharFormat::DotLine : QTextCharFormat::NoUnderline);
     c.mergeCharFormat(f);
 }
 
@@ -90,7 +90,7 @@ void renderChar(QTextCursor &c, const QString &marks, int i, const UserSettings 
         setColor(c, wordColor(mark, s));
         if (hasShortCodeMark(c.charFormat())) {
             QTextCharFormat f;
-            f.setFontUnderline(false);
+            f.setUnderlineStyle(QTextCharFormat::NoUnderline);
             if (setKaiFont)
                 f.setFontFamilies({kaiFontName()});
             c.mergeCharFormat(f);
@@ -123,7 +123,7 @@ QColor colorFromSetting(quint32 ref)
 
 bool hasShortCodeMark(const QTextCharFormat &format)
 {
-    return format.fontUnderline();
+    return format.underlineStyle() != QTextCharFormat::NoUnderline;
 }
 
 QColor highlightBackground()
@@ -177,7 +177,7 @@ RenderCounts RenderTestView(QTextDocument &document, const QString &marks, const
         select(c, 0, positions);
         QTextCharFormat f;
         f.setForeground(QColor(Qt::black));
-        f.setFontUnderline(false);
+        f.setUnderlineStyle(QTextCharFormat::NoUnderline);
         c.mergeCharFormat(f);
         for (int i = 0; i < n; ++i) {
             if (marks[i] == QLatin1Char('2'))

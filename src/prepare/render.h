@@ -7,7 +7,7 @@
 //
 // Character attributes of the views (they never collide):
 //   colour            QTextCharFormat foreground
-//   short-code mark   underline (a word that has a short code of its own)
+//   short-code mark   dotted underline (a word that has a short code of its own)
 //   current character bold and a light-yellow background, the two highlight attributes
 //   font name         "楷体_GB2312" where the character-by-character mode takes the mark off;
 //                     the name is mapped to an installed Kai font (installFontSubstitutions)

@@ -103,7 +103,9 @@ QByteArray writeRtf(const QTextDocument &document)
                 group += "\\b";
             if (f.fontItalic())
                 group += "\\i";
-            if (f.fontUnderline())
+            if (f.underlineStyle() == QTextCharFormat::DotLine)
+                group += "\\uld";
+            else if (f.underlineStyle() != QTextCharFormat::NoUnderline)
                 group += "\\ul";
             group += ' ';
             appendEscapedText(group, fragment.text());
@@ -141,7 +143,7 @@ struct CharState {
     int highlight = 0;
     bool bold = false;
     bool italic = false;
-    bool underline = false;
+    QTextCharFormat::UnderlineStyle underline = QTextCharFormat::NoUnderline;
     int skipAfterUnicode = 1; // \ucN
     Destination dest = Destination::Text;
 };
@@ -269,8 +271,8 @@ QTextCharFormat RtfReader::currentFormat() const
         f.setFontWeight(QFont::Bold);
     if (m_state.italic)
         f.setFontItalic(true);
-    if (m_state.underline)
-        f.setFontUnderline(true);
+    if (m_state.underline != QTextCharFormat::NoUnderline)
+        f.setUnderlineStyle(m_state.underline);
     return f;
 }
 
@@ -410,11 +412,15 @@ void RtfReader::controlWord(const QByteArray &w, bool hasParam, int param)
     if ((w == "highlight" || w == "cb" || w == "chcbpat") && hasParam) { m_state.highlight = param; return; }
     if (w == "b") { m_state.bold = !hasParam || param != 0; return; }
     if (w == "i") { m_state.italic = !hasParam || param != 0; return; }
-    if (w == "ul" || w == "uld" || w == "uldb" || w == "ulw" || w == "uldash" || w == "ulwave" || w == "ulth") {
-        m_state.underline = !hasParam || param != 0;
+    if (w == "uld") {
+        m_state.underline = (!hasParam || param != 0) ? QTextCharFormat::DotLine : QTextCharFormat::NoUnderline;
         return;
     }
-    if (w == "ulnone") { m_state.underline = false; return; }
+    if (w == "ul" || w == "uldb" || w == "ulw" || w == "uldash" || w == "ulwave" || w == "ulth") {
+        m_state.underline = (!hasParam || param != 0) ? QTextCharFormat::SingleUnderline : QTextCharFormat::NoUnderline;
+        return;
+    }
+    if (w == "ulnone") { m_state.underline = QTextCharFormat::NoUnderline; return; }
 }
 
 bool RtfReader::run(QTextDocument *doc, RtfError *error)

@@ -27,7 +27,7 @@ QStringList describe(const QTextDocument &doc)
             const QTextCharFormat cf = f.charFormat();
             QString flags;
             if (cf.fontWeight() >= QFont::Bold) flags += 'b';
-            if (cf.fontUnderline()) flags += 'u';
+            if (cf.underlineStyle() != QTextCharFormat::NoUnderline) flags += QString::number(int(cf.underlineStyle()));
             if (cf.hasProperty(QTextFormat::BackgroundBrush)) flags += 'h';
             const QString fam = cf.fontFamilies().toStringList().value(0);
             out << QStringLiteral("%1|%2|%3|%4").arg(f.text(), cf.foreground().color().name(), flags, fam);
@@ -56,8 +56,11 @@ void TestRichText::roundTrip()
     QTextCursor c(&doc);
     c.insertText(QStringLiteral("我们"), colored(Qt::black));
     QTextCharFormat mark = colored(QColor(0, 0, 255));
-    mark.setFontUnderline(true);
+    mark.setUnderlineStyle(QTextCharFormat::DotLine);
     c.insertText(QStringLiteral("是"), mark);
+    QTextCharFormat plainLine = colored(QColor(0, 0, 255));
+    plainLine.setFontUnderline(true);
+    c.insertText(QStringLiteral("的"), plainLine);
     QTextCharFormat kai = colored(QColor(0, 0, 255));
     kai.setFontFamilies({QStringLiteral("楷体_GB2312")});
     c.insertText(QStringLiteral("学生"), kai);
