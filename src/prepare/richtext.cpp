@@ -407,11 +407,12 @@ void RtfReader::controlWord(const QByteArray &w, bool hasParam, int param)
             m_state.font = param;
         return;
     }
-    if (w == "fs" && hasParam) { m_state.fontSize = std::clamp(param, 0, 3276); return; }
+    // LibreOffice writes the size, bold and italic of Chinese text as the associated \\afs, \\ab, \\ai.
+    if ((w == "fs" || w == "afs") && hasParam) { m_state.fontSize = std::clamp(param, 0, 3276); return; }
     if (w == "cf" && hasParam) { m_state.color = param; return; }
     if ((w == "highlight" || w == "cb" || w == "chcbpat") && hasParam) { m_state.highlight = param; return; }
-    if (w == "b") { m_state.bold = !hasParam || param != 0; return; }
-    if (w == "i") { m_state.italic = !hasParam || param != 0; return; }
+    if (w == "b" || w == "ab") { m_state.bold = !hasParam || param != 0; return; }
+    if (w == "i" || w == "ai") { m_state.italic = !hasParam || param != 0; return; }
     if (w == "uld") {
         m_state.underline = (!hasParam || param != 0) ? QTextCharFormat::DotLine : QTextCharFormat::NoUnderline;
         return;

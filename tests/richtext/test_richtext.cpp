@@ -44,6 +44,7 @@ class TestRichText : public QObject {
     Q_OBJECT
 private slots:
     void roundTrip();
+    void readsLibreOfficeRtf();
     void readsForeignRtf_data();
     void readsForeignRtf();
     void refusesWhatItCannotRead_data();
@@ -81,6 +82,27 @@ void TestRichText::roundTrip()
     QVERIFY2(readRtf(rtf, &back, &error), qPrintable(error.message));
     QCOMPARE(back.toPlainText(), doc.toPlainText());
     QCOMPARE(describe(back), describe(doc));
+}
+
+// A file of ours, opened in LibreOffice Writer and saved again as RTF by it.
+void TestRichText::readsLibreOfficeRtf()
+{
+    QFile file(QStringLiteral(ORVANE_SOURCE_DIR "/tests/richtext/libreoffice.rtf"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QTextDocument doc;
+    RtfError error;
+    QVERIFY2(readRtf(file.readAll(), &doc, &error), qPrintable(error.message));
+    QCOMPARE(doc.toPlainText(), QStringLiteral("我们是学生，我们热爱学习。abc今天天气很好"));
+    auto formatAt = [&](int pos) {
+        QTextCursor c(&doc);
+        c.setPosition(pos + 1);
+        return c.charFormat();
+    };
+    QCOMPARE(formatAt(2).foreground().color().name(), QStringLiteral("#0000ff"));
+    QCOMPARE(formatAt(13).foreground().color().name(), QStringLiteral("#00ffff")); // "abc"
+    QCOMPARE(formatAt(3).fontWeight(), int(QFont::Bold));                         // the highlight
+    QVERIFY(formatAt(3).hasProperty(QTextFormat::BackgroundBrush));
+    QVERIFY(!formatAt(4).hasProperty(QTextFormat::BackgroundBrush));
 }
 
 void TestRichText::readsForeignRtf_data()
