@@ -161,15 +161,15 @@ void TestWindowHelpers::contextMenuHiddenWhileRightButtonDown()
 
     QTest::mousePress(&box, Qt::RightButton);
     QVERIFY(guard->isProtecting());
-    QContextMenuEvent during(QContextMenuEvent::Mouse, QPoint(5, 5));
+    QContextMenuEvent during(QContextMenuEvent::Mouse, QPoint(5, 5), box.mapToGlobal(QPoint(5, 5)));
     QCoreApplication::sendEvent(&box, &during);
     QTest::mouseRelease(&box, Qt::RightButton);
-    QContextMenuEvent rightAfter(QContextMenuEvent::Mouse, QPoint(5, 5));
+    QContextMenuEvent rightAfter(QContextMenuEvent::Mouse, QPoint(5, 5), box.mapToGlobal(QPoint(5, 5)));
     QCoreApplication::sendEvent(&box, &rightAfter); // the platform's menu after the release
     QCOMPARE(counter.seen, 0);
 
     QTRY_VERIFY(!guard->isProtecting());
-    QContextMenuEvent later(QContextMenuEvent::Keyboard, QPoint(5, 5));
+    QContextMenuEvent later(QContextMenuEvent::Keyboard, QPoint(5, 5), box.mapToGlobal(QPoint(5, 5)));
     QCoreApplication::sendEvent(&box, &later);
     QCOMPARE(counter.seen, 1); // the box behaves normally again
 
