@@ -1,6 +1,7 @@
 // orvane-cli: the command-line front over the logic libraries. Each subcommand is one entry of
 // the table below.
 #include "cli/languagecommands.h"
+#include "cli/preparecommand.h"
 #include "cli/subcommand.h"
 
 #include <QCoreApplication>
@@ -18,6 +19,8 @@ const Subcommand kSubcommands[] = {
     {"segment", "[--marks] < TEXT", "cut standard input into words (or print the marks) line by line",
      &orvane::cli::runSegment},
     {"codes", "WORD...", "print each item's standard code and short code", &orvane::cli::runCodes},
+    {"prepare", "FILE [--filter-symbols] [--filter-letters] [--marks]",
+     "open a text as the open-text dialog does and print it (or its marks)", &orvane::cli::runPrepare},
 };
 
 void printHelp(QTextStream &s)

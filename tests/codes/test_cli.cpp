@@ -1,4 +1,4 @@
-// orvane-cli segment and codes, run as a user runs them.
+// orvane-cli segment, codes and prepare, run as a user runs them.
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -47,7 +47,51 @@ private slots:
     void usage_data();
     void usage();
     void missingData();
+    void prepare_data();
+    void prepare();
 };
+
+void TestCli::prepare_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("out");   // standard output, or a part of the message
+    const QByteArray text = QStringLiteral("“我们是学生。”\r\n 今天天气很好，abc 123 我们一起去公园散步吧！\r\n").toUtf8();
+    QTest::newRow("no filters") << text << QStringList{}
+                                << 0 << QStringLiteral("“我们是学生。”今天天气很好，abc123我们一起去公园散步吧！\n");
+    QTest::newRow("both filters") << text << QStringList{"--filter-symbols", "--filter-letters"}
+                                  << 0 << QStringLiteral("我们是学生今天天气很好我们一起去公园散步吧\n");
+    QTest::newRow("marks") << QStringLiteral("我们是学生，我们热爱学习中文，也喜欢读书。").toUtf8() << QStringList{"--marks"}
+                           << 0 << QStringLiteral("001002110011002100112\n");
+    QTest::newRow("too short") << QStringLiteral("太短。").toUtf8() << QStringList{} << 1
+                               << QStringLiteral("此文件中的汉字太少，不适于进行分词测试！");
+    QTest::newRow("not text") << QByteArray(3000, '\0') << QStringList{} << 1 << QStringLiteral("不是文本文件");
+}
+
+void TestCli::prepare()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QStringList, args);
+    QFETCH(int, status);
+    QFETCH(QString, out);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("a.txt"));
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(file);
+    f.close();
+    const Run r = run(cli(), QStringList{QStringLiteral("prepare"), path} + args);
+    QCOMPARE(r.exitCode, status);
+    if (status == 0)
+        QCOMPARE(r.out, out);
+    else
+        QVERIFY2(r.err.contains(out), qPrintable(r.err));
+    // A missing file is reported with its name.
+    const Run missing = run(cli(), {QStringLiteral("prepare"), dir.filePath(QStringLiteral("none.txt"))});
+    QCOMPARE(missing.exitCode, 1);
+    QVERIFY(missing.err.contains(QStringLiteral("none.txt")));
+}
 
 void TestCli::segment_data()
 {
