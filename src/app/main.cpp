@@ -48,6 +48,17 @@ int main(int argc, char **argv)
         QCoreApplication::exit(code);
     };
 
+    // The test window and the editor are not part of this version yet: say so instead of doing
+    // nothing.
+    const auto notYet = [&prompts](const QString &what) {
+        return [&prompts, what](QWidget *) {
+            prompts.message(QStringLiteral("“%1”将在下一版本中提供。").arg(what), orvane::promptTitle(),
+                            orvane::MessageIcon::Information);
+        };
+    };
+    ctx.showTestWindow = notYet(QStringLiteral("分词测试"));
+    ctx.showEditor = notYet(QStringLiteral("分词结果处理"));
+
     orvane::frmMain window(ctx);
     if (!window.Form_Load())
         return status;
