@@ -53,7 +53,7 @@ int main(int argc, char **argv)
     const auto notYet = [&prompts](const QString &what) {
         return [&prompts, what](QWidget *) {
             prompts.message(QStringLiteral("“%1”将在下一版本中提供。").arg(what), orvane::promptTitle(),
-                            orvane::MessageIcon::Information);
+                            orvane::MessageIcon::Information, orvane::MessageButtons::Ok);
         };
     };
     ctx.showTestWindow = notYet(QStringLiteral("分词测试"));
