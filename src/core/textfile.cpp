@@ -63,6 +63,22 @@ QString decodeGb18030(const QByteArray &bytes)
     return decodeWith(QStringConverter::Latin1, bytes);
 }
 
+// UTF-16 input may hold halves of surrogate pairs that stand alone; they are no characters and
+// could not be written back, so they become U+FFFD like any other undecodable input.
+QString withoutLoneSurrogates(QString text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            ++i;
+            continue;
+        }
+        if (c.isSurrogate())
+            text[i] = QChar::ReplacementCharacter;
+    }
+    return text;
+}
+
 } // namespace
 
 TextEncoding detectEncoding(const QByteArray &bytes)
@@ -82,9 +98,9 @@ QString decodeText(const QByteArray &bytes)
     case TextEncoding::Utf8Bom:
         return decodeWith(QStringConverter::Utf8, QByteArrayView(bytes).sliced(3));
     case TextEncoding::Utf16LE:
-        return decodeWith(QStringConverter::Utf16LE, QByteArrayView(bytes).sliced(2));
+        return withoutLoneSurrogates(decodeWith(QStringConverter::Utf16LE, QByteArrayView(bytes).sliced(2)));
     case TextEncoding::Utf16BE:
-        return decodeWith(QStringConverter::Utf16BE, QByteArrayView(bytes).sliced(2));
+        return withoutLoneSurrogates(decodeWith(QStringConverter::Utf16BE, QByteArrayView(bytes).sliced(2)));
     case TextEncoding::Utf8:
         return decodeWith(QStringConverter::Utf8, bytes);
     case TextEncoding::Gb18030:

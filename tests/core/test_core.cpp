@@ -41,6 +41,8 @@ void TestCore::decode_data()
     QTest::newRow("ascii") << QByteArray("plain text\r\n") << int(TextEncoding::Utf8) << QStringLiteral("plain text\r\n");
     QTest::newRow("empty") << QByteArray() << int(TextEncoding::Utf8) << QString();
     QTest::newRow("overlong utf-8 is not utf-8") << QByteArray("\xC0\xAF") << int(TextEncoding::Gb18030) << QString();
+    QTest::newRow("utf-16 with a lone surrogate")
+        << QByteArray("\xFE\xFF\xDA\x00\x4E\x2D", 6) << int(TextEncoding::Utf16BE) << QStringLiteral("\uFFFD中");
     QTest::newRow("cut utf-8 sequence") << QByteArray("\xE4\xBD") << int(TextEncoding::Gb18030) << QString();
 }
 
