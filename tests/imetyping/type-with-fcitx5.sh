@@ -1,0 +1,75 @@
+#!/bin/sh
+# Types digit codes through the real Orvane input method (fcitx5) into a Qt text box and checks
+# what arrives. Runs inside xvfb-run and dbus-run-session:
+#   xvfb-run -a dbus-run-session -- type-with-fcitx5.sh TYPEBOX INSTALL_SCRIPT JTDB EXPECTED KEYS...
+# KEYS are xdotool key names or "type:DIGITS"; EXPECTED is the text the box must hold at the end.
+set -u
+typebox=$1 install=$2 jtdb=$3 expected=$4
+shift 4
+home=$(mktemp -d)
+trap 'kill $app_pid 2>/dev/null; dbus-send --session --dest=org.fcitx.Fcitx5 /controller org.fcitx.Fcitx.Controller1.Exit >/dev/null 2>&1; rm -rf "$home"' EXIT
+export HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_DATA_HOME="$home/.local/share" XDG_RUNTIME_DIR="$home/run"
+mkdir -p "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME/fcitx5" && chmod 700 "$XDG_RUNTIME_DIR"
+
+sh "$install" --fcitx5 --db "$jtdb" >"$home/install.log" 2>&1 || { cat "$home/install.log" >&2; exit 1; }
+
+# One input-method group: the US keyboard (input method off) and the Orvane table.
+cat >"$XDG_CONFIG_HOME/fcitx5/profile" <<'PROFILE'
+[Groups/0]
+Name=Default
+Default Layout=us
+DefaultIM=orvane
+
+[Groups/0/Items/0]
+Name=keyboard-us
+Layout=
+
+[Groups/0/Items/1]
+Name=orvane
+Layout=
+
+[GroupOrder]
+0=Default
+PROFILE
+
+fcitx5 -d --replace >"$home/fcitx5.log" 2>&1
+i=0
+until dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+        org.freedesktop.DBus.NameHasOwner string:org.fcitx.Fcitx5 2>/dev/null | grep -q 'boolean true'; do
+  i=$((i + 1)); [ $i -lt 100 ] || { echo "fcitx5 did not start" >&2; cat "$home/fcitx5.log" >&2; exit 1; }
+  sleep 0.1
+done
+
+QT_IM_MODULE=fcitx "$typebox" "$home/box.log" 30000 >"$home/app.out" 2>&1 &
+app_pid=$!
+i=0
+until grep -q ready "$home/box.log" 2>/dev/null; do
+  i=$((i + 1)); [ $i -lt 100 ] || { echo "the text box did not start" >&2; cat "$home/app.out" >&2; exit 1; }
+  sleep 0.1
+done
+sleep 1 # the input context is created when the box gets the focus
+
+# Switch the input method on for the focused box (the program does this with SetCurrentIM).
+dbus-send --session --print-reply --dest=org.fcitx.Fcitx5 /controller \
+  org.fcitx.Fcitx.Controller1.SetCurrentIM string:orvane >/dev/null
+sleep 0.3
+for k in "$@"; do
+  case "$k" in
+    type:*) xdotool type --delay 60 "${k#type:}" ;;
+    *) xdotool key --delay 60 "$k" ;;
+  esac
+  sleep 0.15
+done
+sleep 0.8
+
+text=$(grep '^text ' "$home/box.log" | tail -n 1 | cut -c6-)
+if [ "$text" != "$expected" ]; then
+  echo "expected \"$expected\", the box holds \"$text\"" >&2
+  echo "--- what reached the box:" >&2
+  cat "$home/box.log" >&2
+  exit 1
+fi
+echo "typed through fcitx5: $text"
+echo "--- what reached the box:"
+cat "$home/box.log"
+exit 0
