@@ -47,9 +47,11 @@ uninstall() {
   keep=$(mktemp) || return 1
   while IFS= read -r f; do
     [ -n "$f" ] || continue
+    # Only the files this script can install; any other line is kept, never acted on.
     case "$f" in
-      "$data_home"/fcitx5/*) mine=$fcitx5 ;;
-      *) mine=$ibus ;;
+      "$data_home/fcitx5/inputmethod/orvane.conf" | "$data_home/fcitx5/table/orvane.main.dict") mine=$fcitx5 ;;
+      "$ibus_db" | "$ibus_link") mine=$ibus ;;
+      *) mine=0 ;;
     esac
     if [ "$mine" -eq 1 ]; then
       if [ -e "$f" ] || [ -L "$f" ]; then rm -f "$f" && echo "removed $f"; fi
