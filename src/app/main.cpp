@@ -10,7 +10,9 @@
 #include "shell/qtprompts.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QIcon>
+#include <QProcess>
 
 int main(int argc, char **argv)
 {
@@ -46,6 +48,37 @@ int main(int argc, char **argv)
     ctx.endProgram = [&status](int code) {
         status = code;
         QCoreApplication::exit(code);
+    };
+
+    // The input method's install script: beside the program, in a build's imetable folder, or in
+    // the installed data folder.
+    ctx.installIme = [&ctx, &ime](QString *error) {
+        const QString exeDir = QCoreApplication::applicationDirPath();
+        const QStringList candidates{exeDir + QStringLiteral("/install-orvane-ime.sh"),
+                                     exeDir + QStringLiteral("/../imetable/install-orvane-ime.sh"),
+                                     ctx.folder.dataFile(QStringLiteral("install-orvane-ime.sh"))};
+        QString script;
+        for (const QString &c : candidates) {
+            if (QFileInfo::exists(c)) {
+                script = c;
+                break;
+            }
+        }
+        if (script.isEmpty()) {
+            *error = QStringLiteral("找不到安装程序 install-orvane-ime.sh");
+            return false;
+        }
+        QProcess p;
+        p.start(QStringLiteral("sh"), {script, ime->kind() == QLatin1String("ibus") ? QStringLiteral("--ibus")
+                                                                                     : QStringLiteral("--fcitx5"),
+                                       QStringLiteral("--db"), ctx.folder.dataFile(QStringLiteral("jtdb.dat"))});
+        if (!p.waitForFinished(180000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
+            *error = QString::fromLocal8Bit(p.readAllStandardError()).trimmed();
+            if (error->isEmpty())
+                *error = p.errorString();
+            return false;
+        }
+        return true;
     };
 
     // The test window and the editor are not part of this version yet: say so instead of doing

@@ -39,6 +39,10 @@ struct AppContext {
     // The help document the program carries.
     QString helpSource = QStringLiteral(":/help/index.html");
 
+    // Installs the Orvane input method for the current user into the running framework; false
+    // with *error saying why when it could not. Empty when the program cannot install it.
+    std::function<bool(QString *error)> installIme;
+
     // Ends the process with the given status (main quits the event loop; tests record it).
     std::function<void(int)> endProgram;
 

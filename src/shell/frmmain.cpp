@@ -5,6 +5,7 @@
 #include "shell/pictures.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -141,8 +142,11 @@ bool frmMain::Form_Load()
     setWindowTitle(kTitle);
     centerOnScreen(this);
 
-    if (m_ctx.imeProvider && m_ctx.prompts)
+    if (m_ctx.imeProvider && m_ctx.prompts) {
         DetectIme(m_ctx.ime, *m_ctx.imeProvider, *m_ctx.prompts);
+        if (m_ctx.ime.ImeLayout.isEmpty() && m_ctx.imeProvider->list().has_value() && m_ctx.installIme)
+            offerImeInstall();
+    }
 
     mnuFcTest->setIcon(QIcon(QStringLiteral(":/icons/test.svg")));
     mnuPreSplit->setIcon(QIcon(QStringLiteral(":/icons/editor.svg")));
@@ -171,6 +175,34 @@ bool frmMain::Form_Load()
     installBackground(m_central, picture);
     showImeStatus();
     return true;
+}
+
+void frmMain::offerImeInstall()
+{
+    const QString title = QStringLiteral("Orvane输入法2011简体版");
+    if (m_ctx.prompts->message(QStringLiteral("是否现在为您安装Orvane输入法2011版？\r\n"
+                                              "输入法安装在您自己的用户目录中，不需要管理员权限。"),
+                               title, MessageIcon::Question, MessageButtons::YesNo) != MessageAnswer::Yes)
+        return;
+    QString error;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool installed = m_ctx.installIme(&error);
+    if (installed)
+        m_ctx.imeProvider->refresh(QString()); // let the framework see the new input method
+    const bool found = installed && FindIme(m_ctx.ime, *m_ctx.imeProvider);
+    if (found)
+        m_ctx.imeProvider->refresh(m_ctx.ime.ImeLayout); // and offer it in the user's list
+    QApplication::restoreOverrideCursor();
+    if (!installed) {
+        m_ctx.prompts->message(QStringLiteral("Orvane输入法2011版安装失败：%1").arg(error), title, MessageIcon::Critical);
+    } else if (!found) {
+        m_ctx.prompts->message(QStringLiteral("Orvane输入法2011版已安装，但输入法程序尚未列出它。"
+                                              "请重新启动输入法（或注销后重新登录）后再启动本软件。"),
+                               title, MessageIcon::Exclamation);
+    } else {
+        m_ctx.prompts->message(QStringLiteral("Orvane输入法2011版已安装，可以开始练习了。"), title,
+                               MessageIcon::Information);
+    }
 }
 
 void frmMain::showImeStatus()

@@ -53,6 +53,7 @@ private:
     void buildMenus();
     void buildLauncher();
     void showImeStatus();
+    void offerImeInstall();
 
     AppContext &m_ctx;
     QWidget *m_central = nullptr;

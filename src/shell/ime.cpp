@@ -4,19 +4,27 @@
 
 namespace orvane {
 
-void DetectIme(ImeState &state, InputMethodProvider &provider, Prompts &prompts)
+bool FindIme(ImeState &state, InputMethodProvider &provider)
 {
     const std::optional<QList<InputMethodEntry>> methods = provider.list();
     if (!methods)
-        return; // nothing readable: stay silent, neither layout is loaded
-
+        return false;
     for (const InputMethodEntry &m : *methods) {
         if (m.name == orvaneImeName()) { // exact comparison; the first match wins
             state.ImeLayout = m.id;
             state.EnglishLayout = englishLayoutId();
-            return;
+            return true;
         }
     }
+    return false;
+}
+
+void DetectIme(ImeState &state, InputMethodProvider &provider, Prompts &prompts)
+{
+    if (!provider.list())
+        return; // nothing readable: stay silent, neither layout is loaded
+    if (FindIme(state, provider))
+        return;
     prompts.message(QStringLiteral("本计算机未安装Orvane输入法2011简体版，\r\n本软件大部分功能无法正常使用！"),
                     QStringLiteral("Orvane输入法2011简体版"), MessageIcon::Critical);
     state.EnglishLayout = englishLayoutId();

@@ -29,6 +29,12 @@ public:
     virtual std::optional<QList<InputMethodEntry>> list() = 0;
     virtual bool activate(const QString &id) = 0;
     virtual bool deactivate() = 0;
+    // After an input method was installed: make the framework see it and offer it to the user.
+    virtual bool refresh(const QString &id)
+    {
+        (void)id;
+        return true;
+    }
 };
 
 // The provider that finds nothing: used when no input-method framework runs.
@@ -56,6 +62,8 @@ inline QString englishLayoutId()
 }
 
 void DetectIme(ImeState &state, InputMethodProvider &provider, Prompts &prompts);
+// The silent part of DetectIme: true when the input method was found (ImeLayout set).
+bool FindIme(ImeState &state, InputMethodProvider &provider);
 void SwitchImeOn(const ImeState &state, InputMethodProvider &provider);
 void SwitchImeOff(const ImeState &state, InputMethodProvider &provider);
 

@@ -1,12 +1,36 @@
 #include "shell/imeproviders.h"
 
 #include <QDBusArgument>
+#include <QDBusMetaType>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusReply>
 #include <QProcess>
 #include <QStandardPaths>
+
+// One input method of an fcitx5 group, (name, layout) on the bus.
+struct GroupItem {
+    QString name;
+    QString layout;
+};
+Q_DECLARE_METATYPE(GroupItem)
+
+QDBusArgument &operator<<(QDBusArgument &arg, const GroupItem &item)
+{
+    arg.beginStructure();
+    arg << item.name << item.layout;
+    arg.endStructure();
+    return arg;
+}
+
+const QDBusArgument &operator>>(const QDBusArgument &arg, GroupItem &item)
+{
+    arg.beginStructure();
+    arg >> item.name >> item.layout;
+    arg.endStructure();
+    return arg;
+}
 
 namespace orvane {
 
@@ -19,6 +43,12 @@ constexpr int kDbusTimeoutMs = 3000;
 
 QDBusMessage callFcitx(const QString &method, const QVariantList &args = {})
 {
+    static const bool registered = [] {
+        qDBusRegisterMetaType<GroupItem>();
+        qDBusRegisterMetaType<QList<GroupItem>>();
+        return true;
+    }();
+    (void)registered;
     QDBusMessage call = QDBusMessage::createMethodCall(kFcitxService, kFcitxPath, kFcitxInterface, method);
     call.setArguments(args);
     return QDBusConnection::sessionBus().call(call, QDBus::Block, kDbusTimeoutMs);
@@ -86,6 +116,30 @@ bool Fcitx5Provider::activate(const QString &id)
 bool Fcitx5Provider::deactivate()
 {
     return callFcitx(QStringLiteral("Deactivate")).type() == QDBusMessage::ReplyMessage;
+}
+
+bool Fcitx5Provider::refresh(const QString &id)
+{
+    if (callFcitx(QStringLiteral("Refresh")).type() != QDBusMessage::ReplyMessage)
+        return false;
+    const QDBusMessage current = callFcitx(QStringLiteral("CurrentInputMethodGroup"));
+    if (current.type() != QDBusMessage::ReplyMessage || current.arguments().isEmpty())
+        return false;
+    const QString group = current.arguments().constFirst().toString();
+    const QDBusMessage info = callFcitx(QStringLiteral("InputMethodGroupInfo"), {group});
+    if (info.type() != QDBusMessage::ReplyMessage || info.arguments().size() < 2 ||
+        !info.arguments().at(1).canConvert<QDBusArgument>())
+        return false;
+    const QString layout = info.arguments().at(0).toString();
+    QList<GroupItem> items;
+    info.arguments().at(1).value<QDBusArgument>() >> items;
+    for (const GroupItem &item : std::as_const(items)) {
+        if (item.name == id)
+            return true;
+    }
+    items.append({id, QString()});
+    return callFcitx(QStringLiteral("SetInputMethodGroupInfo"), {group, layout, QVariant::fromValue(items)}).type() ==
+           QDBusMessage::ReplyMessage;
 }
 
 bool IbusProvider::isRunning()

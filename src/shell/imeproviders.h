@@ -16,6 +16,8 @@ public:
     std::optional<QList<InputMethodEntry>> list() override;
     bool activate(const QString &id) override;
     bool deactivate() override;
+    // Rescans the input methods and adds id to the current group when it is not there.
+    bool refresh(const QString &id) override;
 
     // True when fcitx5 owns its name on the session bus.
     static bool isRunning();

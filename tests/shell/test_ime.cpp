@@ -147,6 +147,11 @@ void TestIme::realFcitx5()
     QVERIFY(provider->activate(QStringLiteral("keyboard-us")));
     QVERIFY(provider->deactivate());
 
+    // Refreshing adds an input method to the current group, once.
+    QVERIFY(provider->refresh(QStringLiteral("keyboard-de")));
+    QVERIFY(provider->refresh(QStringLiteral("keyboard-de")));
+    QVERIFY(provider->activate(QStringLiteral("keyboard-de")));
+
     ScriptedPrompts prompts;
     ImeState state;
     DetectIme(state, *provider, prompts);

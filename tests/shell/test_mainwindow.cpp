@@ -58,6 +58,22 @@ QString unwritableFolder(const QTemporaryDir &dir)
     return blocker + QStringLiteral("/program");
 }
 
+// An input-method framework that runs; its list changes when the test installs the method.
+class FrameworkProvider final : public InputMethodProvider {
+public:
+    QString kind() const override { return QStringLiteral("fcitx5"); }
+    std::optional<QList<InputMethodEntry>> list() override { return methods; }
+    bool activate(const QString &) override { return true; }
+    bool deactivate() override { return true; }
+    bool refresh(const QString &id) override
+    {
+        refreshed << id;
+        return true;
+    }
+    QList<InputMethodEntry> methods{{QStringLiteral("keyboard-us"), QStringLiteral("Keyboard - English (US)")}};
+    QStringList refreshed;
+};
+
 } // namespace
 
 class TestMainWindow : public QObject {
@@ -69,6 +85,8 @@ private slots:
     void exitQuestion();
     void everyExitRouteAsksTheSameQuestion_data();
     void everyExitRouteAsksTheSameQuestion();
+    void offersToInstallTheInputMethod_data();
+    void offersToInstallTheInputMethod();
     void helpOpensAndMissingHelpIsReported();
     void aboutBox();
     void launchersOpenTheLargeWindows();
@@ -173,6 +191,53 @@ void TestMainWindow::everyExitRouteAsksTheSameQuestion()
     QCOMPARE(f.prompts.messages[0].text, kExitQuestion);
     QVERIFY(f.window->isVisible()); // No: the window stays
     QVERIFY(f.endedWith.isEmpty());
+}
+
+void TestMainWindow::offersToInstallTheInputMethod_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("installWorks");
+    QTest::addColumn<bool>("listedAfter");
+    QTest::addColumn<QString>("lastMessage");
+    QTest::addColumn<QString>("imeLayout");
+    QTest::newRow("installed and found") << int(MessageAnswer::Yes) << true << true << "可以开始练习" << "orvane";
+    QTest::newRow("declined") << int(MessageAnswer::No) << true << true << "是否现在为您安装" << "";
+    QTest::newRow("install fails") << int(MessageAnswer::Yes) << false << false << "安装失败：no space" << "";
+    QTest::newRow("installed, not listed") << int(MessageAnswer::Yes) << true << false << "尚未列出" << "";
+}
+
+void TestMainWindow::offersToInstallTheInputMethod()
+{
+    QFETCH(int, answer);
+    QFETCH(bool, installWorks);
+    QFETCH(bool, listedAfter);
+    QFETCH(QString, lastMessage);
+    QFETCH(QString, imeLayout);
+    Fixture f;
+    FrameworkProvider framework;
+    f.ctx.imeProvider = &framework;
+    int installs = 0;
+    f.ctx.installIme = [&](QString *error) {
+        ++installs;
+        if (!installWorks) {
+            *error = QStringLiteral("no space");
+            return false;
+        }
+        if (listedAfter)
+            framework.methods.append({QStringLiteral("orvane"), QStringLiteral("Orvane输入法2011版")});
+        return true;
+    };
+    f.prompts.answers << MessageAnswer::Ok << MessageAnswer(answer);
+    QVERIFY(f.window->Form_Load());
+    // The warning first, once; then the offer.
+    QVERIFY(f.prompts.messages.size() >= 2);
+    QVERIFY(f.prompts.messages[0].text.startsWith(QStringLiteral("本计算机未安装Orvane输入法2011简体版")));
+    QCOMPARE(f.prompts.messages[1].buttons, MessageButtons::YesNo);
+    QVERIFY2(f.prompts.messages.last().text.contains(lastMessage), qPrintable(f.prompts.messages.last().text));
+    QCOMPARE(installs, MessageAnswer(answer) == MessageAnswer::Yes ? 1 : 0);
+    QCOMPARE(f.ctx.ime.ImeLayout, imeLayout);
+    if (!imeLayout.isEmpty())
+        QCOMPARE(framework.refreshed, (QStringList{QString(), QStringLiteral("orvane")}));
 }
 
 void TestMainWindow::helpOpensAndMissingHelpIsReported()
