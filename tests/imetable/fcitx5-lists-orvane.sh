@@ -5,35 +5,14 @@
 # Usage: dbus-run-session -- fcitx5-lists-orvane.sh INSTALL_SCRIPT JTDB
 set -u
 install=$1 db=$2
-home=$(mktemp -d)
-cleanup() {
-  dbus-send --session --dest=org.fcitx.Fcitx5 /controller org.fcitx.Fcitx.Controller1.Exit >/dev/null 2>&1
-  sleep 0.3
-  [ -n "${pid:-}" ] && kill "$pid" >/dev/null 2>&1
-  rm -rf "$home"
-}
-trap cleanup EXIT
-export HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_DATA_HOME="$home/.local/share"
-export XDG_RUNTIME_DIR="$home/run"
-mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+. "$(dirname "$0")/../support/fcitx5-session.sh"
+fcitx5_private_home
+trap fcitx5_cleanup EXIT
 unset DISPLAY WAYLAND_DISPLAY
 
 sh "$install" --fcitx5 --db "$db" >"$home/install.log" 2>&1 || { echo "install failed:"; cat "$home/install.log"; exit 1; }
 
-fcitx5 --replace >"$home/fcitx5.log" 2>&1 &
-pid=$!
-ready=0 i=0
-while [ $i -lt 150 ]; do
-  # Ask the bus who owns the name: asking fcitx5 itself would start a second one by activation.
-  if dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
-       org.freedesktop.DBus.NameHasOwner string:org.fcitx.Fcitx5 2>/dev/null | grep -q 'boolean true'; then
-    ready=1; break
-  fi
-  i=$((i + 1)); sleep 0.1
-done
-if [ $ready -ne 1 ]; then
-  echo "fcitx5 did not answer on D-Bus; its log:"; cat "$home/fcitx5.log"; exit 1
-fi
+fcitx5_start || exit 1
 list=$(dbus-send --session --print-reply --dest=org.fcitx.Fcitx5 /controller \
          org.fcitx.Fcitx.Controller1.AvailableInputMethods)
 # The entry is (unique name, name, native name, icon, label, language, configurable).

@@ -6,10 +6,11 @@
 set -u
 typebox=$1 install=$2 jtdb=$3 expected=$4
 shift 4
-home=$(mktemp -d)
-trap 'kill $app_pid 2>/dev/null; dbus-send --session --dest=org.fcitx.Fcitx5 /controller org.fcitx.Fcitx.Controller1.Exit >/dev/null 2>&1; rm -rf "$home"' EXIT
-export HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_DATA_HOME="$home/.local/share" XDG_RUNTIME_DIR="$home/run"
-mkdir -p "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME/fcitx5" && chmod 700 "$XDG_RUNTIME_DIR"
+. "$(dirname "$0")/../support/fcitx5-session.sh"
+fcitx5_private_home
+app_pid=""
+trap '[ -n "$app_pid" ] && kill $app_pid 2>/dev/null; fcitx5_cleanup' EXIT
+mkdir -p "$XDG_CONFIG_HOME/fcitx5"
 
 sh "$install" --fcitx5 --db "$jtdb" >"$home/install.log" 2>&1 || { cat "$home/install.log" >&2; exit 1; }
 
@@ -32,13 +33,7 @@ Layout=
 0=Default
 PROFILE
 
-fcitx5 -d --replace >"$home/fcitx5.log" 2>&1
-i=0
-until dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
-        org.freedesktop.DBus.NameHasOwner string:org.fcitx.Fcitx5 2>/dev/null | grep -q 'boolean true'; do
-  i=$((i + 1)); [ $i -lt 100 ] || { echo "fcitx5 did not start" >&2; cat "$home/fcitx5.log" >&2; exit 1; }
-  sleep 0.1
-done
+fcitx5_start || exit 1
 
 QT_IM_MODULE=fcitx "$typebox" "$home/box.log" 30000 >"$home/app.out" 2>&1 &
 app_pid=$!
