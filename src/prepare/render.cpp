@@ -58,13 +58,10 @@ int renderRun(QTextCursor &c, const QString &marks, int i, bool symbolsAlone, co
     const int j = runEnd(marks, i, symbolsAlone);
     select(c, i, j - i);
     const QChar mark = marks[i];
-    if (skipLoneQuotes && j - i == 1) {
-        const QString w = c.selectedText();
-        if (w == QLatin1String("\"") || w == QLatin1String("'"))
-            return j;
-    }
+    const QString w = c.selectedText();
+    if (skipLoneQuotes && (w == QLatin1String("\"") || w == QLatin1String("'")))
+        return j;
     if (isWordMark(mark)) {
-        const QString w = c.selectedText();
         const bool shortCode = lookup && !lookup(w).isEmpty();
         setColor(c, wordColor(mark, s));
         setShortCodeMark(c, shortCode);
@@ -133,27 +130,23 @@ QColor highlightBackground()
 
 void setHighlight(QTextCursor &selection, bool on)
 {
-    QTextCharFormat f;
-    f.setFontWeight(on ? QFont::Bold : QFont::Normal);
     if (on) {
+        QTextCharFormat f;
+        f.setFontWeight(QFont::Bold);
         f.setBackground(highlightBackground());
         selection.mergeCharFormat(f);
-    } else {
-        selection.mergeCharFormat(f);
-        QTextCharFormat current = formatOfSelected(selection);
-        if (current.hasProperty(QTextFormat::BackgroundBrush)) {
-            // Clearing a property needs the whole format of each character; the selection is
-            // one character during a test.
-            for (int p = selection.selectionStart(); p < selection.selectionEnd(); ++p) {
-                QTextCursor one(selection.document());
-                one.setPosition(p);
-                one.setPosition(p + 1, QTextCursor::KeepAnchor);
-                QTextCharFormat g = formatOfSelected(one);
-                g.clearBackground();
-                g.setFontWeight(QFont::Normal);
-                one.setCharFormat(g);
-            }
-        }
+        return;
+    }
+    // Merging cannot remove a property: each character gets its own format without the
+    // background (the selection is one character during a test).
+    for (int p = selection.selectionStart(); p < selection.selectionEnd(); ++p) {
+        QTextCursor one(selection.document());
+        one.setPosition(p);
+        one.setPosition(p + 1, QTextCursor::KeepAnchor);
+        QTextCharFormat g = formatOfSelected(one);
+        g.clearBackground();
+        g.setFontWeight(QFont::Normal);
+        one.setCharFormat(g);
     }
 }
 

@@ -143,8 +143,7 @@ bool frmMain::Form_Load()
     centerOnScreen(this);
 
     if (m_ctx.imeProvider && m_ctx.prompts) {
-        DetectIme(m_ctx.ime, *m_ctx.imeProvider, *m_ctx.prompts);
-        if (m_ctx.ime.ImeLayout.isEmpty() && m_ctx.imeProvider->list().has_value() && m_ctx.installIme)
+        if (DetectIme(m_ctx.ime, *m_ctx.imeProvider, *m_ctx.prompts) == ImeDetection::Missing && m_ctx.installIme)
             offerImeInstall();
     }
 
@@ -189,7 +188,7 @@ void frmMain::offerImeInstall()
     const bool installed = m_ctx.installIme(&error);
     if (installed)
         m_ctx.imeProvider->refresh(QString()); // let the framework see the new input method
-    const bool found = installed && FindIme(m_ctx.ime, *m_ctx.imeProvider);
+    const bool found = installed && FindIme(m_ctx.ime, *m_ctx.imeProvider) == ImeDetection::Found;
     if (found)
         m_ctx.imeProvider->refresh(m_ctx.ime.ImeLayout); // and offer it in the user's list
     QApplication::restoreOverrideCursor();

@@ -4,30 +4,30 @@
 
 namespace orvane {
 
-bool FindIme(ImeState &state, InputMethodProvider &provider)
+ImeDetection FindIme(ImeState &state, InputMethodProvider &provider)
 {
     const std::optional<QList<InputMethodEntry>> methods = provider.list();
     if (!methods)
-        return false;
+        return ImeDetection::Unreadable;
     for (const InputMethodEntry &m : *methods) {
         if (m.name == orvaneImeName()) { // exact comparison; the first match wins
             state.ImeLayout = m.id;
             state.EnglishLayout = englishLayoutId();
-            return true;
+            return ImeDetection::Found;
         }
     }
-    return false;
+    return ImeDetection::Missing;
 }
 
-void DetectIme(ImeState &state, InputMethodProvider &provider, Prompts &prompts)
+ImeDetection DetectIme(ImeState &state, InputMethodProvider &provider, Prompts &prompts)
 {
-    if (!provider.list())
-        return; // nothing readable: stay silent, neither layout is loaded
-    if (FindIme(state, provider))
-        return;
+    const ImeDetection result = FindIme(state, provider);
+    if (result != ImeDetection::Missing)
+        return result; // found, or nothing readable: stay silent
     prompts.message(QStringLiteral("本计算机未安装Orvane输入法2011简体版，\r\n本软件大部分功能无法正常使用！"),
                     QStringLiteral("Orvane输入法2011简体版"), MessageIcon::Critical);
     state.EnglishLayout = englishLayoutId();
+    return result;
 }
 
 void SwitchImeOn(const ImeState &state, InputMethodProvider &provider)

@@ -61,9 +61,12 @@ inline QString englishLayoutId()
     return QStringLiteral("00000409");
 }
 
-void DetectIme(ImeState &state, InputMethodProvider &provider, Prompts &prompts);
-// The silent part of DetectIme: true when the input method was found (ImeLayout set).
-bool FindIme(ImeState &state, InputMethodProvider &provider);
+enum class ImeDetection { Unreadable, Found, Missing };
+
+// Warns when the list is readable but the input method is missing; tells which it was.
+ImeDetection DetectIme(ImeState &state, InputMethodProvider &provider, Prompts &prompts);
+// The silent part of DetectIme: one look at the list; ImeLayout is set when found.
+ImeDetection FindIme(ImeState &state, InputMethodProvider &provider);
 void SwitchImeOn(const ImeState &state, InputMethodProvider &provider);
 void SwitchImeOff(const ImeState &state, InputMethodProvider &provider);
 
