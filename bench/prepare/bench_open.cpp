@@ -73,7 +73,7 @@ int main(int argc, char **argv)
         QString marks;
         libs.divideSentence(p.text, &marks, &error);
         const double t2 = t.nsecsElapsed() / 1e6;
-        const PreparedText prepared = prepareText(p.text, marks, {false, true, symbols});
+        const PreparedText prepared = prepareText(p.text, marks, {true, true, symbols}); // the dialog's defaults
         const double t3 = t.nsecsElapsed() / 1e6;
         setViewText(&view, prepared.text);
         CodeDictionary dict(&libs);
