@@ -8,6 +8,7 @@
 #include "shell/frmmain.h"
 #include "shell/imeproviders.h"
 #include "shell/qtprompts.h"
+#include "segtest/frmfctest.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -89,7 +90,12 @@ int main(int argc, char **argv)
                             orvane::MessageIcon::Information, orvane::MessageButtons::Ok);
         };
     };
-    ctx.showTestWindow = notYet(QStringLiteral("分词测试"));
+    ctx.showTestWindow = [&ctx](QWidget *parent) {
+        orvane::frmFcTest window(ctx, parent);
+        if (!window.Form_Load())
+            return;
+        window.exec();
+    };
     ctx.showEditor = notYet(QStringLiteral("分词结果处理"));
 
     orvane::frmMain window(ctx);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <array>
 
 namespace orvane {
 
@@ -25,6 +26,15 @@ struct TestDocument {
     bool ResultShown = false;
     bool KeyCountsDone = false;
     bool UserKeysDone = false;
+
+    // Counters of the test under way or last run, zeroed when a test starts.
+    int KeystrokeCount = 0;                // keys that reached the typing box
+    std::array<int, 6> UserWordCounts{};   // finished input bursts by length, index 1..5 (5 = five or more)
+
+    // The captions of the result dialog, kept for the report.
+    QString AccuracyText;
+    QString SpeedText;
+    QString EffectiveSpeedText;
 
     void resetPerText()
     {

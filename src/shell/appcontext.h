@@ -9,6 +9,7 @@
 #include "core/prompts.h"
 #include "settings/settingsstore.h"
 #include "prepare/testdocument.h"
+#include "segtest/statsdata.h"
 #include "settings/usersettings.h"
 #include "shell/ime.h"
 #include "shell/windowhelpers.h"
@@ -35,6 +36,10 @@ struct AppContext {
     ImeState ime;
     LayoutState layout;
     TestDocument doc;
+    TestStatistics stats;
+
+    // Window timers tick by themselves; tests turn this off and call the timer handlers.
+    bool realTimers = true;
 
     // The help document the program carries.
     QString helpSource = QStringLiteral(":/help/index.html");

@@ -1,0 +1,168 @@
+#include "segtest/dlgresult.h"
+
+#include "prepare/codedictionary.h"
+#include "prepare/render.h"
+#include "prepare/richtext.h"
+#include "segtest/dlgmoreinfo.h"
+#include "segtest/resultsummary.h"
+#include "shell/pictures.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QTextEdit>
+#include <QVBoxLayout>
+#include <cmath>
+
+namespace orvane {
+
+namespace {
+
+QLabel *valueLabel(const char *name, QWidget *parent)
+{
+    auto *label = new QLabel(QStringLiteral("0"), parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setMinimumWidth(110);
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    label->setFrameShape(QFrame::StyledPanel);
+    label->setFrameShadow(QFrame::Sunken);
+    QFont f = label->font();
+    f.setPointSizeF(f.pointSizeF() * 1.25);
+    f.setBold(true);
+    label->setFont(f);
+    label->setStyleSheet(QStringLiteral("QLabel { background: white; color: #1a3c78; padding: 2px 8px; }"));
+    return label;
+}
+
+QGroupBox *group(const QString &title, const QList<QPair<QString, QLabel *>> &rows, QWidget *parent)
+{
+    auto *box = new QGroupBox(title, parent);
+    auto *grid = new QGridLayout(box);
+    grid->setHorizontalSpacing(16);
+    grid->setVerticalSpacing(10);
+    for (int i = 0; i < rows.size(); ++i) {
+        auto *caption = new QLabel(rows[i].first, box);
+        grid->addWidget(caption, i, 0);
+        grid->addWidget(rows[i].second, i, 1);
+    }
+    return box;
+}
+
+} // namespace
+
+DlgResult::DlgResult(AppContext &ctx, QTextEdit *mainText, QWidget *parent)
+    : QDialog(parent), m_ctx(ctx), m_mainText(mainText)
+{
+    setObjectName(QStringLiteral("DlgResult"));
+    setWindowTitle(QStringLiteral("统计信息"));
+    lblTotal = valueLabel("lblTotal", this);
+    lblHz = valueLabel("lblHz", this);
+    lblSym = valueLabel("lblSym", this);
+    lblAlpha = valueLabel("lblAlpha", this);
+    lblTime = valueLabel("lblTime", this);
+    lblRgtRate = valueLabel("lblRgtRate", this);
+    lblRate = valueLabel("lblRate", this);
+    lblEffRate = valueLabel("lblEffRate", this);
+    LabelWating = new QLabel(QStringLiteral("正在处理中，请稍候……"), this);
+    LabelWating->setObjectName(QStringLiteral("LabelWating"));
+    LabelWating->setStyleSheet(QStringLiteral("QLabel { color: #b00000; font-weight: bold; }"));
+    LabelWating->setVisible(false);
+    cmdMorInfo = new QPushButton(QStringLiteral("更多信息(&M)"), this);
+    cmdMorInfo->setObjectName(QStringLiteral("cmdMorInfo"));
+    cmdOk = new QPushButton(QStringLiteral("退   出(&X)"), this);
+    cmdOk->setObjectName(QStringLiteral("cmdOk"));
+    for (QPushButton *b : {cmdMorInfo, cmdOk})
+        b->setMinimumSize(120, 34);
+
+    auto *frames = new QHBoxLayout;
+    frames->setSpacing(18);
+    frames->addWidget(group(QStringLiteral("文本统计信息"),
+                            {{QStringLiteral("总字数"), lblTotal},
+                             {QStringLiteral("汉字数"), lblHz},
+                             {QStringLiteral("标点数"), lblSym},
+                             {QStringLiteral("字母数字数"), lblAlpha}},
+                            this));
+    frames->addWidget(group(QStringLiteral("用户技术信息"),
+                            {{QStringLiteral("用    时"), lblTime},
+                             {QStringLiteral("正 确 率"), lblRgtRate},
+                             {QStringLiteral("输入速度"), lblRate},
+                             {QStringLiteral("有效速度"), lblEffRate}},
+                            this));
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(LabelWating);
+    buttons->addStretch(1);
+    buttons->addWidget(cmdMorInfo);
+    buttons->addSpacing(12);
+    buttons->addWidget(cmdOk);
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(20, 18, 20, 16);
+    outer->setSpacing(16);
+    outer->addLayout(frames);
+    outer->addLayout(buttons);
+
+    applyWindowPictures(this, ctx.folder);
+    connect(cmdMorInfo, &QPushButton::clicked, this, &DlgResult::cmdMorInfo_Click);
+    connect(cmdOk, &QPushButton::clicked, this, &DlgResult::cmdOk_Click);
+    Form_Load();
+}
+
+void DlgResult::Form_Load()
+{
+    adjustSize();
+    centerOnScreen(this);
+    const TestDocument &doc = m_ctx.doc;
+    const qint64 seconds = qint64(std::llround(doc.TestElapsed * 86400.0));
+    const ResultSummary r =
+        summarizeResult(doc.HanziCount, doc.SymbolCount, doc.AlphaCount, seconds, doc.RightCharCount, doc.WrongCharCount);
+    lblTotal->setText(r.total);
+    lblHz->setText(r.hanzi);
+    lblSym->setText(r.symbols);
+    lblAlpha->setText(r.alpha);
+    lblTime->setText(r.time);
+    lblRgtRate->setText(r.accuracy);
+    lblRate->setText(r.speed);
+    lblEffRate->setText(r.effectiveSpeed);
+    m_ctx.doc.AccuracyText = lblRgtRate->text();
+    m_ctx.doc.SpeedText = lblRate->text();
+    m_ctx.doc.EffectiveSpeedText = lblEffRate->text();
+    m_ctx.doc.ResultShown = true;
+}
+
+void DlgResult::cmdMorInfo_Click()
+{
+    const QString text = m_mainText ? m_mainText->toPlainText() : QString();
+    showMoreInfo(m_ctx, text, this, [this](bool on) {
+        LabelWating->setVisible(on);
+        if (on) {
+            LabelWating->repaint();
+            repaint();
+            QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        }
+    });
+}
+
+void DlgResult::cmdOk_Click()
+{
+    const QString snapshot = m_ctx.folder.file(QStringLiteral("temp.zh"));
+    bool restored = false;
+    if (m_mainText && QFile::exists(snapshot)) {
+        QFile file(snapshot);
+        if (file.open(QIODevice::ReadOnly))
+            restored = readRtf(file.readAll(), m_mainText->document());
+    }
+    if (!restored && m_mainText && m_ctx.doc.RightCharCount + m_ctx.doc.WrongCharCount != 0) {
+        CodeDictionary dict(m_ctx.libs);
+        const bool open = dict.open(m_ctx.folder.dataFile(QStringLiteral("jtdb.dat")));
+        ShortCodeLookup lookup;
+        if (open)
+            lookup = [&dict](const QString &w) { return dict.FindShortCodeWord(w); };
+        RenderTestView(*m_mainText->document(), m_ctx.doc.CharMarks, m_ctx.settings, lookup);
+    }
+    accept();
+}
+
+} // namespace orvane

@@ -1,0 +1,670 @@
+#include "segtest/frmfctest.h"
+
+#include "editor/dlgaddword.h"
+#include "prepare/codedictionary.h"
+#include "prepare/externallibs.h"
+#include "prepare/render.h"
+#include "prepare/richtext.h"
+#include "segtest/dlgresult.h"
+#include "shell/pictures.h"
+#include "shell/windowhelpers.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFile>
+#include <QFrame>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QStatusBar>
+#include <QTextEdit>
+#include <cmath>
+
+namespace orvane {
+
+namespace {
+
+// Design geometry, in pixels of 15 twips.
+constexpr int tw(int twips)
+{
+    return (twips + 7) / 15;
+}
+
+const QString kPause = QStringLiteral("暂停测试");
+const QString kResume = QStringLiteral("继续测试");
+const QString kSnapshot = QStringLiteral("temp.zh");
+
+constexpr int kDesignWidth = 680;
+constexpr int kDesignHeight = 500;
+constexpr int kStatusHeight = 24;
+
+} // namespace
+
+// --- the typing box -------------------------------------------------------------------------
+
+TypingBox::TypingBox(QWidget *parent) : QLineEdit(parent)
+{
+    setAttribute(Qt::WA_InputMethodEnabled, true);
+}
+
+void TypingBox::keyPressEvent(QKeyEvent *event)
+{
+    Q_EMIT keyDown(event->key());
+    QLineEdit::keyPressEvent(event);
+}
+
+void TypingBox::inputMethodEvent(QInputMethodEvent *event)
+{
+    const QString commit = event->commitString();
+    if (!commit.isEmpty() || event->preeditString() != m_preedit)
+        Q_EMIT composingKey();
+    m_preedit = event->preeditString();
+    if (commit.size() <= 1) {
+        QLineEdit::inputMethodEvent(event);
+        return;
+    }
+    // A word committed in one piece: one change per character, so that each is compared.
+    const QList<QInputMethodEvent::Attribute> attributes = event->attributes();
+    for (qsizetype i = 0; i < commit.size(); ++i) {
+        qsizetype n = 1;
+        if (commit.at(i).isHighSurrogate() && i + 1 < commit.size() && commit.at(i + 1).isLowSurrogate())
+            n = 2;
+        const bool last = i + n >= commit.size();
+        QInputMethodEvent piece(last ? event->preeditString() : QString(),
+                                last ? attributes : QList<QInputMethodEvent::Attribute>{});
+        piece.setCommitString(commit.mid(i, n));
+        QLineEdit::inputMethodEvent(&piece);
+        i += n - 1;
+    }
+}
+
+// --- the window -----------------------------------------------------------------------------
+
+frmFcTest::frmFcTest(AppContext &ctx, QWidget *parent) : QDialog(parent), m_ctx(ctx)
+{
+    setObjectName(QStringLiteral("frmFcTest"));
+    setWindowTitle(QStringLiteral("分词测试"));
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
+                   Qt::WindowCloseButtonHint);
+    buildControls();
+    buildMenus();
+}
+
+frmFcTest::~frmFcTest()
+{
+    if (!m_unloaded)
+        Form_Unload();
+}
+
+void frmFcTest::buildControls()
+{
+    resize(kDesignWidth, kDesignHeight);
+    const auto button = [this](const char *name, const QString &caption, int top) {
+        auto *b = new QPushButton(caption, this);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setGeometry(tw(8400), tw(top), tw(1500), tw(450));
+        b->setFocusPolicy(Qt::NoFocus);
+        QFont f = b->font();
+        f.setPointSize(10);
+        f.setBold(true);
+        b->setFont(f);
+        return b;
+    };
+    cmdFile = button("cmdFile", QStringLiteral("文   件"), 840);
+    CmdStartTest = button("CmdStartTest", QStringLiteral("开始测试"), 1680);
+    CmdPauTest = button("CmdPauTest", kPause, 2530);
+    CmdEndTest = button("CmdEndTest", QStringLiteral("结束测试"), 3375);
+    CmdSetting = button("CmdSetting", QStringLiteral("选项设置"), 4220);
+    CmdCalc = button("CmdCalc", QStringLiteral("统计信息"), 5065);
+    CmdQuit = button("CmdQuit", QStringLiteral("退   出"), 5910);
+
+    mainText = new QTextEdit(this);
+    mainText->setObjectName(QStringLiteral("mainText"));
+    mainText->setGeometry(tw(120), tw(120), tw(8100), kDesignHeight - kStatusHeight - tw(240));
+    mainText->setReadOnly(true);
+    mainText->setFocusPolicy(Qt::NoFocus);
+    mainText->setTextInteractionFlags(Qt::NoTextInteraction);
+    mainText->setContextMenuPolicy(Qt::NoContextMenu);
+    mainText->setUndoRedoEnabled(false);
+    QFont textFont = mainText->font();
+    textFont.setPointSize(20);
+    mainText->setFont(textFont);
+    mainText->document()->setDefaultFont(textFont);
+    mainText->setStyleSheet(QStringLiteral("QTextEdit { background: #fffdf6; border: 1px solid #8a9bb8; }"));
+
+    tmpText = new TypingBox(this);
+    tmpText->setObjectName(QStringLiteral("tmpText"));
+    tmpText->resize(tw(210), tw(375));
+    tmpText->setFrame(true);
+    tmpText->setStyleSheet(QStringLiteral("QLineEdit { background: #fff7c2; border: 1px solid #c08000; }"));
+
+    Shape1 = new QFrame(this);
+    Shape1->setObjectName(QStringLiteral("Shape1"));
+    Shape1->setGeometry(tw(960), tw(600), tw(6255), tw(960));
+    Shape1->setFrameShape(QFrame::Box);
+    Shape1->setStyleSheet(QStringLiteral("QFrame#Shape1 { border: 2px solid #3a5a9a; border-radius: 8px;"
+                                         " background: rgba(255,255,255,150); }"));
+
+    LabelFc = new QLabel(QStringLiteral("欢迎进入分词测试！"), this);
+    LabelFc->setObjectName(QStringLiteral("LabelFc"));
+    LabelFc->setGeometry(tw(1560), tw(840), tw(5175), tw(735));
+    LabelFc->setAlignment(Qt::AlignCenter);
+    QFont fcFont = LabelFc->font();
+    fcFont.setPointSize(20);
+    fcFont.setBold(true);
+    LabelFc->setFont(fcFont);
+    LabelFc->setStyleSheet(QStringLiteral("QLabel { color: #1c3f86; background: transparent; }"));
+
+    lblTips = new QLabel(this);
+    lblTips->setObjectName(QStringLiteral("lblTips"));
+    lblTips->setGeometry(tw(720), tw(2160), tw(7050), tw(3000));
+    lblTips->setWordWrap(true);
+    lblTips->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    QFont tipsFont = lblTips->font();
+    tipsFont.setPointSize(11);
+    lblTips->setFont(tipsFont);
+    lblTips->setStyleSheet(QStringLiteral("QLabel { color: #202838; background: rgba(255,255,255,170);"
+                                          " border-radius: 6px; padding: 4px 10px; }"));
+
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1->setSizeGripEnabled(false);
+    StatusBar1->setGeometry(0, kDesignHeight - kStatusHeight, kDesignWidth, kStatusHeight);
+    StatusBar1->setStyleSheet(QStringLiteral("QStatusBar { background: #eef1f6; border-top: 1px solid #a8b2c4; }"
+                                             " QStatusBar::item { border: 1px solid #b8c0cc; }"
+                                             " QLabel { padding: 0 6px; color: #1a2233; }"));
+    for (int i = 0; i < 3; ++i) {
+        panels[i] = new QLabel(StatusBar1);
+        panels[i]->setProperty("panel", i + 1);
+    }
+    StatusBar1->addWidget(panels[0], 1);
+    panels[1]->setMinimumWidth(90);
+    panels[1]->setAlignment(Qt::AlignCenter);
+    StatusBar1->addPermanentWidget(panels[1]);
+    StatusBar1->addPermanentWidget(panels[2]);
+    panels[0]->setText(QStringLiteral("欢迎进入分词测试"));
+    panels[2]->setText(QStringLiteral("F2：编码提示"));
+
+    Timer1 = new FormTimer(m_ctx.realTimers, this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(1000);
+    tmrLimitTime = new FormTimer(m_ctx.realTimers, this);
+    tmrLimitTime->setObjectName(QStringLiteral("tmrLimitTime"));
+    tmrLimitTime->setInterval(1000);
+
+    connect(cmdFile, &QPushButton::clicked, this, &frmFcTest::cmdFile_Click);
+    connect(CmdStartTest, &QPushButton::clicked, this, &frmFcTest::CmdStartTest_Click);
+    connect(CmdPauTest, &QPushButton::clicked, this, &frmFcTest::CmdPauTest_Click);
+    connect(CmdEndTest, &QPushButton::clicked, this, &frmFcTest::CmdEndTest_Click);
+    connect(CmdSetting, &QPushButton::clicked, this, &frmFcTest::CmdSetting_Click);
+    connect(CmdCalc, &QPushButton::clicked, this, &frmFcTest::CmdCalc_Click);
+    connect(CmdQuit, &QPushButton::clicked, this, &frmFcTest::CmdQuit_Click);
+    connect(Timer1, &FormTimer::timeout, this, &frmFcTest::Timer1_Timer);
+    connect(tmrLimitTime, &FormTimer::timeout, this, &frmFcTest::tmrLimitTime_Timer);
+    connect(tmpText, &QLineEdit::textChanged, this, &frmFcTest::tmpText_Change);
+    connect(tmpText, &TypingBox::keyDown, this, &frmFcTest::tmpText_KeyDown);
+    connect(tmpText, &TypingBox::composingKey, this, [this] {
+        if (CmdEndTest->isEnabled())
+            session().countKey();
+    });
+    mainText->viewport()->installEventFilter(this);
+
+    m_session = std::make_unique<TypingSession>(*mainText->document(), m_ctx.doc, m_ctx.settings, *m_ctx.clock);
+}
+
+void frmFcTest::buildMenus()
+{
+    mnuFile = new QMenu(QStringLiteral("文件(&F)"), this);
+    mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    const auto item = [](QMenu *menu, const char *name, const QString &caption) {
+        QAction *a = menu->addAction(caption);
+        a->setObjectName(QString::fromLatin1(name));
+        return a;
+    };
+    mnuOpenTestFile = item(mnuFile, "mnuOpenTestFile", QStringLiteral("打开测试文件(&O)…"));
+    mnuOpenExample = item(mnuFile, "mnuOpenExample", QStringLiteral("打开分词例文(&E)…"));
+    mnuFile->addSeparator();
+    mnuAddWord = item(mnuFile, "mnuAddWord", QStringLiteral("添加自定义词…"));
+    mnuFile->addSeparator();
+    mnuSaveTestFile = item(mnuFile, "mnuSaveTestFile", QStringLiteral("保存分词结果…"));
+    mnuSaveResult = item(mnuFile, "mnuSaveResult", QStringLiteral("保存分词例文(&S)…"));
+    mnuOpenTestFile->setIcon(QIcon(QStringLiteral(":/icons/test.svg")));
+    mnuCalc = new QMenu(QStringLiteral("统计(&S)"), this);
+    mnuCalc->setObjectName(QStringLiteral("mnuCalc"));
+    mnuStaInfo = item(mnuCalc, "mnuStaInfo", QStringLiteral("统计信息(&C)…"));
+    mnuStaSave = item(mnuCalc, "mnuStaSave", QStringLiteral("保存结果(&S)…"));
+
+    connect(mnuOpenTestFile, &QAction::triggered, this, &frmFcTest::mnuOpenTestFile_Click);
+    connect(mnuOpenExample, &QAction::triggered, this, &frmFcTest::mnuOpenExample_Click);
+    connect(mnuAddWord, &QAction::triggered, this, &frmFcTest::mnuAddWord_Click);
+    connect(mnuSaveTestFile, &QAction::triggered, this, &frmFcTest::mnuSaveTestFile_Click);
+    connect(mnuSaveResult, &QAction::triggered, this, &frmFcTest::mnuSaveResult_Click);
+    connect(mnuStaInfo, &QAction::triggered, this, &frmFcTest::mnuStaInfo_Click);
+    connect(mnuStaSave, &QAction::triggered, this, &frmFcTest::mnuStaSave_Click);
+}
+
+bool frmFcTest::Form_Load()
+{
+    centerOnScreen(this);
+    RecordLayout(this, m_layout);
+
+    const QString missing = QStringLiteral("背景图片文件不完整，请重新启动程序！");
+    for (const QString &name : pictureFileNames()) {
+        if (!QFile::exists(m_ctx.folder.file(name))) {
+            m_ctx.prompts->message(missing, promptTitle(), MessageIcon::Critical);
+            if (m_ctx.endProgram)
+                m_ctx.endProgram(1);
+            return false;
+        }
+    }
+    applyWindowPictures(this, m_ctx.folder);
+
+    BaseFontSizes = {cmdFile->font().pointSize(), LabelFc->font().pointSize(), lblTips->font().pointSize()};
+    if (m_ctx.store)
+        LoadUserSettings(*m_ctx.store, m_ctx.settings);
+    mainText->setVisible(false);
+    tmpText->setVisible(false);
+
+    const QString crlf = QStringLiteral("\r\n");
+    const QString tips = crlf + crlf +
+                         QStringLiteral("    本单元根据用户打开的文本文件进行分词测试。系统把用户打开的文本文件切分成词组，"
+                                        "帮助用户练习Orvane输入法的词组输入，并对文本文件包含的词组信息和用户的输入练习"
+                                        "情况提供详细的统计信息。") +
+                         crlf + QStringLiteral("    系统还提供保存分词结果和统计信息的功能，以方便用户对文件进行分析和记录自己的练习成绩。") +
+                         crlf + crlf;
+    lblTips->setText(QString(tips).replace(crlf, QStringLiteral("\n")));
+    lblTips->setProperty("caption", tips);
+
+    m_ctx.doc.OpenForEditor = false;
+    CmdPauTest->setEnabled(false);
+    CmdEndTest->setEnabled(false);
+    mnuSaveTestFile->setEnabled(false);
+    mnuSaveResult->setEnabled(false);
+    mnuStaInfo->setEnabled(false);
+    mnuStaSave->setEnabled(false);
+    tmrLimitTime->setEnabled(false);
+    m_ctx.doc.DetailStatsDone = false;
+    m_ctx.doc.ResultShown = false;
+
+    // The view takes no caret placement by click and no typed characters.
+    auto *proc = new MainTextProc(mainText);
+    mainText->installEventFilter(proc);
+    mainText->viewport()->installEventFilter(proc);
+    m_mainTextProc = proc;
+
+    Timer1->setEnabled(true);
+    Timer1_Timer();
+    // Open a little larger than the design: the controls and fonts grow with the window.
+    resize(int(kDesignWidth * 1.4), int(kDesignHeight * 1.4));
+    centerOnScreen(this);
+    return true;
+}
+
+void frmFcTest::Form_Resize()
+{
+    RelayoutForm(this, m_layout);
+    if (m_layout.ScaleRatioX > 0) {
+        const int growth = int(std::floor((m_layout.ScaleRatioX - 1) * 12));
+        const int tipsGrowth = int(std::floor((m_layout.ScaleRatioX - 1) * 15));
+        QFont f = cmdFile->font();
+        f.setPointSize(qMax(1, BaseFontSizes[0] + growth));
+        for (QPushButton *b : {cmdFile, CmdStartTest, CmdPauTest, CmdEndTest, CmdSetting, CmdCalc, CmdQuit})
+            b->setFont(f);
+        QFont fc = LabelFc->font();
+        fc.setPointSize(qMax(1, BaseFontSizes[1] + growth));
+        LabelFc->setFont(fc);
+        QFont tips = lblTips->font();
+        tips.setPointSize(qMax(1, BaseFontSizes[2] + tipsGrowth));
+        lblTips->setFont(tips);
+    }
+    if (!(windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen))) {
+        const int minW = tw(9000), minH = tw(8000);
+        if (width() < minW || height() < minH)
+            resize(qMax(width(), minW), qMax(height(), minH));
+    }
+    if (tmpText->isVisible() && CmdEndTest->isEnabled())
+        moveTypingBox();
+}
+
+void frmFcTest::resizeEvent(QResizeEvent *event)
+{
+    QDialog::resizeEvent(event);
+    if (m_layout.DesignWidth > 0)
+        Form_Resize();
+}
+
+// --- opening and menus ----------------------------------------------------------------------
+
+void frmFcTest::popUp(QMenu *menu, QPushButton *button)
+{
+    const QPoint at(button->x() + button->width(), button->y() + button->height() / 2);
+    menu->popup(mapToGlobal(at));
+}
+
+void frmFcTest::cmdFile_Click()
+{
+    popUp(mnuFile, cmdFile);
+}
+
+void frmFcTest::CmdCalc_Click()
+{
+    popUp(mnuCalc, CmdCalc);
+}
+
+void frmFcTest::mnuOpenTestFile_Click()
+{
+    const Qt::WindowStates state = windowState();
+    frmOpenFile dialog(m_ctx, *this, this);
+    dialog.exec();
+    if (!mainText->document()->isEmpty())
+        mainText->setVisible(true);
+    setWindowState(state);
+}
+
+void frmFcTest::textOpenedForTest(bool needSegmentation)
+{
+    mnuSaveTestFile->setEnabled(true);
+    mnuStaInfo->setEnabled(true);
+    mnuStaSave->setEnabled(true);
+    mnuSaveResult->setEnabled(needSegmentation);
+    mainText->setVisible(true);
+}
+
+void frmFcTest::exampleOpened()
+{
+    mainText->setVisible(true);
+    mnuStaInfo->setEnabled(true);
+    mnuStaSave->setEnabled(true);
+    mnuSaveResult->setEnabled(m_ctx.settings.NeedSegmentation);
+}
+
+void frmFcTest::mnuAddWord_Click()
+{
+    DlgAddWord dialog(m_ctx, this);
+    dialog.exec();
+}
+
+void frmFcTest::mnuStaInfo_Click()
+{
+    DlgResult dialog(m_ctx, mainText, this);
+    dialog.exec();
+}
+
+void frmFcTest::CmdSetting_Click()
+{
+    frmOptions dialog(m_ctx, this, this);
+    dialog.exec();
+}
+
+bool frmFcTest::textShown() const
+{
+    return mainText->isVisible();
+}
+
+void frmFcTest::setSaveResultEnabled(bool on)
+{
+    mnuSaveResult->setEnabled(on);
+}
+
+CodeDictionary &frmFcTest::dictionary()
+{
+    if (!m_dictionary)
+        m_dictionary = std::make_unique<CodeDictionary>(m_ctx.libs);
+    if (!m_dictionaryTried) {
+        m_dictionaryTried = true;
+        m_dictionary->open(m_ctx.folder.dataFile(QStringLiteral("jtdb.dat")));
+    }
+    return *m_dictionary;
+}
+
+void frmFcTest::redrawText()
+{
+    CodeDictionary &dict = dictionary();
+    ShortCodeLookup lookup;
+    if (dict.isOpen())
+        lookup = [&dict](const QString &w) { return dict.FindShortCodeWord(w); };
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const RenderCounts counts = RenderTestView(*mainText->document(), m_ctx.doc.CharMarks, m_ctx.settings, lookup);
+    QApplication::restoreOverrideCursor();
+    m_ctx.doc.HanziCount = counts.HanziCount;
+    m_ctx.doc.SymbolCount = counts.SymbolCount;
+    m_ctx.doc.AlphaCount = counts.AlphaCount;
+}
+
+// --- the test -------------------------------------------------------------------------------
+
+void frmFcTest::setRunningControls(bool running)
+{
+    for (QPushButton *b : {cmdFile, CmdStartTest, CmdCalc, CmdSetting, CmdQuit})
+        b->setEnabled(!running);
+    for (QAction *a : {mnuSaveTestFile, mnuOpenTestFile, mnuOpenExample, mnuSaveResult, mnuStaInfo, mnuStaSave})
+        a->setEnabled(!running);
+    CmdPauTest->setEnabled(running);
+    CmdEndTest->setEnabled(running);
+}
+
+void frmFcTest::moveTypingBox()
+{
+    const QRect view = mainText->geometry();
+    if (session().position() < 200)
+        tmpText->move(view.x() + view.width() - tmpText->width() - tw(400), view.y() + view.height() - tmpText->height());
+    else
+        tmpText->move(0, view.y() + view.height() / 4);
+}
+
+void frmFcTest::CmdStartTest_Click()
+{
+    if (!mainText->isVisible()) {
+        m_ctx.prompts->message(QStringLiteral("请先打开测试文件！"), promptTitle(), MessageIcon::Exclamation);
+        return;
+    }
+    StartTime = m_ctx.clock->now();
+    if (m_ctx.settings.AutoOpenIme && m_ctx.imeProvider)
+        SwitchImeOn(m_ctx.ime, *m_ctx.imeProvider);
+    if (m_ctx.settings.LimitTime) {
+        Timer1->setEnabled(false);
+        tmrLimitTime->setInterval(1000);
+        tmrLimitTime->setEnabled(true);
+        RemainingSeconds = m_ctx.settings.LimitMinutes * 60;
+    }
+    setRunningControls(true);
+    m_ctx.doc.TypedText.clear();
+    m_ctx.doc.UserKeysDone = false;
+
+    tmpText->setVisible(true);
+    tmpText->setEnabled(true);
+    tmpText->setFocus();
+    {
+        const QSignalBlocker quiet(tmpText); // emptying the box is no typed character
+        tmpText->clear();
+    }
+
+    // The snapshot that the result dialog puts back, taken before any colour of the test.
+    QSaveFile snapshot(m_ctx.folder.file(kSnapshot));
+    if (snapshot.open(QIODevice::WriteOnly)) {
+        snapshot.write(writeRtf(*mainText->document()));
+        snapshot.commit();
+    }
+
+    PausedSeconds = 0;
+    session().start();
+    moveTypingBox();
+    if (tmpText->isVisible())
+        tmpText->setFocus();
+    LabelFc->setVisible(false);
+    lblTips->setVisible(false);
+    Shape1->setVisible(false);
+    mainText->raise();
+    tmpText->raise();
+}
+
+void frmFcTest::CmdPauTest_Click()
+{
+    if (CmdPauTest->text() == kPause) {
+        PauseStartTime = m_ctx.clock->now();
+        if (m_ctx.imeProvider)
+            SwitchImeOff(m_ctx.ime, *m_ctx.imeProvider);
+        CmdPauTest->setText(kResume);
+        CmdEndTest->setEnabled(false);
+        if (m_ctx.settings.LimitTime)
+            tmrLimitTime->setEnabled(false);
+    } else {
+        ResumeTime = m_ctx.clock->now();
+        CmdPauTest->setText(kPause);
+        if (m_ctx.settings.AutoOpenIme && m_ctx.imeProvider)
+            SwitchImeOn(m_ctx.ime, *m_ctx.imeProvider);
+        tmpText->setFocus();
+        PausedSeconds += PauseStartTime.secsTo(ResumeTime);
+        CmdEndTest->setEnabled(true);
+        if (m_ctx.settings.LimitTime)
+            tmrLimitTime->setEnabled(true);
+    }
+}
+
+void frmFcTest::CmdEndTest_Click()
+{
+    EndTime = m_ctx.clock->now();
+    Timer1->setEnabled(true);
+    tmrLimitTime->setEnabled(false);
+    setPanelText(1, QString());
+    if (m_ctx.imeProvider)
+        SwitchImeOff(m_ctx.ime, *m_ctx.imeProvider);
+    setRunningControls(false);
+    mnuSaveResult->setEnabled(m_ctx.settings.NeedSegmentation);
+    if (CmdPauTest->text() != kPause)
+        CmdPauTest->setText(kPause);
+    session().highlightOff();
+    // Dates go with the times, so a test across midnight measures its true length.
+    const qint64 seconds = qMax<qint64>(0, StartTime.secsTo(EndTime) - PausedSeconds);
+    m_ctx.doc.TestElapsed = double(seconds) / 86400.0;
+    Timer1_Timer();
+    showResult();
+}
+
+void frmFcTest::showResult()
+{
+    DlgResult dialog(m_ctx, mainText, this);
+    dialog.exec();
+}
+
+void frmFcTest::CmdQuit_Click()
+{
+    close();
+}
+
+QString frmFcTest::panelText(int n) const
+{
+    return panels.at(n - 1)->text();
+}
+
+void frmFcTest::setPanelText(int n, const QString &text)
+{
+    panels.at(n - 1)->setText(text);
+}
+
+void frmFcTest::Timer1_Timer()
+{
+    setPanelText(2, m_ctx.clock->now().time().toString(QStringLiteral("H:mm:ss")));
+}
+
+void frmFcTest::tmrLimitTime_Timer()
+{
+    --RemainingSeconds;
+    const int hours = RemainingSeconds / 3600;
+    const int minutes = (RemainingSeconds - hours * 3600) / 60;
+    const int seconds = RemainingSeconds - hours * 3600 - minutes * 60;
+    setPanelText(2, QStringLiteral("%1:%2:%3").arg(hours).arg(minutes).arg(seconds));
+    if (RemainingSeconds == 0)
+        CmdEndTest_Click();
+}
+
+void frmFcTest::mainText_MouseDown(Qt::MouseButton button)
+{
+    if (button == Qt::RightButton)
+        m_ctx.prompts->message(QStringLiteral("欢迎使用Orvane输入法2006分词测试！"), QStringLiteral("欢迎信息"),
+                               MessageIcon::Information);
+}
+
+bool frmFcTest::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == mainText->viewport() && event->type() == QEvent::MouseButtonPress)
+        mainText_MouseDown(static_cast<QMouseEvent *>(event)->button());
+    return QDialog::eventFilter(watched, event);
+}
+
+// --- typing ---------------------------------------------------------------------------------
+
+void frmFcTest::tmpText_Change()
+{
+    if (!CmdEndTest->isEnabled())
+        return;
+    const QString typed = tmpText->text();
+    if (typed.isEmpty())
+        return;
+    const TypingSession::Outcome outcome = session().compare(typed);
+    moveTypingBox();
+    if (outcome == TypingSession::Outcome::Finished) {
+        CmdEndTest_Click();
+        return;
+    }
+    tmpText->clear(); // raises a change of its own, which finds the box empty
+}
+
+void frmFcTest::tmpText_KeyDown(int key)
+{
+    if (!CmdEndTest->isEnabled())
+        return;
+    session().countKey();
+    switch (key) {
+    case Qt::Key_Right: session().moveRight(); break;
+    case Qt::Key_Left:
+    case Qt::Key_Backspace: session().moveLeft(); break;
+    case Qt::Key_F2: {
+        {
+            const QSignalBlocker quiet(tmpText);
+            tmpText->clear();
+        }
+        const QString hint = session().hintText();
+        setPanelText(1, codeHintMessage(hint, dictionary().LookupCodes(hint)));
+        break;
+    }
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        // A line break of the text is typed with Enter, which a one-line box does not insert.
+        if (session().currentCharacter() == QLatin1String("\n"))
+            tmpText->insert(QStringLiteral("\n"));
+        break;
+    default: break;
+    }
+}
+
+// --- closing --------------------------------------------------------------------------------
+
+void frmFcTest::closeEvent(QCloseEvent *event)
+{
+    Form_Unload();
+    QDialog::closeEvent(event);
+}
+
+void frmFcTest::Form_Unload()
+{
+    if (m_unloaded)
+        return;
+    m_unloaded = true;
+    if (m_mainTextProc) {
+        mainText->removeEventFilter(m_mainTextProc);
+        mainText->viewport()->removeEventFilter(m_mainTextProc);
+        delete m_mainTextProc;
+        m_mainTextProc = nullptr;
+    }
+    Timer1->setEnabled(false);
+    QFile::remove(m_ctx.folder.file(kSnapshot));
+    QFile::remove(m_ctx.folder.file(QStringLiteral("OldFilter.dat")));
+}
+
+} // namespace orvane

@@ -1,0 +1,164 @@
+// The test window "分词测试": the segmented text in a large view, a column of seven picture
+// buttons, a small typing box over the text and a status bar with three panels. It opens a text,
+// runs a test through its states (no text, text loaded, running, paused, ended), times it against
+// the clock and an optional limit, and hands over to the result dialog.
+#pragma once
+
+#include "prepare/frmopenfile.h"
+#include "segtest/typingsession.h"
+#include "settings/frmoptions.h"
+#include "shell/appcontext.h"
+#include "shell/formtimer.h"
+
+#include <QDateTime>
+#include <QDialog>
+#include <QLineEdit>
+#include <array>
+#include <memory>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QStatusBar;
+class QTextEdit;
+class QFrame;
+
+namespace orvane {
+
+class CodeDictionary;
+
+// The typing box: a one-line box that reports every key before it handles it, and hands a
+// commit of several characters to the comparison one character at a time.
+class TypingBox final : public QLineEdit {
+    Q_OBJECT
+public:
+    explicit TypingBox(QWidget *parent = nullptr);
+
+Q_SIGNALS:
+    // A key press that reached the box (Qt key code), before the box handles it.
+    void keyDown(int key);
+    // The input method changed its composition or committed text (one learner's key each).
+    void composingKey();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void inputMethodEvent(QInputMethodEvent *event) override;
+
+private:
+    QString m_preedit;
+};
+
+class frmFcTest final : public QDialog, public OpenTextTarget, public OptionsTarget {
+    Q_OBJECT
+public:
+    explicit frmFcTest(AppContext &ctx, QWidget *parent = nullptr);
+    ~frmFcTest() override;
+
+    // Runs the loading steps; false when the program must end (pictures missing).
+    bool Form_Load();
+
+    // Buttons.
+    QPushButton *cmdFile = nullptr;
+    QPushButton *CmdStartTest = nullptr;
+    QPushButton *CmdPauTest = nullptr;
+    QPushButton *CmdEndTest = nullptr;
+    QPushButton *CmdSetting = nullptr;
+    QPushButton *CmdCalc = nullptr;
+    QPushButton *CmdQuit = nullptr;
+
+    QTextEdit *mainText = nullptr;
+    TypingBox *tmpText = nullptr;
+    QLabel *LabelFc = nullptr;
+    QFrame *Shape1 = nullptr;
+    QLabel *lblTips = nullptr;
+    QStatusBar *StatusBar1 = nullptr;
+    std::array<QLabel *, 3> panels{}; // status panels 1..3 at index 0..2
+    FormTimer *Timer1 = nullptr;
+    FormTimer *tmrLimitTime = nullptr;
+
+    QMenu *mnuFile = nullptr;
+    QAction *mnuOpenTestFile = nullptr;
+    QAction *mnuOpenExample = nullptr;
+    QAction *mnuAddWord = nullptr;
+    QAction *mnuSaveTestFile = nullptr;
+    QAction *mnuSaveResult = nullptr;
+    QMenu *mnuCalc = nullptr;
+    QAction *mnuStaInfo = nullptr;
+    QAction *mnuStaSave = nullptr;
+
+    // Test state.
+    QDateTime StartTime;
+    QDateTime EndTime;
+    QDateTime PauseStartTime;
+    QDateTime ResumeTime;
+    qint64 PausedSeconds = 0;
+    int RemainingSeconds = 0;
+    std::array<int, 3> BaseFontSizes{};
+
+    // Handlers.
+    void Form_Resize();
+    void cmdFile_Click();
+    void CmdCalc_Click();
+    void mnuOpenTestFile_Click();
+    void mnuOpenExample_Click();
+    void mnuSaveResult_Click();
+    void mnuSaveTestFile_Click();
+    void mnuAddWord_Click();
+    void mnuStaInfo_Click();
+    void mnuStaSave_Click();
+    void CmdSetting_Click();
+    void CmdStartTest_Click();
+    void CmdPauTest_Click();
+    void CmdEndTest_Click();
+    void CmdQuit_Click();
+    void Timer1_Timer();
+    void tmrLimitTime_Timer();
+    void mainText_MouseDown(Qt::MouseButton button);
+    void tmpText_Change();
+    void tmpText_KeyDown(int key);
+    void Form_Unload();
+
+    // The comparison and position of the running test.
+    TypingSession &session() { return *m_session; }
+    // Status panel n (1..3).
+    QString panelText(int n) const;
+    void setPanelText(int n, const QString &text);
+
+    // OpenTextTarget
+    QTextEdit *textView() override { return mainText; }
+    void textOpenedForTest(bool needSegmentation) override;
+
+    // OptionsTarget
+    bool textShown() const override;
+    void setSaveResultEnabled(bool on) override;
+    void redrawText() override;
+
+    // Puts the window into the "text loaded" state after a segmented example was opened.
+    void exampleOpened();
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildControls();
+    void buildMenus();
+    void setRunningControls(bool running);
+    void moveTypingBox();
+    void popUp(QMenu *menu, QPushButton *button);
+    void showResult();
+    CodeDictionary &dictionary();
+
+    AppContext &m_ctx;
+    LayoutState m_layout;
+    std::unique_ptr<TypingSession> m_session;
+    std::unique_ptr<CodeDictionary> m_dictionary;
+    bool m_dictionaryTried = false;
+    QObject *m_mainTextProc = nullptr;
+    bool m_unloaded = false;
+    bool m_inCompare = false;
+};
+
+} // namespace orvane

@@ -1,0 +1,25 @@
+// The figures of the result dialog: time used, accuracy, speed and effective speed as shown.
+#pragma once
+
+#include <QString>
+
+namespace orvane {
+
+struct ResultSummary {
+    QString total, hanzi, symbols, alpha;
+    QString time;          // h:mm:ss
+    QString accuracy;      // 97.50%
+    QString speed;         // 80字/分
+    QString effectiveSpeed;
+};
+
+// elapsedSeconds is the test's time in whole seconds.
+ResultSummary summarizeResult(int hanzi, int symbols, int alpha, qint64 elapsedSeconds, int right, int wrong);
+
+// h:mm:ss, hours without a leading zero.
+QString formatElapsed(qint64 seconds);
+
+// Rounds to the nearest integer, halves to the even neighbour.
+qint64 roundHalfEven(double value);
+
+} // namespace orvane

@@ -1,0 +1,67 @@
+// The comparison of a running test, without widgets: the current position in the test view's
+// document, the colours and counts of typed characters, the input bursts, the movement keys and
+// the code hint. The test window feeds it what arrives in the typing box.
+#pragma once
+
+#include "core/clock.h"
+#include "prepare/testdocument.h"
+#include "settings/usersettings.h"
+
+#include <QString>
+#include <QTextCursor>
+
+class QTextDocument;
+
+namespace orvane {
+
+struct ItemCodes;
+
+// Gaps between two accepted characters of one input burst are at most this long.
+inline constexpr qint64 kBurstGapMs = 200;
+
+class TypingSession {
+public:
+    TypingSession(QTextDocument &document, TestDocument &doc, const UserSettings &settings, const Clock &clock);
+
+    // Test start: counters zero, position 0 selected and highlighted, the burst clock started.
+    void start();
+
+    enum class Outcome { Advanced, Finished };
+    // One comparison step for the first character of typed (which must not be empty): counts the
+    // burst, records the expected character, colours and counts it, and moves on. Finished when
+    // the position has passed the last character (the caller ends the test).
+    Outcome compare(const QString &typed);
+
+    // A key that reached the typing box.
+    void countKey() { ++m_doc.KeystrokeCount; }
+    void moveRight();
+    void moveLeft();
+    void highlightOff();
+
+    int position() const { return m_position; }
+    int length() const;
+    // The character at the current position as the learner would type it (a line break is "\n").
+    QString currentCharacter() const;
+
+    // The text the code hint looks up: the whole word when the position is at its first
+    // character, else the current character alone.
+    QString hintText() const;
+
+    qint64 LastCharTick = 0;
+    int CurrentBurstLength = 0;
+
+private:
+    void select(int position, bool highlight);
+    QTextCursor selection() const;
+
+    QTextDocument &m_document;
+    TestDocument &m_doc;
+    const UserSettings &m_settings;
+    const Clock &m_clock;
+    int m_position = 0;
+};
+
+// The status-bar text of the code hint for text with the codes found.
+QString codeHintMessage(const QString &text, const ItemCodes &codes);
+
+} // namespace orvane
