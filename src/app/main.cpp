@@ -82,6 +82,21 @@ int main(int argc, char **argv)
         return true;
     };
 
+    // After a custom word was added, the installed table is made again from the code database and
+    // the custom words, and the framework reads it again. Without an installed input method
+    // there is nothing to bring up to date.
+    ctx.customWordsChanged = [&ctx, &ime] {
+        if (ctx.ime.ImeLayout.isEmpty())
+            return;
+        QString error;
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        if (ctx.installIme(&error))
+            ime->refresh(ctx.ime.ImeLayout);
+        else
+            qWarning("%s", qPrintable(error));
+        QApplication::restoreOverrideCursor();
+    };
+
     // The test window and the editor are not part of this version yet: say so instead of doing
     // nothing.
     const auto notYet = [&prompts](const QString &what) {

@@ -48,6 +48,10 @@ struct AppContext {
     // with *error saying why when it could not. Empty when the program cannot install it.
     std::function<bool(QString *error)> installIme;
 
+    // A custom word was added to the dictionary: brings the installed input method's table up to
+    // date so that the learner can type the word. Empty when the program cannot.
+    std::function<void()> customWordsChanged;
+
     // Ends the process with the given status (main quits the event loop; tests record it).
     std::function<void(int)> endProgram;
 

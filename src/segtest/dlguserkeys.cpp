@@ -1,0 +1,1 @@
+#include "segtest/dlguserkeys.h"
