@@ -113,13 +113,13 @@ QString reportTextDetailSection(const TestStatistics &stats)
     return out;
 }
 
-QString reportKeySection(const QString &heading, const KeyCountSlots &slots)
+QString reportKeySection(const QString &heading, const KeyCountSlots &counts)
 {
     QString out;
     line(out, heading);
     line(out, reportRule());
     for (const KeyLine &k : kKeyLines)
-        line(out, QString::fromUtf16(k.label) + QString::number(slots[k.slot]), k.blankAfter);
+        line(out, QString::fromUtf16(k.label) + QString::number(counts[k.slot]), k.blankAfter);
     line(out, reportRule(), true);
     return out;
 }

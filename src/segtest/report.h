@@ -22,7 +22,7 @@ QString reportBasicSection(const TestDocument &doc);
 // The word table with counts and codes.
 QString reportTextDetailSection(const TestStatistics &stats);
 // The 24 key figures of one count (the whole text or the user's typed stretch) under a heading.
-QString reportKeySection(const QString &heading, const KeyCountSlots &slots);
+QString reportKeySection(const QString &heading, const KeyCountSlots &counts);
 // The key figures of the whole text.
 QString reportTextKeySection(const TestStatistics &stats);
 // The figures of the user's typing.
