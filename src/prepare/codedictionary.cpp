@@ -134,29 +134,39 @@ QString CodeDictionary::ShortCodeOf(const QString &jm1, const QString &jm2)
     return {};
 }
 
+std::optional<ItemCodes> CodeDictionary::storedCodes(const QString &text)
+{
+    if (!d->open || text.isEmpty() || text == QLatin1String("\"") || text == QLatin1String("'"))
+        return std::nullopt;
+    auto known = d->answers.constFind(text);
+    if (known == d->answers.constEnd()) {
+        const bool oneCharacter = text.size() == 1 || (text.size() == 2 && text.at(0).isHighSurrogate()
+                                                       && text.at(1).isLowSurrogate());
+        QSqlQuery &query = oneCharacter ? *d->zi : *d->ci;
+        query.bindValue(0, text);
+        std::optional<ItemCodes> answer;
+        if (query.exec() && query.next())
+            answer = ItemCodes{query.value(0).toString(),
+                               ShortCodeOf(query.value(1).toString(), query.value(2).toString())};
+        query.finish();
+        if (d->answers.size() >= kMaxAnswers)
+            d->answers.clear();
+        known = d->answers.insert(text, answer);
+    }
+    return *known;
+}
+
+ItemCodes CodeDictionary::LookupStoredCodes(const QString &text)
+{
+    return storedCodes(text).value_or(ItemCodes{});
+}
+
 ItemCodes CodeDictionary::LookupCodes(const QString &text)
 {
     if (text.isEmpty() || text == QLatin1String("\"") || text == QLatin1String("'"))
         return {};
-    const bool oneCharacter = text.size() == 1 || (text.size() == 2 && text.at(0).isHighSurrogate()
-                                                   && text.at(1).isLowSurrogate());
-    if (d->open) {
-        auto known = d->answers.constFind(text);
-        if (known == d->answers.constEnd()) {
-            QSqlQuery &query = oneCharacter ? *d->zi : *d->ci;
-            query.bindValue(0, text);
-            std::optional<ItemCodes> answer;
-            if (query.exec() && query.next())
-                answer = ItemCodes{query.value(0).toString(),
-                                   ShortCodeOf(query.value(1).toString(), query.value(2).toString())};
-            query.finish();
-            if (d->answers.size() >= kMaxAnswers)
-                d->answers.clear();
-            known = d->answers.insert(text, answer);
-        }
-        if (known->has_value())
-            return **known;
-    }
+    if (std::optional<ItemCodes> stored = storedCodes(text))
+        return *stored;
     if (d->libs) {
         QByteArray buffer;
         const int result = d->libs->getItemCode(text, &buffer);

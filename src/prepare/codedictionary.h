@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 namespace orvane {
 
@@ -41,6 +42,8 @@ public:
     // (srm) and the short code (ShortCodeOf). Without a record: GetItemCode, whose buffer
     // without blanks is the standard code (no short code).
     ItemCodes LookupCodes(const QString &text);
+    // The same from the database alone: without a record both codes are empty.
+    ItemCodes LookupStoredCodes(const QString &text);
 
     // jm1 unless it is a single blank; else jm2 unless a single blank; else empty. An empty jm1
     // gives empty without looking at jm2.
@@ -50,6 +53,8 @@ public:
     QString FindShortCodeWord(const QString &word);
 
 private:
+    // The database's answer; empty when it has no record (or is not open).
+    std::optional<ItemCodes> storedCodes(const QString &text);
     struct Private;
     std::unique_ptr<Private> d;
 };
