@@ -606,6 +606,11 @@ void frmFcTest::tmpText_Change()
     const QString typed = tmpText->text();
     if (typed.isEmpty())
         return;
+    acceptTyped(typed);
+}
+
+void frmFcTest::acceptTyped(const QString &typed)
+{
     const TypingSession::Outcome outcome = session().compare(typed);
     moveTypingBox();
     if (outcome == TypingSession::Outcome::Finished) {
@@ -637,7 +642,7 @@ void frmFcTest::tmpText_KeyDown(int key)
     case Qt::Key_Enter:
         // A line break of the text is typed with Enter, which a one-line box does not insert.
         if (session().currentCharacter() == QLatin1String("\n"))
-            tmpText->insert(QStringLiteral("\n"));
+            acceptTyped(QStringLiteral("\n"));
         break;
     default: break;
     }

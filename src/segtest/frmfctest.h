@@ -149,6 +149,8 @@ private:
     void moveTypingBox();
     void popUp(QMenu *menu, QPushButton *button);
     void showResult();
+    // The comparison step for what arrived, then the box is emptied for the next character.
+    void acceptTyped(const QString &typed);
     CodeDictionary &dictionary();
 
     AppContext &m_ctx;

@@ -1,0 +1,501 @@
+// The test window on the real controls: open a text through the open-text dialog, run tests
+// through their states, type through the typing box, and read the result dialog.
+#include "modal.h"
+#include "prepare/externallibs.h"
+#include "prepare/frmopenfile.h"
+#include "prepare/render.h"
+#include "scriptedprompts.h"
+#include "segtest/dlgresult.h"
+#include "segtest/frmfctest.h"
+#include "shell/pictures.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QFile>
+#include <QInputMethodEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextEdit>
+#include <QtTest>
+#include <memory>
+
+using namespace orvane;
+using orvane::test::onNextModal;
+using orvane::test::ScriptedPrompts;
+
+namespace {
+
+const QString kText = QStringLiteral("我们是学生，我们热爱学习。今天天气很好，老师带我们去公园参观。");
+
+// Records what the window asks of the input method.
+class RecordingProvider final : public InputMethodProvider {
+public:
+    QString kind() const override { return QStringLiteral("fcitx5"); }
+    std::optional<QList<InputMethodEntry>> list() override { return QList<InputMethodEntry>{}; }
+    bool activate(const QString &id) override
+    {
+        calls << QStringLiteral("on:") + id;
+        return true;
+    }
+    bool deactivate() override
+    {
+        calls << QStringLiteral("off");
+        return true;
+    }
+    QStringList calls;
+};
+
+struct ResultTexts {
+    QString time, accuracy, speed, effective, total;
+};
+
+struct Fixture {
+    QTemporaryDir dir;
+    QTemporaryDir userData;
+    ScriptedPrompts prompts;
+    ScriptedClock clock{QDateTime(QDate(2026, 3, 2), QTime(9, 0, 0))};
+    RecordingProvider ime;
+    ExternalLibs libs;
+    AppContext ctx;
+    std::unique_ptr<frmFcTest> window;
+    QList<ResultTexts> results;
+
+    Fixture()
+    {
+        qputenv("XDG_DATA_HOME", userData.path().toUtf8());
+        ctx.folder = ProgramFolder(dir.path(), {QStringLiteral(ORVANE_TEST_DATA_DIR)});
+        ctx.prompts = &prompts;
+        ctx.clock = &clock;
+        ctx.imeProvider = &ime;
+        ctx.realTimers = false;
+        ctx.ime.ImeLayout = QStringLiteral("orvane");
+        ctx.ime.EnglishLayout = QStringLiteral("keyboard-us");
+        QString error;
+        if (libs.open({QStringLiteral(ORVANE_TEST_DATA_DIR)}, QStringLiteral(ORVANE_TEST_DATA_DIR), &error))
+            ctx.libs = &libs;
+        ctx.settings.AltColor1 = 0x000000;
+        ctx.settings.AltColor2 = 0xFF0000;
+        ctx.settings.SymbolColor = 0xFF00FF;
+        ctx.settings.RightColor = 0x00FF00;
+        ctx.settings.ErrorColor = 0x0000FF;
+        ctx.settings.AlphaColor = 0xFFFF00;
+        ctx.settings.NeedSegmentation = true;
+        ctx.settings.LimitMinutes = 5;
+        for (int id = 101; id <= 103; ++id)
+            WriteResourceFile(ctx.folder, id, QStringLiteral("JPG"), QStringLiteral("%1.jpg").arg(id));
+        window = std::make_unique<frmFcTest>(ctx);
+        if (!window->Form_Load())
+            qFatal("the test window did not load");
+        window->show();
+    }
+
+    QString writeText(const QString &text)
+    {
+        const QString path = dir.filePath(QStringLiteral("课文.txt"));
+        QFile f(path);
+        f.open(QIODevice::WriteOnly);
+        f.write(text.toUtf8());
+        return path;
+    }
+
+    // Opens a text through the real open-text dialog.
+    void open(const QString &text = kText)
+    {
+        const QString path = writeText(text);
+        onNextModal([path](QWidget *w) {
+            auto *dialog = qobject_cast<frmOpenFile *>(w);
+            QVERIFY(dialog);
+            dialog->loadFile(path);
+            dialog->chkUseFilter->setChecked(false); // keep the punctuation
+            dialog->cmdOpenFile_Click();
+        });
+        window->mnuOpenTestFile->trigger();
+        QVERIFY(test::lastModalHandled());
+    }
+
+    // The next result dialog is read and closed with its button.
+    void expectResult()
+    {
+        onNextModal([this](QWidget *w) {
+            auto *dialog = qobject_cast<DlgResult *>(w);
+            QVERIFY(dialog);
+            results << ResultTexts{dialog->lblTime->text(), dialog->lblRgtRate->text(), dialog->lblRate->text(),
+                                   dialog->lblEffRate->text(), dialog->lblTotal->text()};
+            dialog->cmdOk->click();
+        });
+    }
+
+    void commit(const QString &text)
+    {
+        QInputMethodEvent preedit(QStringLiteral("2372"), {});
+        QApplication::sendEvent(window->tmpText, &preedit);
+        QInputMethodEvent event;
+        event.setCommitString(text);
+        QApplication::sendEvent(window->tmpText, &event);
+    }
+    void key(Qt::Key k) { QTest::keyClick(window->tmpText, k); }
+
+    QString viewText() const { return window->mainText->toPlainText(); }
+    QRgb colourAt(int pos) const
+    {
+        QTextCursor c(window->mainText->document());
+        c.setPosition(pos);
+        c.setPosition(pos + 1, QTextCursor::KeepAnchor);
+        return c.charFormat().foreground().color().rgb();
+    }
+    // The words of the text as the marks cut it.
+    QStringList words() const
+    {
+        const QString text = viewText();
+        const QString &marks = ctx.doc.CharMarks;
+        QStringList out;
+        for (int i = 0; i < marks.size();) {
+            int j = i;
+            while (j < marks.size() && marks[j] == marks[i])
+                ++j;
+            out << text.mid(i, j - i);
+            i = j;
+        }
+        return out;
+    }
+
+    struct Enabled {
+        bool start, pause, end, file, setting, quit, calc, saveTest, staInfo, staSave, saveResult, openTest, openExample;
+        bool operator==(const Enabled &) const = default;
+    };
+    Enabled enabled() const
+    {
+        const frmFcTest &w = *window;
+        return {w.CmdStartTest->isEnabled(),    w.CmdPauTest->isEnabled(),    w.CmdEndTest->isEnabled(),
+                w.cmdFile->isEnabled(),         w.CmdSetting->isEnabled(),    w.CmdQuit->isEnabled(),
+                w.CmdCalc->isEnabled(),         w.mnuSaveTestFile->isEnabled(), w.mnuStaInfo->isEnabled(),
+                w.mnuStaSave->isEnabled(),      w.mnuSaveResult->isEnabled(), w.mnuOpenTestFile->isEnabled(),
+                w.mnuOpenExample->isEnabled()};
+    }
+};
+
+const QRgb kRight = qRgb(0, 0xFF, 0);
+const QRgb kError = qRgb(0xFF, 0, 0);
+
+} // namespace
+
+class TestTestWindow : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void loadsInTheNoTextState()
+    {
+        Fixture f;
+        QCOMPARE(f.window->windowTitle(), QStringLiteral("分词测试"));
+        QVERIFY(!f.window->mainText->isVisible());
+        QVERIFY(!f.window->tmpText->isVisible());
+        QCOMPARE(f.enabled(), (Fixture::Enabled{true, false, false, true, true, true, true, false, false, false, false,
+                                                true, true}));
+        QCOMPARE(f.window->panelText(1), QStringLiteral("欢迎进入分词测试"));
+        QCOMPARE(f.window->panelText(2), QStringLiteral("9:00:00"));
+        QCOMPARE(f.window->lblTips->property("caption").toString(),
+                 QStringLiteral("\r\n\r\n    本单元根据用户打开的文本文件进行分词测试。系统把用户打开的文本文件切分成词组，"
+                                "帮助用户练习Orvane输入法的词组输入，并对文本文件包含的词组信息和用户的输入练习"
+                                "情况提供详细的统计信息。\r\n    系统还提供保存分词结果和统计信息的功能，以方便用户对文件"
+                                "进行分析和记录自己的练习成绩。\r\n\r\n"));
+        QVERIFY(f.window->mnuAddWord->isEnabled());
+        QVERIFY(f.window->Timer1->isEnabled());
+        QVERIFY(!f.window->tmrLimitTime->isEnabled());
+
+        // Starting without a text only says so.
+        f.window->CmdStartTest->click();
+        QCOMPARE(f.prompts.messages.size(), 1);
+        QCOMPARE(f.prompts.messages[0].text, QStringLiteral("请先打开测试文件！"));
+        QCOMPARE(f.prompts.messages[0].icon, MessageIcon::Exclamation);
+        QVERIFY(f.window->CmdStartTest->isEnabled());
+        QVERIFY(!f.window->CmdEndTest->isEnabled());
+
+        f.clock.advanceSeconds(65);
+        f.window->Timer1_Timer();
+        QCOMPARE(f.window->panelText(2), QStringLiteral("9:01:05"));
+    }
+
+    void missingPicturesEndTheProgram()
+    {
+        Fixture f;
+        QFile::remove(f.ctx.folder.file(QStringLiteral("103.jpg")));
+        QList<int> ended;
+        f.ctx.endProgram = [&ended](int code) { ended << code; };
+        frmFcTest second(f.ctx);
+        QVERIFY(!second.Form_Load());
+        QCOMPARE(ended, QList<int>{1});
+        QCOMPARE(f.prompts.messages.last().text, QStringLiteral("背景图片文件不完整，请重新启动程序！"));
+        QCOMPARE(f.prompts.messages.last().icon, MessageIcon::Critical);
+    }
+
+    // Open, type words and single characters, err, move back, retype, hint, pause, and finish
+    // with the last character; the result dialog reads the figures and closing it restores the view.
+    void theRoadOfOneTest()
+    {
+        Fixture f;
+        f.open();
+        QCOMPARE(f.viewText(), kText);
+        QVERIFY(f.window->mainText->isVisible());
+        QCOMPARE(f.enabled(), (Fixture::Enabled{true, false, false, true, true, true, true, true, true, true, true,
+                                                true, true}));
+        const QStringList words = f.words();
+        QVERIFY2(words.size() > 10, qPrintable(words.join(QLatin1Char('/'))));
+        const QRgb firstColour = f.colourAt(0);
+
+        f.ctx.settings.AutoOpenIme = true;
+        f.window->CmdStartTest->click();
+        QCOMPARE(f.ime.calls, QStringList{QStringLiteral("on:orvane")});
+        QVERIFY(QFile::exists(f.ctx.folder.file(QStringLiteral("temp.zh"))));
+        QCOMPARE(f.enabled(), (Fixture::Enabled{false, true, true, false, false, false, false, false, false, false,
+                                                false, false, false}));
+        QVERIFY(f.window->tmpText->isVisible());
+        QVERIFY(!f.window->LabelFc->isVisible());
+        QCOMPARE(f.window->session().position(), 0);
+
+        // F2 at the first character of the first word: the codes of the word.
+        const QString first = words[0];
+        f.key(Qt::Key_F2);
+        QVERIFY2(f.window->panelText(1).startsWith(QStringLiteral("'") + first + QStringLiteral("'的编码为:")),
+                 qPrintable(f.window->panelText(1)));
+
+        // The first word committed whole: one burst, every character compared.
+        f.clock.advanceMs(500);
+        f.commit(first);
+        QCOMPARE(f.window->session().position(), first.size());
+        QCOMPARE(f.ctx.doc.RightCharCount, int(first.size()));
+        QCOMPARE(f.window->tmpText->text(), QString());
+        QCOMPARE(f.window->session().CurrentBurstLength, int(first.size()));
+
+        // A wrong character, then back with Backspace and Left, and typed again right.
+        int pos = f.window->session().position();
+        const QString expected = f.viewText().mid(pos, 1);
+        f.clock.advanceMs(500);
+        QTest::keyClicks(f.window->tmpText, QStringLiteral("x"));
+        QCOMPARE(f.ctx.doc.WrongCharCount, 1);
+        QCOMPARE(f.colourAt(pos), kError);
+        f.key(Qt::Key_Backspace);
+        QCOMPARE(f.window->session().position(), pos);
+        f.key(Qt::Key_Left);
+        f.key(Qt::Key_Right);
+        QCOMPARE(f.window->session().position(), pos);
+        QCOMPARE(f.viewText(), kText); // nothing was deleted
+        f.clock.advanceMs(500);
+        f.commit(expected);
+        QCOMPARE(f.colourAt(pos), kRight);
+        QCOMPARE(f.ctx.doc.WrongCharCount, 0);
+        QCOMPARE(f.ctx.doc.RightCharCount, int(first.size()) + 1);
+
+        // F2 at an inner character of a word: that character alone.
+        pos = f.window->session().position();
+        int wordStart = 0, inner = -1;
+        for (const QString &w : words) {
+            if (wordStart > pos && w.size() >= 2 && f.ctx.doc.CharMarks[wordStart] < QLatin1Char('2')) {
+                inner = wordStart + 1;
+                break;
+            }
+            wordStart += int(w.size());
+        }
+        QVERIFY(inner > 0);
+        while (f.window->session().position() < inner)
+            f.key(Qt::Key_Right);
+        const QString innerChar = f.viewText().mid(inner, 1);
+        f.key(Qt::Key_F2);
+        QVERIFY2(f.window->panelText(1).startsWith(QStringLiteral("'") + innerChar + QStringLiteral("'的编码为:")),
+                 qPrintable(f.window->panelText(1)));
+        // Characters passed over with the arrow stay uncoloured and uncounted.
+        QVERIFY(f.colourAt(pos) != kRight && f.colourAt(pos) != kError);
+
+        // Pause: the input method goes off, keys and characters wait in the box.
+        f.clock.advanceSeconds(10);
+        f.window->CmdPauTest->click();
+        QCOMPARE(f.window->CmdPauTest->text(), QStringLiteral("继续测试"));
+        QCOMPARE(f.ime.calls.last(), QStringLiteral("off"));
+        QCOMPARE(f.enabled(), (Fixture::Enabled{false, true, false, false, false, false, false, false, false, false,
+                                                false, false, false}));
+        const int keysBefore = f.ctx.doc.KeystrokeCount;
+        const int rightBefore = f.ctx.doc.RightCharCount;
+        f.key(Qt::Key_Right);
+        QCOMPARE(f.ctx.doc.KeystrokeCount, keysBefore);
+        QCOMPARE(f.window->session().position(), inner);
+        f.clock.advanceSeconds(30); // paused: not counted
+        f.window->CmdPauTest->click();
+        QCOMPARE(f.window->CmdPauTest->text(), QStringLiteral("暂停测试"));
+        QCOMPARE(f.ime.calls.last(), QStringLiteral("on:orvane"));
+        QCOMPARE(f.window->PausedSeconds, 30);
+
+        // Type the rest, every character right, a word at a time; the last one ends the test.
+        pos = f.window->session().position();
+        const QString rest = f.viewText().mid(pos);
+        f.expectResult();
+        f.clock.advanceSeconds(50);
+        f.commit(rest);
+        QTRY_COMPARE(f.results.size(), 1);
+        QVERIFY(f.ctx.doc.KeystrokeCount > keysBefore);
+        QCOMPARE(f.ctx.doc.RightCharCount, rightBefore + int(rest.size()));
+        // 91.5 s went by on the clock of day, 30 of them paused; times of day are whole seconds.
+        QCOMPARE(f.ctx.doc.TestElapsed * 86400.0, 61.0);
+        QCOMPARE(f.results[0].time, QStringLiteral("0:01:01"));
+        QCOMPARE(f.results[0].total, QString::number(kText.size()));
+        QCOMPARE(f.ime.calls.last(), QStringLiteral("off"));
+
+        // Ended: the view is back to its colours before the test, the controls as after opening.
+        QCOMPARE(f.colourAt(0), firstColour);
+        QVERIFY(f.colourAt(int(kText.size()) - 1) != kRight);
+        QCOMPARE(f.enabled(), (Fixture::Enabled{true, false, false, true, true, true, true, true, true, true, true,
+                                                true, true}));
+        QCOMPARE(f.window->panelText(1), QString());
+        QVERIFY(f.ctx.doc.ResultShown);
+        QCOMPARE(f.ctx.doc.AccuracyText, f.results[0].accuracy);
+    }
+
+    void keysAndBurstsOfOneTest()
+    {
+        Fixture f;
+        f.open();
+        f.window->CmdStartTest->click();
+        const QStringList words = f.words();
+        // Two words committed whole, 300 ms apart; keys: 4 digits + 1 commit each, one F2.
+        f.clock.advanceMs(300);
+        f.commit(words[0]);
+        f.clock.advanceMs(300);
+        f.commit(words[1]);
+        f.key(Qt::Key_F2);
+        QCOMPARE(f.ctx.doc.KeystrokeCount, 2 + 2 + 1);
+        QCOMPARE(f.ctx.doc.UserWordCounts[words[0].size()], 1);
+        QCOMPARE(f.window->session().CurrentBurstLength, int(words[1].size()));
+    }
+
+    void endByButtonAndStartAgain()
+    {
+        Fixture f;
+        f.open();
+        f.window->CmdStartTest->click();
+        f.clock.advanceSeconds(90);
+        f.commit(f.viewText().left(3));
+        f.expectResult();
+        f.window->CmdEndTest->click();
+        QTRY_COMPARE(f.results.size(), 1);
+        QCOMPARE(f.results[0].time, QStringLiteral("0:01:30"));
+        QCOMPARE(f.results[0].accuracy, QStringLiteral("100.00%"));
+        QCOMPARE(f.results[0].speed, QStringLiteral("2字/分"));
+        QVERIFY(f.colourAt(0) != kRight);
+
+        // A second test on the same text starts from zero with a fresh snapshot.
+        QFile::remove(f.ctx.folder.file(QStringLiteral("temp.zh")));
+        f.window->CmdStartTest->click();
+        QCOMPARE(f.ctx.doc.RightCharCount, 0);
+        QCOMPARE(f.ctx.doc.TypedText, QString());
+        QCOMPARE(f.window->session().position(), 0);
+        QVERIFY(QFile::exists(f.ctx.folder.file(QStringLiteral("temp.zh"))));
+    }
+
+    void theTimeLimitCountsDownAndEnds()
+    {
+        Fixture f;
+        f.ctx.settings.LimitTime = true;
+        f.open();
+        f.window->CmdStartTest->click();
+        QVERIFY(f.window->tmrLimitTime->isEnabled());
+        QVERIFY(!f.window->Timer1->isEnabled());
+        f.clock.advanceSeconds(1);
+        f.window->tmrLimitTime_Timer();
+        QCOMPARE(f.window->panelText(2), QStringLiteral("0:4:59"));
+
+        // Pausing freezes the countdown.
+        f.window->CmdPauTest->click();
+        QVERIFY(!f.window->tmrLimitTime->isEnabled());
+        f.window->CmdPauTest->click();
+        QVERIFY(f.window->tmrLimitTime->isEnabled());
+
+        for (int i = 0; i < 298; ++i)
+            f.window->tmrLimitTime_Timer();
+        QCOMPARE(f.window->panelText(2), QStringLiteral("0:0:1"));
+        QVERIFY(f.window->CmdEndTest->isEnabled());
+        f.expectResult();
+        f.clock.advanceSeconds(299);
+        f.window->tmrLimitTime_Timer();
+        QTRY_COMPARE(f.results.size(), 1);
+        QCOMPARE(f.window->panelText(2), QStringLiteral("9:05:00"));
+        QVERIFY(!f.window->tmrLimitTime->isEnabled());
+        QVERIFY(f.window->Timer1->isEnabled());
+        QVERIFY(!f.window->CmdEndTest->isEnabled());
+        QCOMPARE(f.results[0].time, QStringLiteral("0:05:00"));
+    }
+
+    void aTestAcrossMidnightKeepsItsLength()
+    {
+        Fixture f;
+        f.clock.setNow(QDateTime(QDate(2026, 3, 2), QTime(23, 59, 30)));
+        f.open();
+        f.window->CmdStartTest->click();
+        f.commit(f.viewText().left(2));
+        f.clock.setNow(QDateTime(QDate(2026, 3, 3), QTime(0, 0, 40)));
+        f.expectResult();
+        f.window->CmdEndTest->click();
+        QTRY_COMPARE(f.results.size(), 1);
+        QCOMPARE(f.results[0].time, QStringLiteral("0:01:10"));
+    }
+
+    void aLineBreakIsTypedWithEnter()
+    {
+        Fixture f;
+        f.open(QStringLiteral("我们是学生。\n老师带我们去公园参观，今天天气很好，大家都很高兴。"));
+        f.window->CmdStartTest->click();
+        const int lineBreak = int(f.viewText().indexOf(QLatin1Char('\n')));
+        QVERIFY(lineBreak > 0);
+        f.commit(f.viewText().left(lineBreak));
+        QCOMPARE(f.window->session().position(), lineBreak);
+        f.key(Qt::Key_Return);
+        QCOMPARE(f.window->session().position(), lineBreak + 1);
+        QCOMPARE(f.ctx.doc.RightCharCount, lineBreak + 1);
+        QCOMPARE(f.ctx.doc.WrongCharCount, 0);
+    }
+
+    void rightClickOnTheTextGreets()
+    {
+        Fixture f;
+        f.open();
+        QTest::mouseClick(f.window->mainText->viewport(), Qt::RightButton);
+        QCOMPARE(f.prompts.messages.size(), 1);
+        QCOMPARE(f.prompts.messages[0].text, QStringLiteral("欢迎使用Orvane输入法2006分词测试！"));
+        QCOMPARE(f.prompts.messages[0].title, QStringLiteral("欢迎信息"));
+        QCOMPARE(f.prompts.messages[0].icon, MessageIcon::Information);
+        // A left click neither moves the position nor takes the focus from the typing box.
+        f.window->CmdStartTest->click();
+        QTest::mouseClick(f.window->mainText->viewport(), Qt::LeftButton, {}, QPoint(40, 20));
+        QCOMPARE(f.window->session().position(), 0);
+    }
+
+    void resizingKeepsTheMinimumAndGrowsTheFonts()
+    {
+        Fixture f;
+        f.window->resize(300, 200);
+        QCOMPARE(f.window->size(), QSize(600, 533));
+        f.window->resize(1360, 1000); // twice the design width
+        QCOMPARE(f.window->cmdFile->font().pointSize(), f.window->BaseFontSizes[0] + 12);
+        QCOMPARE(f.window->CmdQuit->font().pointSize(), f.window->BaseFontSizes[0] + 12);
+        QCOMPARE(f.window->LabelFc->font().pointSize(), f.window->BaseFontSizes[1] + 12);
+        QCOMPARE(f.window->lblTips->font().pointSize(), f.window->BaseFontSizes[2] + 15);
+        QCOMPARE(f.window->CmdQuit->geometry(), QRect(1120, 788, 200, 60));
+    }
+
+    void unloadRemovesTheWorkingFiles()
+    {
+        Fixture f;
+        f.open();
+        f.window->CmdStartTest->click();
+        QFile old(f.ctx.folder.file(QStringLiteral("oldfilter.dat")));
+        old.open(QIODevice::WriteOnly);
+        old.close();
+        QVERIFY(QFile::exists(f.ctx.folder.file(QStringLiteral("temp.zh"))));
+        f.window->close(); // while the test runs: nothing is asked
+        QVERIFY(!QFile::exists(f.ctx.folder.file(QStringLiteral("temp.zh"))));
+        QVERIFY(!QFile::exists(f.ctx.folder.file(QStringLiteral("oldfilter.dat"))));
+        QVERIFY(f.prompts.messages.isEmpty());
+        QVERIFY(!f.window->Timer1->isEnabled());
+    }
+};
+
+QTEST_MAIN(TestTestWindow)
+#include "test_testwindow.moc"
