@@ -9,6 +9,7 @@
 #include "shell/imeproviders.h"
 #include "shell/qtprompts.h"
 #include "segtest/frmfctest.h"
+#include "editor/frmpresplit.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -97,21 +98,18 @@ int main(int argc, char **argv)
         QApplication::restoreOverrideCursor();
     };
 
-    // The test window and the editor are not part of this version yet: say so instead of doing
-    // nothing.
-    const auto notYet = [&prompts](const QString &what) {
-        return [&prompts, what](QWidget *) {
-            prompts.message(QStringLiteral("“%1”将在下一版本中提供。").arg(what), orvane::promptTitle(),
-                            orvane::MessageIcon::Information, orvane::MessageButtons::Ok);
-        };
-    };
     ctx.showTestWindow = [&ctx](QWidget *parent) {
         orvane::frmFcTest window(ctx, parent);
         if (!window.Form_Load())
             return;
         window.exec();
     };
-    ctx.showEditor = notYet(QStringLiteral("分词结果处理"));
+    ctx.showEditor = [&ctx](QWidget *parent) {
+        orvane::frmPreSplit window(ctx, parent);
+        if (!window.Form_Load())
+            return;
+        window.exec();
+    };
 
     orvane::frmMain window(ctx);
     if (!window.Form_Load())

@@ -1,1 +1,399 @@
 #include "editor/frmpresplit.h"
+
+#include "editor/customwords.h"
+#include "editor/dlgzdywordlist.h"
+#include "prepare/codedictionary.h"
+#include "prepare/render.h"
+#include "prepare/textforms.h"
+#include "segtest/examplefiles.h"
+#include "shell/pictures.h"
+#include "shell/windowhelpers.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFrame>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTextEdit>
+#include <cmath>
+
+namespace orvane {
+
+namespace {
+
+// Design geometry, in pixels of 15 twips.
+constexpr int tw(int twips)
+{
+    return (twips + 7) / 15;
+}
+
+constexpr int kDesignWidth = 680;
+constexpr int kDesignHeight = 540;
+constexpr int kStatusHeight = 24;
+
+const QString kModify = QStringLiteral("修    改");
+const QString kModifying = QStringLiteral("修 改 中");
+const QString kWelcome = QStringLiteral("欢迎使用分词结果处理");
+
+} // namespace
+
+frmPreSplit::frmPreSplit(AppContext &ctx, QWidget *parent) : QDialog(parent), m_ctx(ctx)
+{
+    setObjectName(QStringLiteral("frmPreSplit"));
+    setWindowTitle(QStringLiteral("分词结果处理 "));
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
+                   Qt::WindowCloseButtonHint);
+    buildControls();
+}
+
+frmPreSplit::~frmPreSplit() = default;
+
+void frmPreSplit::buildControls()
+{
+    resize(kDesignWidth, kDesignHeight);
+    const auto button = [this](const char *name, const QString &caption, int top) {
+        auto *b = new QPushButton(caption, this);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setGeometry(tw(8400), tw(top), tw(1500), tw(450));
+        b->setFocusPolicy(Qt::NoFocus);
+        QFont f = b->font();
+        f.setPointSize(10);
+        f.setBold(true);
+        b->setFont(f);
+        return b;
+    };
+    cmdFile = button("cmdFile", QStringLiteral("打开文件"), 840);
+    cmdModify = button("cmdModify", kModify, 1800);
+    cmdUndo = button("cmdUndo", QStringLiteral("撤    消"), 2760);
+    cmdReset = button("cmdReset", QStringLiteral("还    原"), 3720);
+    cmdSave = button("cmdSave", QStringLiteral("保存结果"), 4680);
+    cmdExit = button("cmdExit", QStringLiteral("退    出"), 5640);
+    cmdFile->setToolTip(QStringLiteral("打开一个文本文件，系统分词后以词的形式显示出来"));
+    cmdModify->setToolTip(QStringLiteral("开始或结束修改：增删词与词之间的空格即可改变分词"));
+    cmdUndo->setToolTip(QStringLiteral("撤消最近一次修改"));
+    cmdReset->setToolTip(QStringLiteral("回到打开文件时的分词结果"));
+    cmdSave->setToolTip(QStringLiteral("把分词结果保存为分词例文"));
+
+    txtMain = new QTextEdit(this);
+    txtMain->setObjectName(QStringLiteral("txtMain"));
+    txtMain->setGeometry(tw(120), tw(120), tw(8100), kDesignHeight - kStatusHeight - tw(240));
+    txtMain->setReadOnly(true);
+    txtMain->setAcceptRichText(false);
+    QFont textFont = txtMain->font();
+    textFont.setPointSize(18);
+    txtMain->setFont(textFont);
+    txtMain->document()->setDefaultFont(textFont);
+    txtMain->setStyleSheet(QStringLiteral("QTextEdit { background: #fffdf6; border: 1px solid #8a9bb8; }"));
+    txtMain->installEventFilter(this);
+
+    Shape1 = new QFrame(this);
+    Shape1->setObjectName(QStringLiteral("Shape1"));
+    Shape1->setGeometry(tw(720), tw(600), tw(7050), tw(960));
+    Shape1->setFrameShape(QFrame::Box);
+    Shape1->setStyleSheet(QStringLiteral("QFrame#Shape1 { border: 2px solid #3a5a9a; border-radius: 8px;"
+                                         " background: rgba(255,255,255,150); }"));
+
+    lblPreSplit = new QLabel(QStringLiteral("欢迎进入分词结果处理！"), this);
+    lblPreSplit->setObjectName(QStringLiteral("lblPreSplit"));
+    lblPreSplit->setGeometry(tw(960), tw(840), tw(6570), tw(735));
+    lblPreSplit->setAlignment(Qt::AlignCenter);
+    QFont welcomeFont = lblPreSplit->font();
+    welcomeFont.setPointSize(20);
+    welcomeFont.setBold(true);
+    lblPreSplit->setFont(welcomeFont);
+    lblPreSplit->setStyleSheet(QStringLiteral("QLabel { color: #1c3f86; background: transparent; }"));
+
+    lblTips = new QLabel(this);
+    lblTips->setObjectName(QStringLiteral("lblTips"));
+    lblTips->setGeometry(tw(720), tw(2160), tw(7050), tw(3600));
+    lblTips->setWordWrap(true);
+    lblTips->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    QFont tipsFont = lblTips->font();
+    tipsFont.setPointSize(11);
+    lblTips->setFont(tipsFont);
+    lblTips->setStyleSheet(QStringLiteral("QLabel { color: #202838; background: rgba(255,255,255,170);"
+                                          " border-radius: 6px; padding: 4px 10px; }"));
+
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1->setSizeGripEnabled(false);
+    StatusBar1->setGeometry(0, kDesignHeight - kStatusHeight, kDesignWidth, kStatusHeight);
+    StatusBar1->setStyleSheet(QStringLiteral("QStatusBar { background: #eef1f6; border-top: 1px solid #a8b2c4; }"
+                                             " QStatusBar::item { border: 1px solid #b8c0cc; }"
+                                             " QLabel { padding: 0 6px; color: #1a2233; }"));
+    for (int i = 0; i < 2; ++i) {
+        panels[i] = new QLabel(StatusBar1);
+        panels[i]->setProperty("panel", i + 1);
+    }
+    StatusBar1->addWidget(panels[0], 1);
+    StatusBar1->addPermanentWidget(panels[1]);
+    panels[0]->setText(kWelcome);
+    panels[1]->setText(QStringLiteral("空格：词与词的分界"));
+
+    connect(cmdFile, &QPushButton::clicked, this, &frmPreSplit::cmdFile_Click);
+    connect(cmdModify, &QPushButton::clicked, this, &frmPreSplit::cmdModify_Click);
+    connect(cmdUndo, &QPushButton::clicked, this, &frmPreSplit::cmdUndo_Click);
+    connect(cmdReset, &QPushButton::clicked, this, &frmPreSplit::cmdReset_Click);
+    connect(cmdSave, &QPushButton::clicked, this, &frmPreSplit::cmdSave_Click);
+    connect(cmdExit, &QPushButton::clicked, this, &frmPreSplit::cmdExit_Click);
+}
+
+bool frmPreSplit::Form_Load()
+{
+    centerOnScreen(this);
+    const QString missing = QStringLiteral("背景图片文件不完整，请重新启动程序！");
+    for (const QString &name : pictureFileNames()) {
+        if (!QFile::exists(m_ctx.folder.file(name))) {
+            m_ctx.prompts->message(missing, promptTitle(), MessageIcon::Critical);
+            if (m_ctx.endProgram)
+                m_ctx.endProgram(1);
+            return false;
+        }
+    }
+    for (QPushButton *b : {cmdModify, cmdUndo, cmdSave, cmdReset})
+        b->setEnabled(false);
+    m_ctx.doc.OpenForEditor = true;
+    RecordLayout(this, m_layout);
+    if (m_ctx.store)
+        LoadUserSettings(*m_ctx.store, m_ctx.settings);
+    applyWindowPictures(this, m_ctx.folder);
+    BaseFontSizes = {cmdFile->font().pointSize(), lblPreSplit->font().pointSize(), lblTips->font().pointSize()};
+
+    const QString crlf = QStringLiteral("\r\n");
+    const QString tips =
+        crlf + crlf +
+        QStringLiteral("     本单元提供分词结果处理功能。系统对用户打开的文本文件进行分词后，把文件内容以词的形式显示出来，"
+                       "用户可以对系统的分词结果进行修改，并保存为\"分词例文\"，然后在\"分词测试\"部分打开所保存的分词例文，"
+                       "进行分词测试。") +
+        crlf + QStringLiteral("    系统自动检测出用户自定义词语，进行编码并允许用户修改编码，然后自动把自定义词加入到自定义词库中。") +
+        crlf + crlf;
+    lblTips->setText(QString(tips).replace(crlf, QStringLiteral("\n")));
+    lblTips->setProperty("caption", tips);
+    txtMain->setVisible(false);
+
+    // Open a little larger than the design: the controls and fonts grow with the window.
+    resize(int(kDesignWidth * 1.4), int(kDesignHeight * 1.4));
+    centerOnScreen(this);
+    return true;
+}
+
+void frmPreSplit::Form_Resize()
+{
+    if (!(windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen))) {
+        const int minW = tw(9000), minH = tw(8000);
+        if (width() < minW || height() < minH) {
+            resize(qMax(width(), minW), qMax(height(), minH));
+            return; // the resize comes back here with the allowed size
+        }
+    }
+    RelayoutForm(this, m_layout);
+    if (m_layout.ScaleRatioX > 0) {
+        const int growth = int(std::floor((m_layout.ScaleRatioX - 1) * 12));
+        const int tipsGrowth = int(std::floor((m_layout.ScaleRatioX - 1) * 15));
+        QFont f = cmdFile->font();
+        f.setPointSize(qMax(1, BaseFontSizes[0] + growth));
+        for (QPushButton *b : {cmdFile, cmdModify, cmdUndo, cmdReset, cmdSave, cmdExit})
+            b->setFont(f);
+        QFont welcome = lblPreSplit->font();
+        welcome.setPointSize(qMax(1, BaseFontSizes[1] + growth));
+        lblPreSplit->setFont(welcome);
+        QFont tips = lblTips->font();
+        tips.setPointSize(qMax(1, BaseFontSizes[2] + tipsGrowth));
+        lblTips->setFont(tips);
+    }
+    // The status bar keeps its height along the bottom edge.
+    StatusBar1->setGeometry(0, height() - kStatusHeight, width(), kStatusHeight);
+}
+
+void frmPreSplit::resizeEvent(QResizeEvent *event)
+{
+    QDialog::resizeEvent(event);
+    if (m_layout.DesignWidth > 0)
+        Form_Resize();
+}
+
+// --- opening --------------------------------------------------------------------------------
+
+void frmPreSplit::cmdFile_Click()
+{
+    const Qt::WindowStates state = windowState();
+    frmOpenFile dialog(m_ctx, *this, this);
+    if (dialog.exec() == QDialog::Accepted) {
+        // Colouring the text was no edit of the user's.
+        txtMain->document()->clearUndoRedoStacks();
+        if (txtMain->isVisible())
+            txtMain->raise();
+    }
+    setWindowState(state);
+}
+
+void frmPreSplit::textOpeningForEditor()
+{
+    cmdModify->setEnabled(true);
+    cmdUndo->setEnabled(true);
+    cmdModify->setText(kModify);
+    txtMain->setReadOnly(true);
+    cmdSave->setEnabled(true);
+    cmdReset->setEnabled(false);
+}
+
+// --- editing --------------------------------------------------------------------------------
+
+void frmPreSplit::cmdModify_Click()
+{
+    if (cmdModify->text() == kModify) {
+        cmdModify->setText(kModifying);
+        txtMain->setReadOnly(false);
+        if (txtMain->isVisible())
+            txtMain->setFocus();
+    } else {
+        cmdModify->setText(kModify);
+        txtMain->setReadOnly(true);
+    }
+}
+
+void frmPreSplit::txtMain_KeyPress()
+{
+    if (txtMain->isReadOnly())
+        return;
+    cmdSave->setEnabled(true);
+    cmdReset->setEnabled(true);
+}
+
+bool frmPreSplit::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == txtMain) {
+        if (event->type() == QEvent::KeyPress)
+            txtMain_KeyPress();
+        else if (event->type() == QEvent::InputMethod &&
+                 !static_cast<QInputMethodEvent *>(event)->commitString().isEmpty())
+            txtMain_KeyPress(); // a character typed through the input method
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void frmPreSplit::cmdUndo_Click()
+{
+    txtMain->document()->undo();
+}
+
+void frmPreSplit::cmdReset_Click()
+{
+    const QString text = txtMain->toPlainText();
+    if (textEqual(text, m_ctx.doc.EditorBaseText))
+        return;
+    setViewText(txtMain, m_ctx.doc.EditorBaseText);
+    drawView();
+}
+
+CodeDictionary *frmPreSplit::dictionary(bool tellWhenMissing)
+{
+    if (!m_dictionary)
+        m_dictionary = std::make_unique<CodeDictionary>(m_ctx.libs);
+    if (m_dictionary->isOpen())
+        return m_dictionary.get();
+    QString error;
+    if (m_dictionary->open(m_ctx.folder.dataFile(QStringLiteral("jtdb.dat")), &error))
+        return m_dictionary.get();
+    if (tellWhenMissing)
+        m_ctx.prompts->message(error, promptTitle(), MessageIcon::Critical);
+    return nullptr;
+}
+
+void frmPreSplit::drawView()
+{
+    ShortCodeLookup lookup;
+    if (CodeDictionary *dict = dictionary(false))
+        lookup = [dict](const QString &w) { return dict->FindShortCodeWord(w); };
+    RenderEditorView(*txtMain->document(), m_ctx.doc.CharMarks, m_ctx.settings, lookup);
+    m_ctx.doc.HanziCount = 0;
+    m_ctx.doc.SymbolCount = 0;
+    txtMain->document()->clearUndoRedoStacks();
+}
+
+// --- saving ---------------------------------------------------------------------------------
+
+void frmPreSplit::cmdSave_Click()
+{
+    QString path = m_ctx.prompts->saveFile(QStringLiteral("保存分词例文"), QDir::homePath(),
+                                           QStringLiteral("分词例文(*.sav)"));
+    Tag.clear();
+    if (path.isEmpty())
+        return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".sav");
+    setPanelText(1, QStringLiteral("正在保存…"));
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    repaint();
+    saveTo(path);
+    QApplication::restoreOverrideCursor();
+    setPanelText(1, kWelcome);
+    repaint();
+}
+
+void frmPreSplit::saveTo(const QString &path)
+{
+    // Without the code database every word would be taken for a symbol.
+    CodeDictionary *dict = dictionary(true);
+    if (!dict)
+        return;
+    const QString spacedText = txtMain->toPlainText();
+    const QString spacedMarks = m_ctx.doc.CharMarks;
+    const SavedWords words =
+        markSavedWords(spacedText, [dict](const QString &w) { return dict->LookupCodes(w).standard; });
+    Tag = candidateTag(words.candidates);
+
+    m_ctx.doc.CharMarks = words.marks;
+    setViewText(txtMain, words.text);
+    drawView();
+
+    if (!Tag.isEmpty() && !Tag.startsWith(QLatin1Char(' '))) {
+        QApplication::setOverrideCursor(Qt::ArrowCursor); // the list is worked with the mouse
+        dlgZdyWordList list(m_ctx, Tag, this);
+        list.exec();
+        QApplication::restoreOverrideCursor();
+    }
+
+    QString error;
+    if (!writeExample(path, *txtMain->document(), m_ctx.doc.CharMarks, &error)) {
+        // The user's segmentation lives in the blanks: put them back so that the save can be
+        // repeated, into another folder for instance.
+        m_ctx.doc.CharMarks = spacedMarks;
+        setViewText(txtMain, spacedText);
+        drawView();
+        QApplication::setOverrideCursor(Qt::ArrowCursor);
+        m_ctx.prompts->message(QStringLiteral("分词例文“%1”未能保存：%2").arg(QDir::toNativeSeparators(path), error),
+                               promptTitle(), MessageIcon::Critical);
+        QApplication::restoreOverrideCursor();
+        return;
+    }
+
+    cmdSave->setEnabled(false);
+    cmdReset->setEnabled(false);
+    txtMain->setReadOnly(true);
+    cmdModify->setText(kModify);
+    cmdModify->setEnabled(false);
+    cmdUndo->setEnabled(false);
+}
+
+void frmPreSplit::cmdExit_Click()
+{
+    close();
+}
+
+QString frmPreSplit::panelText(int n) const
+{
+    return panels.at(n - 1)->text();
+}
+
+void frmPreSplit::setPanelText(int n, const QString &text)
+{
+    panels.at(n - 1)->setText(text);
+}
+
+} // namespace orvane

@@ -1,1 +1,83 @@
+// The segmentation editor "分词结果处理 ": the segmented text with a blank between neighbouring
+// words in a large view, a column of six picture buttons and a status bar. The user opens a text,
+// unlocks the view, moves the blanks, and saves the result as a segmented example (rich text and
+// marks); words that the user formed and the code database lacks go to the custom-word list.
 #pragma once
+
+#include "prepare/frmopenfile.h"
+#include "shell/appcontext.h"
+
+#include <QDialog>
+#include <array>
+#include <memory>
+
+class QFrame;
+class QLabel;
+class QPushButton;
+class QStatusBar;
+class QTextEdit;
+
+namespace orvane {
+
+class CodeDictionary;
+
+class frmPreSplit final : public QDialog, public OpenTextTarget {
+    Q_OBJECT
+public:
+    explicit frmPreSplit(AppContext &ctx, QWidget *parent = nullptr);
+    ~frmPreSplit() override;
+
+    // Runs the loading steps; false when the program must end (pictures missing).
+    bool Form_Load();
+
+    QTextEdit *txtMain = nullptr;
+    QPushButton *cmdFile = nullptr;
+    QPushButton *cmdModify = nullptr;
+    QPushButton *cmdUndo = nullptr;
+    QPushButton *cmdReset = nullptr;
+    QPushButton *cmdSave = nullptr;
+    QPushButton *cmdExit = nullptr;
+    QLabel *lblPreSplit = nullptr;
+    QLabel *lblTips = nullptr;
+    QFrame *Shape1 = nullptr;
+    QStatusBar *StatusBar1 = nullptr;
+    std::array<QLabel *, 2> panels{}; // status panels 1..2 at index 0..1
+
+    std::array<int, 3> BaseFontSizes{};
+    // The custom-word candidates of the save under way, each followed by one blank.
+    QString Tag;
+
+    void Form_Resize();
+    void cmdFile_Click();
+    void cmdModify_Click();
+    void cmdUndo_Click();
+    void cmdReset_Click();
+    void cmdSave_Click();
+    void cmdExit_Click();
+    void txtMain_KeyPress();
+
+    QString panelText(int n) const;
+
+    // OpenTextTarget
+    QTextEdit *textView() override { return txtMain; }
+    void textOpeningForEditor() override;
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildControls();
+    void setPanelText(int n, const QString &text);
+    // Colours the view from CharMarks; the colouring is no edit the user can undo.
+    void drawView();
+    CodeDictionary *dictionary(bool tellWhenMissing);
+    // The save after the file name was chosen; false when it stopped before writing.
+    void saveTo(const QString &path);
+
+    AppContext &m_ctx;
+    LayoutState m_layout;
+    std::unique_ptr<CodeDictionary> m_dictionary;
+};
+
+} // namespace orvane

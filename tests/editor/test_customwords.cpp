@@ -1,0 +1,86 @@
+// The marks and custom-word candidates of the editor's save, with the real code database.
+#include "editor/customwords.h"
+#include "prepare/codedictionary.h"
+
+#include <QtTest>
+
+using namespace orvane;
+
+class TestCustomWords : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY2(dict.open(QStringLiteral(ORVANE_TEST_DATA_DIR "/jtdb.dat")), "the build's code database");
+        // The facts the cases below rest on.
+        for (const char *known : {"他们", "是", "学生", "公园", "散步", "公", "天气"})
+            QVERIFY2(!standard(QString::fromUtf8(known)).isEmpty(), known);
+        for (const char *unknown : {"，", "公园散步", "。"})
+            QVERIFY2(standard(QString::fromUtf8(unknown)).isEmpty(), unknown);
+    }
+
+    void marks_data()
+    {
+        QTest::addColumn<QString>("spaced");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("marks");
+        QTest::addColumn<QStringList>("candidates");
+        QTest::newRow("known words and a comma") << "他们 是 学生 ，" << "他们是学生，" << "001002" << QStringList{};
+        QTest::newRow("a Latin word in the middle: the next word gets 1")
+            << "他们 Windows 学生" << "他们Windows学生" << "00444444411" << QStringList{};
+        QTest::newRow("after a symbol the next word gets 1") << "， 学生 是" << "，学生是" << "2110" << QStringList{};
+        QTest::newRow("digits first: no lookup") << "2011年 是" << "2011年是" << "444441" << QStringList{};
+        QTest::newRow("a new compound, once per occurrence")
+            << "公园散步 是 公园散步 。" << "公园散步是公园散步。" << "0000100002"
+            << QStringList{"公园散步", "公园散步"};
+        QTest::newRow("two blanks and blanks at the ends make no word")
+            << "  他们  是 " << "他们是" << "001" << QStringList{};
+        QTest::newRow("a line break belongs to its piece; such a piece is no candidate")
+            << "学生\n公园 是" << "学生\n公园是" << "000001" << QStringList{};
+        QTest::newRow("empty") << "" << "" << "" << QStringList{};
+    }
+
+    void marks()
+    {
+        QFETCH(QString, spaced);
+        QFETCH(QString, text);
+        QFETCH(QString, marks);
+        QFETCH(QStringList, candidates);
+        const SavedWords w = markSavedWords(spaced, [this](const QString &s) { return standard(s); });
+        QCOMPARE(w.text, text);
+        QCOMPARE(w.marks, marks);
+        QCOMPARE(w.candidates, candidates);
+    }
+
+    void distinct_data()
+    {
+        QTest::addColumn<QString>("tag");
+        QTest::addColumn<QStringList>("words");
+        QTest::newRow("repeats once") << "公园散步 天气好 公园散步 " << QStringList{"公园散步", "天气好"};
+        QTest::newRow("letter case and width ignored")
+            << "天气abc 天气ABC 天气ａｂｃ 天气abd " << QStringList{"天气abc", "天气abd"};
+        QTest::newRow("one word") << "公园散步 " << QStringList{"公园散步"};
+        QTest::newRow("empty pieces skipped") << "  公园散步  " << QStringList{"公园散步"};
+        QTest::newRow("nothing") << "" << QStringList{};
+    }
+
+    void distinct()
+    {
+        QFETCH(QString, tag);
+        QFETCH(QStringList, words);
+        QCOMPARE(distinctCandidates(tag), words);
+    }
+
+    void tagHasABlankAfterEachWord()
+    {
+        QCOMPARE(candidateTag({QStringLiteral("公园散步"), QStringLiteral("天气好")}), QStringLiteral("公园散步 天气好 "));
+        QCOMPARE(candidateTag({}), QString());
+    }
+
+private:
+    QString standard(const QString &s) { return dict.LookupCodes(s).standard; }
+    CodeDictionary dict;
+};
+
+QTEST_GUILESS_MAIN(TestCustomWords)
+#include "test_customwords.moc"
