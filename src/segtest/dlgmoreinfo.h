@@ -4,12 +4,48 @@
 
 #include "shell/appcontext.h"
 
+#include <QDialog>
 #include <QString>
+#include <array>
 #include <functional>
 
+class QLabel;
+class QPushButton;
+class QStackedWidget;
+class QTabBar;
+class QTableWidget;
 class QWidget;
 
 namespace orvane {
+
+class DlgMoreInfo final : public QDialog {
+    Q_OBJECT
+public:
+    explicit DlgMoreInfo(AppContext &ctx, QWidget *parent = nullptr);
+
+    QTabBar *tspWords = nullptr;
+    std::array<QTableWidget *, 5> fgwords{}; // classes 1..5: single characters .. long words
+    QStackedWidget *gridStack = nullptr;     // fgwords stacked; the current one is in front
+    QPushButton *cmdKeys = nullptr;
+    QLabel *lblTotalWord = nullptr;
+    std::array<QLabel *, 5> lblWordLen{};
+    QLabel *lblUserKeys = nullptr;
+    QLabel *lblAvrKeys = nullptr;
+    QPushButton *cmdUserKeys = nullptr;
+    QPushButton *cmdOk = nullptr;
+
+    // Fills the grids from the word table and the user figures from the test counters, and
+    // keeps those figures for the report.
+    void Form_Load();
+    // Brings the grid of tab index (0-based) to the front.
+    void tspWords_Click(int index);
+    void cmdKeys_Click();
+    void cmdUserKeys_Click();
+    void cmdOk_Click();
+
+private:
+    AppContext &m_ctx;
+};
 
 // The "更多信息" step of the result dialog: builds the character and word tables of viewText
 // when this text has none yet (showing waiting(true) during the work and waiting(false) after
