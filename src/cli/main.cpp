@@ -1,5 +1,6 @@
 // orvane-cli: the command-line front over the logic libraries. Each subcommand is one entry of
 // the table below.
+#include "cli/analyzecommand.h"
 #include "cli/languagecommands.h"
 #include "cli/preparecommand.h"
 #include "cli/subcommand.h"
@@ -21,6 +22,8 @@ const Subcommand kSubcommands[] = {
     {"codes", "WORD...", "print each item's standard code and short code", &orvane::cli::runCodes},
     {"prepare", "FILE [--filter-symbols] [--filter-letters] [--marks]",
      "open a text as the open-text dialog does and print it (or its marks)", &orvane::cli::runPrepare},
+    {"analyze", "FILE", "open a text with the default filters and print its word table and whole-text key counts",
+     &orvane::cli::runAnalyze},
 };
 
 void printHelp(QTextStream &s)
