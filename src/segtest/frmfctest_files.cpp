@@ -2,11 +2,124 @@
 // segmentation result and the statistics report.
 #include "segtest/frmfctest.h"
 
+#include "core/textfile.h"
+#include "prepare/codedictionary.h"
+#include "segtest/examplefiles.h"
+#include "segtest/report.h"
+#include "segtest/textstats.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QPushButton>
+#include <QTextEdit>
+
 namespace orvane {
 
-void frmFcTest::mnuOpenExample_Click() {}
-void frmFcTest::mnuSaveResult_Click() {}
-void frmFcTest::mnuSaveTestFile_Click() {}
-void frmFcTest::mnuStaSave_Click() {}
+namespace {
+
+const QString kExampleFilter = QStringLiteral("分词例文 (*.sav)");
+const QString kPlainTextFilter = QStringLiteral("纯文本 (*.txt)");
+
+// A name typed without an extension gets the dialog's default one.
+QString withDefaultSuffix(QString path, const QString &suffix)
+{
+    if (QFileInfo(path).suffix().isEmpty())
+        path += u'.' + suffix;
+    return path;
+}
+
+} // namespace
+
+void frmFcTest::mnuOpenExample_Click()
+{
+    const QString path =
+        m_ctx.prompts->openFile(QStringLiteral("打开分词例文"), QDir::homePath(), kExampleFilter);
+    if (path.isEmpty())
+        return;
+    QString marks;
+    QString error;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const ExampleReadStatus status = readExample(path, mainText->document(), &marks, &error);
+    QApplication::restoreOverrideCursor();
+    if (status == ExampleReadStatus::AuxiliaryMissing) {
+        m_ctx.prompts->message(error, promptTitle(), MessageIcon::Exclamation, MessageButtons::OkCancel);
+        return;
+    }
+    if (status == ExampleReadStatus::Failed) {
+        m_ctx.prompts->message(error, promptTitle(), MessageIcon::Exclamation);
+        return;
+    }
+
+    mainText->setVisible(true);
+    m_ctx.doc.CharMarks = marks;
+    const MarkCounts counts = countMarks(marks);
+    m_ctx.doc.HanziCount = counts.HanziCount;
+    m_ctx.doc.SymbolCount = counts.SymbolCount;
+    m_ctx.doc.AlphaCount = counts.AlphaCount;
+    m_ctx.doc.resetPerText();
+    QFile::remove(m_ctx.folder.file(QStringLiteral("temp.zh")));
+
+    tmpText->setEnabled(true);
+    tmpText->setVisible(true);
+    moveTypingBox();
+    tmpText->setFocus();
+    // The word table of the example is built by the next test's end, not from an old text.
+    mnuSaveTestFile->setEnabled(false);
+    CmdStartTest->setEnabled(true);
+    exampleOpened();
+}
+
+void frmFcTest::mnuSaveResult_Click()
+{
+    const QString chosen = m_ctx.prompts->saveFile(QStringLiteral("保存分词例文"), QDir::homePath(),
+                                                   kExampleFilter + QStringLiteral(";;") + kPlainTextFilter);
+    if (chosen.isEmpty())
+        return;
+    const QString path = withDefaultSuffix(chosen, QStringLiteral("sav"));
+    QString error;
+    bool written = false;
+    if (QFileInfo(path).suffix().compare(QLatin1String("txt"), Qt::CaseInsensitive) == 0)
+        written = writeTextFile(path, separatedText(mainText->toPlainText(), m_ctx.doc.CharMarks), &error);
+    else
+        written = writeExample(path, *mainText->document(), m_ctx.doc.CharMarks, &error);
+    if (!written)
+        m_ctx.prompts->message(error, promptTitle(), MessageIcon::Exclamation);
+}
+
+void frmFcTest::mnuSaveTestFile_Click()
+{
+    const QString chosen = m_ctx.prompts->saveFile(QStringLiteral("保存分词结果"), QDir::homePath(),
+                                                   QStringLiteral("分词结果 (*.fcr)"));
+    if (chosen.isEmpty())
+        return;
+    const QString path = withDefaultSuffix(chosen, QStringLiteral("fcr"));
+    if (!m_ctx.doc.TextStatsDone) {
+        m_ctx.doc.TextStatsDone = true;
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        BuildWordStats(m_ctx.stats, mainText->toPlainText(), m_ctx.doc.CharMarks, dictionary());
+        QApplication::restoreOverrideCursor();
+    }
+    QString error;
+    if (!writeTextFile(path, segmentationResultText(m_ctx.stats), &error))
+        m_ctx.prompts->message(error, promptTitle(), MessageIcon::Exclamation);
+}
+
+void frmFcTest::mnuStaSave_Click()
+{
+    if (!reportAvailable(m_ctx.doc)) {
+        m_ctx.prompts->message(QStringLiteral("请先进行统计再保存统计结果！"), promptTitle(), MessageIcon::Exclamation);
+        return;
+    }
+    const QString path = m_ctx.prompts->saveFile(QStringLiteral("保存统计信息"), QDir::homePath(),
+                                                 QStringLiteral("统计信息 (*.txt)"));
+    if (path.isEmpty())
+        return;
+    QString error;
+    if (!writeTextFile(path, statisticsReport(m_ctx.doc, m_ctx.stats), &error))
+        m_ctx.prompts->message(error, promptTitle(), MessageIcon::Exclamation);
+}
 
 } // namespace orvane
