@@ -46,6 +46,10 @@ dlgZdyCode::dlgZdyCode(AppContext &ctx, QString &ownerTag, const QString &curren
     cmdOk->setObjectName(QStringLiteral("cmdOk"));
     cmdOk->setDefault(true);
     cmdOk->setMinimumSize(100, 32);
+    QFont buttonFont = cmdOk->font();
+    buttonFont.setPointSize(10);
+    buttonFont.setBold(true);
+    cmdOk->setFont(buttonFont);
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();

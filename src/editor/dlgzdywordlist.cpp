@@ -85,6 +85,10 @@ dlgZdyWordList::dlgZdyWordList(AppContext &ctx, const QString &candidates, QWidg
     QFont gridFont = gridWordList->font();
     gridFont.setPointSize(12);
     gridWordList->setFont(gridFont);
+    QFont headerFont = gridFont;
+    headerFont.setPointSize(10);
+    headerFont.setBold(true);
+    gridWordList->horizontalHeader()->setFont(headerFont);
     gridWordList->setStyleSheet(QStringLiteral(
         "QTableWidget { background: #fffdf6; alternate-background-color: #eef3fb; gridline-color: #b8c4d8;"
         " border: 1px solid #8a9bb8; selection-background-color: #3a6ab0; }"
@@ -94,6 +98,11 @@ dlgZdyWordList::dlgZdyWordList(AppContext &ctx, const QString &candidates, QWidg
     OKButton->setObjectName(QStringLiteral("OKButton"));
     OKButton->setMinimumSize(110, 34);
     OKButton->setDefault(true);
+    QFont buttonFont = OKButton->font();
+    buttonFont.setPointSize(10);
+    buttonFont.setBold(true);
+    OKButton->setFont(buttonFont);
+    OKButton->setProperty("pictureButton", true); // a picture button like the cmd buttons
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();

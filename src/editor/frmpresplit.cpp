@@ -88,6 +88,7 @@ void frmPreSplit::buildControls()
     textFont.setPointSize(18);
     txtMain->setFont(textFont);
     txtMain->document()->setDefaultFont(textFont);
+    txtMain->document()->setDocumentMargin(10);
     txtMain->setStyleSheet(QStringLiteral("QTextEdit { background: #fffdf6; border: 1px solid #8a9bb8; }"));
     txtMain->installEventFilter(this);
 
