@@ -344,6 +344,30 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(f.dir.filePath(QStringLiteral("b.ext"))));
     }
 
+    void closingTheListAddsNothingAndTheSaveGoesOn()
+    {
+        Fixture f;
+        QVERIFY(f.load());
+        f.open();
+        f.window->cmdModify->click();
+        f.caretAfter(QStringLiteral("公园 "));
+        QTest::keyClick(f.window->txtMain, Qt::Key_Backspace);
+        const QString saved = f.dir.filePath(QStringLiteral("c.sav"));
+        f.prompts.files.enqueue(saved);
+        onNextModal([](QWidget *w) {
+            QVERIFY(qobject_cast<dlgZdyWordList *>(w));
+            w->close();
+        });
+        f.window->cmdSave->click();
+        QVERIFY(test::lastModalHandled());
+        QVERIFY(f.prompts.messages.isEmpty());
+        QVERIFY(QFile::exists(auxiliaryPath(saved)));
+        QCOMPARE(f.wordsChanged, 0);
+        CodeDictionary dict(&f.libs);
+        QVERIFY(dict.open(f.ctx.folder.dataFile(QStringLiteral("jtdb.dat"))));
+        QVERIFY(dict.LookupCodes(QStringLiteral("公园散步")).standard.isEmpty());
+    }
+
     // The whole road: open, form a new word, save, confirm the custom word with a changed code,
     // then open the example in the test window and type it.
     void newWordRoad()
