@@ -177,6 +177,7 @@ bool frmPreSplit::Form_Load()
     lblTips->setProperty("caption", tips);
     txtMain->setVisible(false);
 
+    setMinimumSize(tw(9000), tw(8000));
     // Open a little larger than the design: the controls and fonts grow with the window.
     resize(int(kDesignWidth * 1.4), int(kDesignHeight * 1.4));
     centerOnScreen(this);
@@ -187,10 +188,8 @@ void frmPreSplit::Form_Resize()
 {
     if (!(windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen))) {
         const int minW = tw(9000), minH = tw(8000);
-        if (width() < minW || height() < minH) {
+        if (width() < minW || height() < minH)
             resize(qMax(width(), minW), qMax(height(), minH));
-            return; // the resize comes back here with the allowed size
-        }
     }
     RelayoutForm(this, m_layout);
     if (m_layout.ScaleRatioX > 0) {
