@@ -56,6 +56,7 @@ DlgAddWord::DlgAddWord(AppContext &ctx, QWidget *parent)
     txtResult->setReadOnly(true);
     txtResult->setToolTip(QStringLiteral("拖动鼠标以选择要添加的自定义词"));
     txtResult->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    txtResult->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     QFont resultFont = txtResult->font();
     resultFont.setPointSizeF(resultFont.pointSizeF() * 1.3);
     txtResult->setFont(resultFont);
@@ -190,11 +191,8 @@ bool DlgAddWord::eventFilter(QObject *watched, QEvent *event)
     // A click ends with the release of the left button; after a double click the release sees
     // the word the double click selected.
     if (watched == txtResult->viewport() && event->type() == QEvent::MouseButtonRelease
-        && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
-        const bool handled = QDialog::eventFilter(watched, event);
+        && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
         txtResult_Click();
-        return handled;
-    }
     return QDialog::eventFilter(watched, event);
 }
 

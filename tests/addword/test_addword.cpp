@@ -6,9 +6,14 @@
 #include "editor/dlgaddword.h"
 #include "editor/resultfile.h"
 #include "prepare/externallibs.h"
+#include "modal.h"
+#include "prepare/frmopenfile.h"
 #include "scriptedprompts.h"
+#include "segtest/frmfctest.h"
 #include "shell/pictures.h"
 
+#include <QAction>
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QInputMethodEvent>
@@ -22,6 +27,7 @@
 #include <QtTest>
 
 using namespace orvane;
+using orvane::test::onNextModal;
 using orvane::test::ScriptedPrompts;
 
 namespace {
@@ -149,6 +155,7 @@ private slots:
     void deletingTheWordKeepsTheProposedCode();
     void dictionaryThatCannotBeOpened();
     void withoutTheLibraries();
+    void fromTheTestWindowsResultFile();
 };
 
 void TestAddWord::initTestCase()
@@ -365,6 +372,7 @@ void TestAddWord::addsAWordPickedFromTheResult()
     QVERIFY(!proposed.isEmpty());
     QCOMPARE(dialog.txtCode->text(), proposed);
     QVERIFY(dialog.cmdAddWord->isEnabled());
+    saveScreenshot(&dialog, QStringLiteral("dlgaddword-result.png"));
 
     // A second selection adds to the word; a click without a selection adds nothing.
     const int us = int(view.indexOf(QStringLiteral("我们")));
@@ -377,7 +385,6 @@ void TestAddWord::addsAWordPickedFromTheResult()
         QTest::keyClick(dialog.txtWord, Qt::Key_Backspace);
     QCOMPARE(dialog.txtWord->text(), QStringLiteral("天气很好"));
     QCOMPARE(dialog.txtCode->text(), proposed);
-    saveScreenshot(&dialog, QStringLiteral("dlgaddword-result.png"));
 
     dialog.cmdAddWord->click();
     QCOMPARE(f.prompts.messages.size(), 1);
@@ -472,6 +479,76 @@ void TestAddWord::withoutTheLibraries()
     QCOMPARE(dialog.txtWord->text(), QStringLiteral("公园散步"));
     QCOMPARE(dialog.txtCode->text(), QStringLiteral("2372"));
     QCOMPARE(f.tableUpdates, 0);
+}
+
+// The road through the test window: its segmentation result is written by the window, read
+// by the dialog that the window's menu opens, and a word formed from two of its words is added.
+void TestAddWord::fromTheTestWindowsResultFile()
+{
+    Fixture f;
+    ScriptedClock clock{QDateTime(QDate(2026, 3, 2), QTime(9, 0, 0))};
+    NoInputMethodProvider ime;
+    f.ctx.clock = &clock;
+    f.ctx.imeProvider = &ime;
+    f.ctx.realTimers = false;
+    frmFcTest window(f.ctx);
+    QVERIFY(window.Form_Load());
+    window.show();
+    const QString textPath = f.write(QStringLiteral("课文.txt"),
+                                     QStringLiteral("我们是学生，我们热爱学习。今天天气很好，老师带我们去公园参观。").toUtf8());
+    onNextModal([textPath](QWidget *w) {
+        auto *dialog = qobject_cast<frmOpenFile *>(w);
+        QVERIFY(dialog);
+        dialog->loadFile(textPath);
+        dialog->chkUseFilter->setChecked(false);
+        dialog->cmdOpenFile_Click();
+    });
+    window.mnuOpenTestFile->trigger();
+    QVERIFY(test::lastModalHandled());
+    const QString resultPath = f.dir.filePath(QStringLiteral("课文.fcr"));
+    f.prompts.files.enqueue(resultPath);
+    QVERIFY(window.mnuSaveTestFile->isEnabled());
+    window.mnuSaveTestFile->trigger();
+    QVERIFY(QFile::exists(resultPath));
+
+    QString view;
+    QString word;
+    onNextModal([&](QWidget *w) {
+        auto *dialog = qobject_cast<DlgAddWord *>(w);
+        QVERIFY(dialog);
+        f.prompts.files.enqueue(resultPath);
+        dialog->cmdModiRes->click();
+        view = dialog->txtResult->toPlainText();
+        // The table lists the words by length: the first two two-character words are neighbours
+        // in the view; they are selected together.
+        const QStringList items = view.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        int from = 0;
+        int i = 0;
+        for (; i + 1 < items.size() && (items[i].size() != 2 || items[i + 1].size() != 2); ++i)
+            from += int(items[i].size()) + 1;
+        QVERIFY(i + 1 < items.size());
+        from += 1; // the blank before the item
+        word = items[i] + items[i + 1];
+        dragSelect(*dialog, from, from + 5);
+        QCOMPARE(dialog->txtWord->text(), word);
+        QVERIFY(!dialog->txtCode->text().isEmpty());
+        dialog->cmdAddWord->click();
+        dialog->cmdExit->click();
+    });
+    window.mnuAddWord->trigger();
+    QVERIFY(test::lastModalHandled());
+    // Every word of the text's table is in the view, each after a blank.
+    QString written;
+    QVERIFY(readTextFile(resultPath, &written, nullptr));
+    QCOMPARE(view, resultViewText(parseResultItems(written)));
+    QVERIFY(!view.isEmpty());
+
+    QCOMPARE(f.prompts.messages.size(), 1);
+    QCOMPARE(f.prompts.messages[0].text, QStringLiteral("自定义词：%1  成功加入自定义词库！").arg(word));
+    QCOMPARE(f.tableUpdates, 1);
+    const QString sentence = QStringLiteral("，%1。").arg(word);
+    QCOMPARE(f.segmented(sentence), QStringLiteral("，/%1/。").arg(word));
+    window.CmdQuit->click();
 }
 
 QTEST_MAIN(TestAddWord)
