@@ -42,6 +42,10 @@ QTableWidget *wordGrid(int index, QWidget *parent)
     grid->horizontalHeader()->setHighlightSections(false);
     grid->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
     grid->horizontalHeader()->setStretchLastSection(true);
+    grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // The three given widths, the short codes as wide as the standard codes, and the scroll bar.
+    grid->setMinimumWidth(tw(1800) + tw(700) + tw(1000) * 2 + 24);
     QFont font = grid->font();
     font.setPointSize(11);
     grid->setFont(font);
@@ -130,6 +134,7 @@ DlgMoreInfo::DlgMoreInfo(AppContext &ctx, QWidget *parent) : QDialog(parent), m_
     userLayout->setContentsMargins(14, 16, 14, 12);
     userLayout->addLayout(figures);
     userLayout->addStretch(1);
+    userLayout->addSpacing(10);
     userLayout->addWidget(cmdUserKeys, 0, Qt::AlignHCenter);
 
     cmdOk = button(QStringLiteral("退    出(&X)"), QStringLiteral("cmdOk"), QString(), this);
@@ -147,7 +152,7 @@ DlgMoreInfo::DlgMoreInfo(AppContext &ctx, QWidget *parent) : QDialog(parent), m_
     outer->setSpacing(12);
     outer->addLayout(frames, 1);
     outer->addLayout(buttons);
-    resize(tw(1800) + tw(700) + tw(1000) * 2 + 300, 470);
+    resize(tw(1800) + tw(700) + tw(1000) * 2 + 330, 500);
 
     applyWindowPictures(this, ctx.folder);
     connect(tspWords, &QTabBar::tabBarClicked, this, &DlgMoreInfo::tspWords_Click);

@@ -1,15 +1,30 @@
 // orvane-screens WINDOW [FILE]
 //   openfile FILE   the open-text dialog with FILE loaded into its preview
 //   filters         the symbol-filter dialog
+//   testwindow FILE the test window running a test on FILE: some words typed, one wrong, the
+//                   code hint of the current word shown
+//   result FILE     the same, then the result dialog of the test
+//   details FILE    the same, then the details of the test (tables built)
+//   keys FILE       the same, then the whole-text key counts
+//   userkeys FILE   the same, then the key counts of the typed stretch
 // The window closes by itself after a few seconds (ORVANE_SCREENS_MS, default 4000).
 #include "prepare/externallibs.h"
 #include "prepare/frmdeffilter.h"
 #include "prepare/frmopenfile.h"
 #include "prepare/render.h"
+#include "prepare/codedictionary.h"
+#include "segtest/dlgkeys.h"
+#include "segtest/dlgmoreinfo.h"
+#include "segtest/dlgresult.h"
+#include "segtest/dlguserkeys.h"
+#include "segtest/textstats.h"
+#include "segtest/frmfctest.h"
 #include "shell/pictures.h"
 #include "shell/qtprompts.h"
 
 #include <QApplication>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
 #include <QTemporaryDir>
 #include <QTextEdit>
 #include <QTimer>
@@ -30,12 +45,23 @@ int main(int argc, char **argv)
     installFontSubstitutions();
     const QStringList args = app.arguments();
     if (args.size() < 2) {
-        std::fprintf(stderr, "usage: orvane-screens openfile FILE | filters\n");
+        std::fprintf(stderr, "usage: orvane-screens openfile FILE | filters | testwindow FILE | result FILE | "
+                             "details FILE | keys FILE | userkeys FILE\n");
         return 2;
     }
     QTemporaryDir folder;
     QtPrompts prompts;
+    SystemClock clock;
+    NoInputMethodProvider noIme;
+    ExternalLibs libs;
     AppContext ctx;
+    ctx.clock = &clock;
+    ctx.imeProvider = &noIme;
+    const QString binDir = QCoreApplication::applicationDirPath() + QStringLiteral("/../bin");
+    if (libs.open({binDir}, binDir, nullptr))
+        ctx.libs = &libs;
+    ctx.settings = {defaults::AltColor1, defaults::AltColor2, defaults::SymbolColor, defaults::RightColor,
+                    defaults::ErrorColor, defaults::AlphaColor, true, true, false, false, defaults::LimitMinutes};
     ctx.folder = ProgramFolder(folder.path(), {QCoreApplication::applicationDirPath() + QStringLiteral("/../bin")});
     ctx.prompts = &prompts;
     const QStringList names = pictureFileNames();
@@ -50,6 +76,55 @@ int main(int argc, char **argv)
         window = std::move(dlg);
     } else if (args[1] == QLatin1String("filters")) {
         window = std::make_unique<frmDefFilter>(ctx);
+    } else if (QStringList{"testwindow", "result", "details", "keys", "userkeys"}.contains(args[1]) && args.size() > 2) {
+        auto test = std::make_unique<frmFcTest>(ctx);
+        if (!test->Form_Load())
+            return 1;
+        {
+            frmOpenFile open(ctx, *test, test.get());
+            open.loadFile(args[2]);
+            open.cmdOpenFile_Click();
+        }
+        test->show();
+        test->CmdStartTest_Click();
+        const auto commit = [&test](const QString &text) {
+            QInputMethodEvent event;
+            event.setCommitString(text);
+            QApplication::sendEvent(test->tmpText, &event);
+        };
+        const QString text = test->mainText->toPlainText();
+        const QString &marks = ctx.doc.CharMarks;
+        int typed = 0;
+        for (int word = 0; word < 9 && typed < marks.size(); ++word) {
+            int end = typed;
+            while (end < marks.size() && marks[end] == marks[typed])
+                ++end;
+            commit(word == 4 ? QStringLiteral("错") + text.mid(typed + 1, end - typed - 1) : text.mid(typed, end - typed));
+            typed = end;
+        }
+        QKeyEvent f2(QEvent::KeyPress, Qt::Key_F2, Qt::NoModifier);
+        QApplication::sendEvent(test->tmpText, &f2);
+        if (args[1] == QLatin1String("result")) {
+            ctx.doc.TestElapsed = 95.0 / 86400.0;
+            auto *result = new DlgResult(ctx, test->mainText, test.get());
+            result->show();
+        } else if (args[1] != QLatin1String("testwindow")) {
+            ctx.doc.TestElapsed = 95.0 / 86400.0;
+            CodeDictionary dict(ctx.libs);
+            dict.open(ctx.folder.dataFile(QStringLiteral("jtdb.dat")));
+            ctx.doc.DetailStatsDone = ctx.doc.TextStatsDone = true;
+            BuildCharStats(ctx.stats, text, dict);
+            BuildWordStats(ctx.stats, text, marks, dict);
+            QDialog *details = nullptr;
+            if (args[1] == QLatin1String("details"))
+                details = new DlgMoreInfo(ctx, test.get());
+            else if (args[1] == QLatin1String("keys"))
+                details = new DlgKeys(ctx, test.get());
+            else
+                details = new DlgUserKeys(ctx, test.get());
+            details->show();
+        }
+        window = std::move(test);
     } else {
         std::fprintf(stderr, "unknown window\n");
         return 2;
