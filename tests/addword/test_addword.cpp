@@ -300,6 +300,11 @@ void TestAddWord::fieldLimits()
     QCOMPARE(dialog.txtCode->text(), QStringLiteral("123456"));
     QTest::keyClick(dialog.txtCode, Qt::Key_Backspace);
     QCOMPARE(dialog.txtCode->text(), QStringLiteral("12345"));
+    // Tab leaves the box.
+    QApplication::setActiveWindow(&dialog);
+    dialog.txtCode->setFocus();
+    QTest::keyClick(dialog.txtCode, Qt::Key_Tab);
+    QVERIFY(!dialog.txtCode->hasFocus());
     // Pasted text must be digits as well.
     dialog.txtCode->clear();
     dialog.txtCode->insert(QStringLiteral("4x"));
@@ -411,8 +416,12 @@ void TestAddWord::addingAnExistingWordStillEmptiesTheBoxes()
     for (int round = 0; round < 2; ++round) {
         commitText(dialog.txtWord, QStringLiteral("公园散步"));
         QVERIFY(!dialog.txtCode->text().isEmpty());
-        dialog.cmdAddWord->click();
+        if (round == 0)
+            dialog.cmdAddWord->click();
+        else
+            QTest::keyClick(dialog.txtCode, Qt::Key_Return); // Enter adds as well
     }
+    QCOMPARE(f.prompts.fileDialogs, 0);
     QCOMPARE(f.prompts.messages.size(), 2);
     QCOMPARE(f.prompts.messages[1].text, QStringLiteral("自定义词：公园散步  已经存在！"));
     QCOMPARE(f.prompts.messages[1].icon, MessageIcon::Exclamation);

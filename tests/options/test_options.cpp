@@ -164,8 +164,10 @@ void TestOptions::loadShowsTheSettings()
     dialog.txtLimitTime->clear();
     QTest::keyClicks(dialog.txtLimitTime, QStringLiteral("x1-23"));
     QCOMPARE(dialog.txtLimitTime->text(), QStringLiteral("12"));
-    dialog.opNoLimitTime->click();
-    QVERIFY(!dialog.txtLimitTime->isEnabled());
+    // Enter in the field confirms.
+    QTest::keyClick(dialog.txtLimitTime, Qt::Key_Return);
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(f.ctx.settings.LimitMinutes, 12);
 }
 
 void TestOptions::colourChoice_data()
