@@ -96,6 +96,7 @@ private slots:
     void textTables_data();
     void textTables();
     void codesOfTheTables();
+    void characterTableTakesNoGeneratedCodes();
     void sortPutsTiesLater_data();
     void sortPutsTiesLater();
     void shortCodeFromTheSecondField();
@@ -168,6 +169,21 @@ void TestTextStats::codesOfTheTables()
     QCOMPARE(stats.CharStats.value(3), (StatEntry{QStringLiteral("高"), 1, QStringLiteral("002270"), QString()}));
     QCOMPARE(stats.WordStats[2].value(0), (StatEntry{QStringLiteral("你好"), 1, QStringLiteral("277476"), QString()}));
     QCOMPARE(stats.WordStats[1].value(0), (StatEntry{QStringLiteral("高"), 1, QStringLiteral("002270"), QString()}));
+}
+
+void TestTextStats::characterTableTakesNoGeneratedCodes()
+{
+    Fixture f;
+    // A custom single-character word: the library codes it, the database does not.
+    const QString custom = QString(QChar(0xE000)); // a private-use character
+    QVERIFY(f.libs.addWord(QStringLiteral("123456"), custom) >= 0);
+    QCOMPARE(f.dict.LookupCodes(custom).standard, QStringLiteral("123456"));
+    TestStatistics stats;
+    BuildCharStats(stats, custom, f.dict);
+    QCOMPARE(stats.CharStats.value(0), (StatEntry{custom, 1, QString(), QString()}));
+    // As a word it takes the library's code.
+    BuildWordStats(stats, custom, QStringLiteral("0"), f.dict);
+    QCOMPARE(stats.WordStats[1].value(0).standardCode, QStringLiteral("123456"));
 }
 
 void TestTextStats::sortPutsTiesLater_data()
