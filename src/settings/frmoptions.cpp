@@ -49,7 +49,8 @@ int leadingNumber(const QString &text)
 {
     int value = 0;
     for (QChar c : text) {
-        if (!c.isDigit() || c.digitValue() < 0 || value > 100000)
+        // The field holds two digits at most; the bound only keeps the sum from overflowing.
+        if (c < QLatin1Char('0') || c > QLatin1Char('9') || value > 100000)
             break;
         value = value * 10 + c.digitValue();
     }
@@ -408,10 +409,9 @@ void frmOptions::cmdOK_Click()
                                    MessageIcon::Exclamation);
             txtLimitTime->setFocus();
             close = false;
-        } else if (m_ctx.store) {
-            StoreLimitMinutes(*m_ctx.store, m_ctx.settings, txtLimitTime->text());
-            m_ctx.settings.LimitMinutes = minutes;
         } else {
+            if (m_ctx.store)
+                StoreLimitMinutes(*m_ctx.store, m_ctx.settings, txtLimitTime->text());
             m_ctx.settings.LimitMinutes = minutes;
         }
     }
