@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QFontDatabase>
+#include <QGuiApplication>
 #include <QTextCursor>
 #include <QTextDocument>
 
@@ -234,6 +235,20 @@ void installFontSubstitutions()
     }
     if (!kai.isEmpty())
         QFont::insertSubstitutions(kaiFontName(), kai);
+
+    // The windows are written in a plain sans-serif face. Font matching for Chinese may fall on a
+    // Kai face, which is the look of the character-by-character mode, not of captions and text.
+    static const char *const sans[] = {"Noto Sans CJK SC", "Source Han Sans SC", "WenQuanYi Micro Hei",
+                                        "WenQuanYi Zen Hei", "Droid Sans Fallback"};
+    for (const char *name : sans) {
+        const QString family = QString::fromLatin1(name);
+        if (families.contains(family)) {
+            QFont font = QGuiApplication::font();
+            font.setFamilies({family});
+            QGuiApplication::setFont(font);
+            break;
+        }
+    }
 }
 
 } // namespace orvane

@@ -54,7 +54,8 @@ QColor highlightBackground();
 
 bool hasShortCodeMark(const QTextCharFormat &format);
 
-// Maps the Windows font names the program uses to installed fonts ("楷体_GB2312" → a Kai font).
+// Maps the Windows font names the program uses to installed fonts ("楷体_GB2312" → a Kai font),
+// and makes a sans-serif Chinese face the font of the windows.
 void installFontSubstitutions();
 
 QColor colorFromSetting(quint32 ref);

@@ -215,6 +215,7 @@ void frmFcTest::buildControls()
     mainText->viewport()->installEventFilter(this);
 
     m_session = std::make_unique<TypingSession>(*mainText->document(), m_ctx.doc, m_ctx.settings, *m_ctx.clock);
+    m_session->overlayChanged = [this] { refreshOverlay(); };
 }
 
 void frmFcTest::buildMenus()
@@ -448,6 +449,26 @@ void frmFcTest::setRunningControls(bool running)
     CmdEndTest->setEnabled(running);
 }
 
+void frmFcTest::refreshOverlay()
+{
+    QList<QTextEdit::ExtraSelection> selections;
+    QTextDocument *document = mainText->document();
+    for (const QTextLayout::FormatRange &range : session().overlay()) {
+        QTextEdit::ExtraSelection selection;
+        selection.cursor = QTextCursor(document);
+        selection.cursor.setPosition(range.start);
+        selection.cursor.setPosition(range.start + range.length, QTextCursor::KeepAnchor);
+        selection.format = range.format;
+        selections.append(selection);
+    }
+    mainText->setExtraSelections(selections);
+    // Keep the current character in sight.
+    QTextCursor at(document);
+    at.setPosition(qMin(session().position(), qMax(0, document->characterCount() - 1)));
+    mainText->setTextCursor(at);
+    mainText->ensureCursorVisible();
+}
+
 void frmFcTest::moveTypingBox()
 {
     const QRect view = mainText->geometry();
@@ -538,7 +559,7 @@ void frmFcTest::CmdEndTest_Click()
     mnuSaveResult->setEnabled(m_ctx.settings.NeedSegmentation);
     if (CmdPauTest->text() != kPause)
         CmdPauTest->setText(kPause);
-    session().highlightOff();
+    session().finish(); // the colours go into the text, the highlight goes off
     // Dates go with the times, so a test across midnight measures its true length.
     const qint64 seconds = qMax<qint64>(0, StartTime.secsTo(EndTime) - PausedSeconds);
     m_ctx.doc.TestElapsed = double(seconds) / 86400.0;

@@ -147,6 +147,8 @@ private:
     void buildMenus();
     void setRunningControls(bool running);
     void moveTypingBox();
+    // Shows the session's result colours and highlight over the text.
+    void refreshOverlay();
     void popUp(QMenu *menu, QPushButton *button);
     void showResult();
     // The comparison step for what arrived, then the box is emptied for the next character.

@@ -3,6 +3,7 @@
 #include "prepare/codedictionary.h"
 #include "prepare/render.h"
 
+#include <QTextBlock>
 #include <QTextDocument>
 
 namespace orvane {
@@ -37,21 +38,34 @@ QTextCursor TypingSession::selection() const
     return cursor;
 }
 
+void TypingSession::changed()
+{
+    if (overlayChanged)
+        overlayChanged();
+}
+
 void TypingSession::select(int position, bool highlight)
 {
     m_position = position;
-    if (highlight) {
-        QTextCursor cursor = selection();
-        if (cursor.hasSelection())
-            setHighlight(cursor, true);
-    }
+    m_highlight = highlight && position < length();
+    changed();
 }
 
 void TypingSession::highlightOff()
 {
-    QTextCursor cursor = selection();
-    if (cursor.hasSelection())
-        setHighlight(cursor, false);
+    if (!m_highlight)
+        return;
+    m_highlight = false;
+    changed();
+}
+
+QTextCharFormat TypingSession::highlightFormat()
+{
+    QTextCharFormat format;
+    format.setBackground(highlightBackground());
+    format.setFontUnderline(true);
+    format.setUnderlineStyle(QTextCharFormat::SingleUnderline);
+    return format;
 }
 
 void TypingSession::start()
@@ -62,8 +76,93 @@ void TypingSession::start()
     m_doc.KeystrokeCount = 0;
     m_doc.UserWordCounts.fill(0);
     CurrentBurstLength = 0;
+
+    // The rendered colour of every character, read once from the document's fragments.
+    const int n = length();
+    m_rendered.assign(std::size_t(n), qRgb(0, 0, 0));
+    m_result.assign(std::size_t(n), Untyped);
+    for (QTextBlock block = m_document.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (!fragment.isValid())
+                continue;
+            const QTextCharFormat format = fragment.charFormat();
+            const QRgb colour = format.hasProperty(QTextFormat::ForegroundBrush) ? format.foreground().color().rgb()
+                                                                                  : qRgb(0, 0, 0);
+            const int from = qMax(0, fragment.position());
+            const int to = qMin(n, fragment.position() + fragment.length());
+            for (int i = from; i < to; ++i)
+                m_rendered[std::size_t(i)] = colour;
+        }
+    }
     select(0, true);
     LastCharTick = m_clock.tickMs();
+}
+
+QRgb TypingSession::colourAt(int pos) const
+{
+    if (pos < 0 || std::size_t(pos) >= m_result.size())
+        return qRgb(0, 0, 0);
+    switch (m_result[std::size_t(pos)]) {
+    case TypedRight: return rgbOf(m_settings.RightColor);
+    case TypedWrong: return rgbOf(m_settings.ErrorColor);
+    default: return m_rendered[std::size_t(pos)];
+    }
+}
+
+QVector<QTextLayout::FormatRange> TypingSession::overlay() const
+{
+    QVector<QTextLayout::FormatRange> ranges;
+    const int n = int(m_result.size());
+    for (int i = 0; i < n;) {
+        const quint8 r = m_result[std::size_t(i)];
+        int j = i + 1;
+        while (j < n && m_result[std::size_t(j)] == r)
+            ++j;
+        if (r != Untyped) {
+            QTextLayout::FormatRange range;
+            range.start = i;
+            range.length = j - i;
+            range.format.setForeground(colorFromSetting(r == TypedRight ? m_settings.RightColor : m_settings.ErrorColor));
+            ranges.append(range);
+        }
+        i = j;
+    }
+    if (m_highlight) {
+        QTextLayout::FormatRange range;
+        range.start = m_position;
+        range.length = 1;
+        range.format = highlightFormat();
+        range.format.setForeground(QColor::fromRgb(colourAt(m_position)));
+        ranges.append(range);
+    }
+    return ranges;
+}
+
+void TypingSession::finish()
+{
+    m_highlight = false;
+    QTextCursor cursor(&m_document);
+    cursor.beginEditBlock();
+    const int n = int(m_result.size());
+    for (int i = 0; i < n;) {
+        const quint8 r = m_result[std::size_t(i)];
+        int j = i + 1;
+        while (j < n && m_result[std::size_t(j)] == r)
+            ++j;
+        if (r != Untyped) {
+            cursor.setPosition(i);
+            cursor.setPosition(j, QTextCursor::KeepAnchor);
+            QTextCharFormat format;
+            format.setForeground(colorFromSetting(r == TypedRight ? m_settings.RightColor : m_settings.ErrorColor));
+            cursor.mergeCharFormat(format);
+        }
+        i = j;
+    }
+    cursor.endEditBlock();
+    m_rendered.clear();
+    m_result.clear();
+    changed();
 }
 
 QString TypingSession::currentCharacter() const
@@ -90,28 +189,28 @@ TypingSession::Outcome TypingSession::compare(const QString &typed)
     const QString expected = currentCharacter();
     m_doc.TypedText += expected;
 
-    QTextCursor cursor = selection();
-    const QRgb colour = cursor.charFormat().foreground().color().rgb();
-    const bool hasColour = cursor.charFormat().hasProperty(QTextFormat::ForegroundBrush);
-    QTextCharFormat format;
+    const std::size_t at = std::size_t(m_position);
+    const QRgb colour = colourAt(m_position);
     if (!typed.isEmpty() && !expected.isEmpty() && typed.front() == expected.front()) {
-        if (hasColour && colour == rgbOf(m_settings.ErrorColor))
+        if (colour == rgbOf(m_settings.ErrorColor))
             --m_doc.WrongCharCount;
-        format.setForeground(colorFromSetting(m_settings.RightColor));
+        if (at < m_result.size())
+            m_result[at] = TypedRight;
         ++m_doc.RightCharCount;
     } else {
-        if (hasColour && colour == rgbOf(m_settings.RightColor))
+        if (colour == rgbOf(m_settings.RightColor))
             --m_doc.RightCharCount;
-        format.setForeground(colorFromSetting(m_settings.ErrorColor));
+        if (at < m_result.size())
+            m_result[at] = TypedWrong;
         ++m_doc.WrongCharCount;
     }
-    if (cursor.hasSelection())
-        cursor.mergeCharFormat(format);
 
-    highlightOff();
+    m_highlight = false; // shown with the next overlay
     ++m_position;
-    if (m_position >= length())
+    if (m_position >= length()) {
+        changed();
         return Outcome::Finished;
+    }
     select(m_position, true);
     LastCharTick = m_clock.tickMs();
     return Outcome::Advanced;
@@ -119,7 +218,6 @@ TypingSession::Outcome TypingSession::compare(const QString &typed)
 
 void TypingSession::moveRight()
 {
-    highlightOff();
     int p = m_position + 1;
     if (p >= length())
         p = length() - 1;
@@ -128,7 +226,6 @@ void TypingSession::moveRight()
 
 void TypingSession::moveLeft()
 {
-    highlightOff();
     select(m_position > 0 ? m_position - 1 : m_position, true);
 }
 

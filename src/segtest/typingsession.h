@@ -1,14 +1,25 @@
 // The comparison of a running test, without widgets: the current position in the test view's
 // document, the colours and counts of typed characters, the input bursts, the movement keys and
 // the code hint. The test window feeds it what arrives in the typing box.
+//
+// While a test runs, the result colours and the highlight of the current character are kept
+// here and shown over the text as an overlay (the window draws overlay() as extra selections).
+// A change of a character format in the document lays out its whole paragraph again, which
+// for a paragraph of 2,000 characters takes milliseconds; the overlay costs nothing of the kind.
+// finish() writes the result colours into the document in one edit, when the test ends.
 #pragma once
 
 #include "core/clock.h"
 #include "prepare/testdocument.h"
 #include "settings/usersettings.h"
 
+#include <QRgb>
 #include <QString>
 #include <QTextCursor>
+#include <QTextLayout>
+#include <QVector>
+#include <functional>
+#include <vector>
 
 class QTextDocument;
 
@@ -27,6 +38,21 @@ public:
     void start();
 
     enum class Outcome { Advanced, Finished };
+    // Writes the result colours of the test into the document and takes the overlay away.
+    void finish();
+
+    // What the window draws over the text: the result colours and the highlight.
+    QVector<QTextLayout::FormatRange> overlay() const;
+    // Called whenever overlay() changed.
+    std::function<void()> overlayChanged;
+
+    // The colour of the character at pos as the comparison sees it: the rendered colour until
+    // the character is typed, then its result colour.
+    QRgb colourAt(int pos) const;
+    bool isHighlighted(int pos) const { return m_highlight && pos == m_position; }
+    // The format of the highlight (background and underline).
+    static QTextCharFormat highlightFormat();
+
     // One comparison step for the first character of typed (which must not be empty): counts the
     // burst, records the expected character, colours and counts it, and moves on. Finished when
     // the position has passed the last character (the caller ends the test).
@@ -53,12 +79,18 @@ public:
 private:
     void select(int position, bool highlight);
     QTextCursor selection() const;
+    void changed();
+
+    enum : quint8 { Untyped, TypedRight, TypedWrong };
 
     QTextDocument &m_document;
     TestDocument &m_doc;
     const UserSettings &m_settings;
     const Clock &m_clock;
     int m_position = 0;
+    bool m_highlight = false;
+    std::vector<QRgb> m_rendered;  // colour of each character when the test started
+    std::vector<quint8> m_result;  // Untyped, TypedRight or TypedWrong
 };
 
 // The status-bar text of the code hint for text with the codes found.

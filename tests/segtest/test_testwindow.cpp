@@ -138,8 +138,11 @@ struct Fixture {
     void key(Qt::Key k) { QTest::keyClick(window->tmpText, k); }
 
     QString viewText() const { return window->mainText->toPlainText(); }
+    // The colour the text shows: the test's overlay while it runs, else the document's.
     QRgb colourAt(int pos) const
     {
+        if (window->CmdPauTest->isEnabled())
+            return window->session().colourAt(pos);
         QTextCursor c(window->mainText->document());
         c.setPosition(pos);
         c.setPosition(pos + 1, QTextCursor::KeepAnchor);

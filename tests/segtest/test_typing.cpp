@@ -42,19 +42,15 @@ struct Session {
         session.start();
     }
 
-    QRgb colourAt(int pos)
+    QRgb colourAt(int pos) { return session.colourAt(pos); }
+    bool highlightedAt(int pos) { return session.isHighlighted(pos); }
+    // The colour the document itself holds.
+    QRgb documentColourAt(int pos)
     {
         QTextCursor c(&document);
         c.setPosition(pos);
         c.setPosition(pos + 1, QTextCursor::KeepAnchor);
         return c.charFormat().foreground().color().rgb();
-    }
-    bool highlightedAt(int pos)
-    {
-        QTextCursor c(&document);
-        c.setPosition(pos);
-        c.setPosition(pos + 1, QTextCursor::KeepAnchor);
-        return hasHighlight(c);
     }
     // Types the text one character at a time, gap milliseconds apart.
     void type(const QString &text, qint64 gap = 50)
@@ -152,6 +148,23 @@ private Q_SLOTS:
         QCOMPARE(s.session.compare(QStringLiteral("。")), TypingSession::Outcome::Finished);
         QCOMPARE(s.colourAt(s.session.length() - 1), kRight);
         QVERIFY(!s.highlightedAt(s.session.length() - 1));
+    }
+
+    void finishingWritesTheColoursIntoTheText()
+    {
+        Session s;
+        s.type(QStringLiteral("我x是"));
+        // While the test runs the document keeps its rendering; the colours are an overlay.
+        QCOMPARE(s.documentColourAt(1), qRgb(0, 0, 0));
+        const auto overlay = s.session.overlay();
+        QCOMPARE(overlay.size(), 4); // right, wrong, right, highlight
+        QCOMPARE(overlay.last().start, 3);
+        s.session.finish();
+        QCOMPARE(s.documentColourAt(0), kRight);
+        QCOMPARE(s.documentColourAt(1), kError);
+        QCOMPARE(s.documentColourAt(2), kRight);
+        QCOMPARE(s.documentColourAt(3), qRgb(0, 0, 0));
+        QVERIFY(s.session.overlay().isEmpty());
     }
 
     void bursts_data()
