@@ -7,6 +7,7 @@
 #include "prepare/richtext.h"
 #include "scriptedprompts.h"
 #include "segtest/dlgresult.h"
+#include "segtest/examplefiles.h"
 #include "segtest/frmfctest.h"
 #include "segtest/report.h"
 #include "shell/pictures.h"
@@ -28,7 +29,7 @@ using orvane::test::ScriptedPrompts;
 namespace {
 
 const QString kText = QStringLiteral("我们是学生，我们热爱学习。今天天气很好，老师带我们去公园参观。");
-const QString kOther = QStringLiteral("春天来了，小草绿了。");
+const QString kOther = QStringLiteral("春天来了，小草绿了，花儿开了。孩子们在田野里奔跑，大家都很高兴。");
 
 QByteArray fileBytes(const QString &path)
 {
@@ -63,6 +64,9 @@ struct WindowFixture {
         ctx.settings.AltColor1 = 0x000000;
         ctx.settings.AltColor2 = 0xFF0000;
         ctx.settings.SymbolColor = 0xFF00FF;
+        ctx.settings.RightColor = 0x00FF00;
+        ctx.settings.ErrorColor = 0x0000FF;
+        ctx.settings.AlphaColor = 0xFFFF00;
         for (int id = 101; id <= 103; ++id)
             WriteResourceFile(ctx.folder, id, QStringLiteral("JPG"), QStringLiteral("%1.jpg").arg(id));
         window = std::make_unique<frmFcTest>(ctx);
@@ -89,6 +93,7 @@ struct WindowFixture {
         });
         window->mnuOpenTestFile->trigger();
         QVERIFY(test::lastModalHandled());
+        QCOMPARE(viewText(), text);
     }
 
     // Menu commands answer their file dialog with the given path.
@@ -197,7 +202,7 @@ private Q_SLOTS:
         QCOMPARE(report, statisticsReport(f.ctx.doc, f.ctx.stats));
         QVERIFY(report.contains(QStringLiteral("\r\n文本中的总字数：%1\r\n").arg(kText.size())));
         QVERIFY(report.contains(QStringLiteral("\r\n用户所用时间：0:00:45\r\n")));
-        QVERIFY(report.contains(QStringLiteral("\r\n正确率：100.00%\r\n")));
+        QVERIFY2(report.contains(QStringLiteral("\r\n正确率：100.00%\r\n")), qPrintable(report.left(400)));
     }
 
     void refusedExampleChangesNothing_data()
