@@ -6,6 +6,7 @@
 #include "prepare/frmopenfile.h"
 #include "prepare/richtext.h"
 #include "scriptedprompts.h"
+#include "segtest/dlgmoreinfo.h"
 #include "segtest/dlgresult.h"
 #include "segtest/examplefiles.h"
 #include "segtest/frmfctest.h"
@@ -196,6 +197,21 @@ private Q_SLOTS:
         QCOMPARE(f.ctx.doc.RightCharCount, int(kText.size()));
         QVERIFY(f.window->mnuSaveTestFile->isEnabled());
 
+        // The details of the example: the result dialog, then its more-information dialog.
+        onNextModal([](QWidget *w) {
+            auto *result = qobject_cast<DlgResult *>(w);
+            QVERIFY(result);
+            onNextModal([](QWidget *more) {
+                QVERIFY(qobject_cast<DlgMoreInfo *>(more));
+                qobject_cast<DlgMoreInfo *>(more)->cmdOk->click();
+            });
+            result->cmdMorInfo->click();
+            result->cmdOk->click();
+        });
+        f.window->mnuStaInfo->trigger();
+        QVERIFY(f.ctx.doc.DetailStatsDone && f.ctx.doc.TextStatsDone);
+        QCOMPARE(f.ctx.stats.DetailCharCount, int(kText.size()));
+
         // The report holds the figures of the example, not of the text tested before.
         f.run(f.window->mnuStaSave, f.path(QStringLiteral("统计.txt")));
         const QString report = QString::fromUtf8(fileBytes(f.path(QStringLiteral("统计.txt"))));
@@ -203,6 +219,9 @@ private Q_SLOTS:
         QVERIFY(report.contains(QStringLiteral("\r\n文本中的总字数：%1\r\n").arg(kText.size())));
         QVERIFY(report.contains(QStringLiteral("\r\n用户所用时间：0:00:45\r\n")));
         QVERIFY2(report.contains(QStringLiteral("\r\n正确率：100.00%\r\n")), qPrintable(report.left(400)));
+        QVERIFY(report.contains(QStringLiteral("\r\n     我们       ")));
+        QVERIFY(!report.contains(QStringLiteral("春天")));
+        QVERIFY(report.contains(QStringLiteral("\r\n用户输入的总字数：%1\r\n").arg(kText.size())));
     }
 
     void refusedExampleChangesNothing_data()
