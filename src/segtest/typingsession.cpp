@@ -95,6 +95,12 @@ void TypingSession::start()
                 m_rendered[std::size_t(i)] = colour;
         }
     }
+    // Line breaks at the very end of the text (a file's last line ends in one) are not typed:
+    // the test ends with the last character that shows.
+    m_end = n;
+    const QString plain = m_document.toPlainText();
+    while (m_end > 1 && m_end <= plain.size() && (plain[m_end - 1] == QLatin1Char('\n') || plain[m_end - 1] == QLatin1Char('\r')))
+        --m_end;
     select(0, true);
     LastCharTick = m_clock.tickMs();
 }
@@ -207,7 +213,7 @@ TypingSession::Outcome TypingSession::compare(const QString &typed)
 
     m_highlight = false; // shown with the next overlay
     ++m_position;
-    if (m_position >= length()) {
+    if (m_position >= m_end) {
         changed();
         return Outcome::Finished;
     }
@@ -219,8 +225,8 @@ TypingSession::Outcome TypingSession::compare(const QString &typed)
 void TypingSession::moveRight()
 {
     int p = m_position + 1;
-    if (p >= length())
-        p = length() - 1;
+    if (p >= m_end)
+        p = m_end - 1;
     select(qMax(0, p), true);
 }
 

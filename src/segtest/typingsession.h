@@ -88,6 +88,7 @@ private:
     const UserSettings &m_settings;
     const Clock &m_clock;
     int m_position = 0;
+    int m_end = 0; // the test ends when the position reaches it
     bool m_highlight = false;
     std::vector<QRgb> m_rendered;  // colour of each character when the test started
     std::vector<quint8> m_result;  // Untyped, TypedRight or TypedWrong

@@ -1,6 +1,6 @@
 #!/bin/sh
 # Types digit codes through the real Orvane input method (fcitx5) into a Qt text box and checks
-# what arrives. Runs inside xvfb-run and dbus-run-session:
+# what arrives (the last "text " line of the program's log, and ORVANE_EXPECT_LINES). Runs inside xvfb-run and dbus-run-session:
 #   xvfb-run -a dbus-run-session -- type-with-fcitx5.sh TYPEBOX INSTALL_SCRIPT JTDB EXPECTED KEYS...
 # KEYS are xdotool key names or "type:DIGITS"; EXPECTED is the text the box must hold at the end.
 set -u
@@ -44,9 +44,12 @@ until grep -q ready "$home/box.log" 2>/dev/null; do
 done
 sleep 1 # the input context is created when the box gets the focus
 
-# Switch the input method on for the focused box (the program does this with SetCurrentIM).
-dbus-send --session --print-reply --dest=org.fcitx.Fcitx5 /controller \
-  org.fcitx.Fcitx.Controller1.SetCurrentIM string:orvane >/dev/null
+# Switch the input method on for the focused box, unless the program does it itself
+# (ORVANE_APP_SWITCHES_IME=1).
+if [ "${ORVANE_APP_SWITCHES_IME:-0}" != 1 ]; then
+  dbus-send --session --print-reply --dest=org.fcitx.Fcitx5 /controller \
+    org.fcitx.Fcitx.Controller1.SetCurrentIM string:orvane >/dev/null
+fi
 sleep 0.3
 for k in "$@"; do
   case "$k" in
@@ -63,6 +66,19 @@ if [ "$text" != "$expected" ]; then
   echo "--- what reached the box:" >&2
   cat "$home/box.log" >&2
   exit 1
+fi
+# Further lines the log must hold, separated by "|" (ORVANE_EXPECT_LINES).
+if [ -n "${ORVANE_EXPECT_LINES:-}" ]; then
+  missing=0
+  old_ifs=$IFS; IFS='|'
+  for line in $ORVANE_EXPECT_LINES; do
+    grep -qxF "$line" "$home/box.log" || { echo "the log lacks the line \"$line\"" >&2; missing=1; }
+  done
+  IFS=$old_ifs
+  if [ $missing = 1 ]; then
+    cat "$home/box.log" >&2
+    exit 1
+  fi
 fi
 echo "typed through fcitx5: $text"
 echo "--- what reached the box:"

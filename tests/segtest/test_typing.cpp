@@ -150,6 +150,15 @@ private Q_SLOTS:
         QVERIFY(!s.highlightedAt(s.session.length() - 1));
     }
 
+    void trailingLineBreaksAreNotTyped()
+    {
+        Session s(QStringLiteral("我们是学生\n\n"), QStringLiteral("0010022"));
+        for (int i = 0; i < 10; ++i)
+            s.session.moveRight();
+        QCOMPARE(s.session.position(), 4);
+        QCOMPARE(s.session.compare(QStringLiteral("生")), TypingSession::Outcome::Finished);
+    }
+
     void finishingWritesTheColoursIntoTheText()
     {
         Session s;

@@ -1,0 +1,155 @@
+// orvane-typetest LOG_FILE [MILLISECONDS]
+// The test window of the program, driven as a learner would use it with a real input method:
+// it opens the text file named by ORVANE_TYPING_TEXT, starts a test (which switches the Orvane
+// input method on through the running framework) and waits for keys typed from outside. When
+// the result dialog appears it records the figures of the test in LOG_FILE, one per line
+// ("text", "right", "wrong", "keys", "bursts", "time", "accuracy", "speed", "effective"),
+// closes the dialog and quits. Every key and composition change that reached the typing box is
+// logged too. "ready" is logged once the test runs.
+#include "prepare/externallibs.h"
+#include "prepare/frmopenfile.h"
+#include "prepare/render.h"
+#include "segtest/dlgresult.h"
+#include "segtest/frmfctest.h"
+#include "shell/imeproviders.h"
+#include "shell/pictures.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTextEdit>
+#include <QTimer>
+
+using namespace orvane;
+
+namespace {
+
+QFile *g_log = nullptr; // this driver's own log file, opened once in main
+
+void logLine(const QString &line)
+{
+    g_log->write((line + QLatin1Char('\n')).toUtf8());
+    g_log->flush();
+}
+
+// Messages go to the log and are answered at once.
+class LoggingPrompts final : public Prompts {
+public:
+    MessageAnswer message(const QString &text, const QString &, MessageIcon, MessageButtons) override
+    {
+        logLine(QStringLiteral("message ") + text);
+        return MessageAnswer::Ok;
+    }
+    QString openFile(const QString &, const QString &, const QString &) override { return {}; }
+    QString saveFile(const QString &, const QString &, const QString &) override { return {}; }
+    std::optional<quint32> chooseColor(quint32) override { return std::nullopt; }
+};
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    installFontSubstitutions();
+    if (argc < 2)
+        return 2;
+    QFile log(QString::fromLocal8Bit(argv[1]));
+    if (!log.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return 2;
+    g_log = &log;
+    const int timeoutMs = argc > 2 ? atoi(argv[2]) : 30000;
+
+    QTemporaryDir folder;
+    LoggingPrompts prompts;
+    SystemClock clock;
+    std::unique_ptr<InputMethodProvider> ime = makeInputMethodProvider();
+    ExternalLibs libs;
+    AppContext ctx;
+    ctx.folder = ProgramFolder(folder.path(), {QStringLiteral(ORVANE_BIN_DIR)});
+    ctx.prompts = &prompts;
+    ctx.clock = &clock;
+    ctx.imeProvider = ime.get();
+    QString error;
+    if (!libs.open({QStringLiteral(ORVANE_BIN_DIR)}, QStringLiteral(ORVANE_BIN_DIR), &error)) {
+        logLine(QStringLiteral("error ") + error);
+        return 1;
+    }
+    ctx.libs = &libs;
+    if (DetectIme(ctx.ime, *ime, prompts) != ImeDetection::Found) {
+        logLine(QStringLiteral("error the Orvane input method is not installed"));
+        return 1;
+    }
+    logLine(QStringLiteral("ime ") + ctx.ime.ImeLayout);
+    const QStringList names = pictureFileNames();
+    for (int i = 0; i < names.size(); ++i)
+        WriteResourceFile(ctx.folder, 101 + i, QStringLiteral("JPG"), names[i]);
+
+    frmFcTest window(ctx);
+    if (!window.Form_Load())
+        return 1;
+    // The default settings, and the input method switched on by the test, as the learner set it.
+    ctx.settings = {defaults::AltColor1,  defaults::AltColor2,  defaults::SymbolColor, defaults::RightColor,
+                    defaults::ErrorColor, defaults::AlphaColor, true, true, true, false, defaults::LimitMinutes};
+    {
+        frmOpenFile open(ctx, window, &window);
+        open.loadFile(qEnvironmentVariable("ORVANE_TYPING_TEXT"));
+        open.chkUseFilter->setChecked(false);
+        open.cmdOpenFile_Click();
+    }
+    window.show();
+    window.activateWindow();
+
+    QObject::connect(window.tmpText, &TypingBox::keyDown, [](int key) { logLine(QStringLiteral("key %1").arg(key, 0, 16)); });
+    QObject::connect(window.tmpText, &TypingBox::composingKey, [] { logLine(QStringLiteral("compose")); });
+    QObject::connect(window.tmpText, &QLineEdit::textChanged, [&window](const QString &text) {
+        logLine(QStringLiteral("change %1 at %2").arg(text).arg(window.session().position()));
+    });
+
+    // The result dialog: record it and close it.
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto *result = qobject_cast<DlgResult *>(QApplication::activeModalWidget());
+        if (!result)
+            return;
+        poll.stop();
+        const TestDocument &doc = ctx.doc;
+        logLine(QStringLiteral("right %1").arg(doc.RightCharCount));
+        logLine(QStringLiteral("wrong %1").arg(doc.WrongCharCount));
+        logLine(QStringLiteral("keys %1").arg(doc.KeystrokeCount));
+        logLine(QStringLiteral("bursts %1 %2 %3 %4 %5")
+                    .arg(doc.UserWordCounts[1]).arg(doc.UserWordCounts[2]).arg(doc.UserWordCounts[3])
+                    .arg(doc.UserWordCounts[4]).arg(doc.UserWordCounts[5]));
+        logLine(QStringLiteral("total ") + result->lblTotal->text());
+        logLine(QStringLiteral("time ") + result->lblTime->text());
+        logLine(QStringLiteral("accuracy ") + result->lblRgtRate->text());
+        logLine(QStringLiteral("speed ") + result->lblRate->text());
+        logLine(QStringLiteral("effective ") + result->lblEffRate->text());
+        // The characters the view shows in the right colour while the result is up.
+        int coloured = 0;
+        const QColor right = colorFromSetting(ctx.settings.RightColor);
+        QTextCursor c(window.mainText->document());
+        for (int i = 0; i + 1 < window.mainText->document()->characterCount(); ++i) {
+            c.setPosition(i);
+            c.setPosition(i + 1, QTextCursor::KeepAnchor);
+            coloured += c.charFormat().foreground().color() == right ? 1 : 0;
+        }
+        logLine(QStringLiteral("coloured %1").arg(coloured));
+        logLine(QStringLiteral("text ") + doc.TypedText);
+        result->cmdOk->click();
+        QTimer::singleShot(200, &app, &QApplication::quit);
+    });
+    poll.start(20);
+
+    QTimer::singleShot(500, [&] {
+        window.CmdStartTest_Click();
+        logLine(QStringLiteral("ready"));
+    });
+    QTimer::singleShot(timeoutMs, [&] {
+        logLine(QStringLiteral("timeout"));
+        app.quit();
+    });
+    return app.exec();
+}
