@@ -14,6 +14,11 @@ namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
 
+// Far above any practice text (the view holds a few thousand characters), far below what would
+// exhaust memory: larger files are refused instead of read.
+constexpr qint64 kMaxMarkFileBytes = 16 * 1024 * 1024;
+constexpr qint64 kMaxMainFileBytes = 256 * 1024 * 1024;
+
 QString writeFailure(const QString &path, const QString &reason)
 {
     return QStringLiteral("无法写入文件“%1”：%2").arg(path, reason);
@@ -134,6 +139,8 @@ ExampleReadStatus readExample(const QString &mainPath, QTextDocument *document, 
     QFile aux(auxPath);
     if (!aux.open(QIODevice::ReadOnly))
         return fail(QStringLiteral("无法读取文件“%1”：%2").arg(auxPath, aux.errorString()));
+    if (aux.size() > kMaxMarkFileBytes)
+        return fail(QStringLiteral("文件“%1”过大，不是分词例文的标记文件。").arg(auxPath));
     QString readMarks;
     QString why;
     if (!parseMarkFile(aux.readAll(), &readMarks, &why))
@@ -142,6 +149,8 @@ ExampleReadStatus readExample(const QString &mainPath, QTextDocument *document, 
     QFile main(mainPath);
     if (!main.open(QIODevice::ReadOnly))
         return fail(QStringLiteral("无法读取文件“%1”：%2").arg(mainPath, main.errorString()));
+    if (main.size() > kMaxMainFileBytes)
+        return fail(QStringLiteral("文件“%1”过大，不能作为分词例文打开。").arg(mainPath));
     // Read into a document of our own first, so that a refused pair changes nothing.
     QTextDocument loaded;
     loaded.setDefaultFont(document->defaultFont());

@@ -139,6 +139,24 @@ private Q_SLOTS:
         }
     }
 
+    // Line breaks, empty lines and a break at the end are one position each, as in the view.
+    void paragraphsKeepTheirPositions()
+    {
+        QTemporaryDir dir;
+        const QString main = dir.filePath(QStringLiteral("段落.sav"));
+        QTextDocument doc;
+        doc.setPlainText(QStringLiteral("我们\n\n是学生。\n"));
+        const QString marks = QStringLiteral("002210022");
+        QCOMPARE(doc.toPlainText().size(), marks.size());
+        QString error;
+        QVERIFY2(writeExample(main, doc, marks, &error), qPrintable(error));
+        QTextDocument back;
+        QString got;
+        QCOMPARE(readExample(main, &back, &got, &error), ExampleReadStatus::Ok);
+        QCOMPARE(back.toPlainText(), doc.toPlainText());
+        QCOMPARE(got, marks);
+    }
+
     // Marks that do not fit the text, or a main file that is no rich text, change nothing.
     void refusedPair_data()
     {
@@ -153,6 +171,7 @@ private Q_SLOTS:
         QTest::newRow("garbage") << QByteArray("\x01\x02\xFF") << rtf;
         QTest::newRow("main not rtf") << QByteArray("\"444\"\r\n") << QByteArray("abc");
         QTest::newRow("main unclosed") << QByteArray("\"444\"\r\n") << QByteArray("{\\rtf1 abc");
+        QTest::newRow("huge mark file") << QByteArray("\"") + QByteArray(17 * 1024 * 1024, '0') + "\"\r\n" << rtf;
     }
     void refusedPair()
     {
