@@ -23,10 +23,6 @@ namespace orvane {
 
 namespace {
 
-// The keys a digits-only box passes: digits, and Tab, Enter and Escape, whose key text is a
-// control character, so that they still move the focus and reach the dialog's buttons.
-const QString kDigitKeys = QStringLiteral("0123456789\t\r\x1b");
-
 constexpr int kMaxWordLength = 20;
 constexpr int kMaxCodeLength = 6;
 
@@ -84,7 +80,7 @@ DlgAddWord::DlgAddWord(AppContext &ctx, QWidget *parent)
     txtCode->setMaxLength(kMaxCodeLength);
     txtCode->setToolTip(QStringLiteral("自定义编码的最大长度为6个数字"));
     // Key presses pass the key filter; the validator keeps pasted text to digits as well.
-    txtCode->installEventFilter(new NumericKeyFilter(txtCode, kDigitKeys));
+    txtCode->installEventFilter(new NumericKeyFilter(txtCode));
     txtCode->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), txtCode));
     QFont boxFont = txtWord->font();
     boxFont.setPointSizeF(boxFont.pointSizeF() * 1.2);

@@ -21,10 +21,6 @@ namespace orvane {
 
 namespace {
 
-// The keys a digits-only box passes: digits, and Tab, Enter and Escape, whose key text is a
-// control character, so that they still move the focus and reach the dialog's buttons.
-const QString kDigitKeys = QStringLiteral("0123456789\t\r\x1b");
-
 constexpr int kMinLimitMinutes = 5;
 const QSize kSwatchSize(64, 16);
 
@@ -206,7 +202,7 @@ QGroupBox *frmOptions::buildOptionFrame()
     txtLimitTime->setAlignment(Qt::AlignCenter);
     txtLimitTime->setFixedWidth(44);
     // Key presses pass the key filter; the validator keeps pasted text to digits as well.
-    txtLimitTime->installEventFilter(new NumericKeyFilter(txtLimitTime, kDigitKeys));
+    txtLimitTime->installEventFilter(new NumericKeyFilter(txtLimitTime));
     txtLimitTime->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), txtLimitTime));
     Label6 = new QLabel(QStringLiteral("分钟"), frame);

@@ -181,10 +181,10 @@ bool NumericKeyFilter::eventFilter(QObject *watched, QEvent *event)
         int code = 0;
         if (ke->key() == Qt::Key_Backspace)
             code = 8;
-        else if (!ke->text().isEmpty())
+        else if (!ke->text().isEmpty() && ke->text().at(0).isPrint())
             code = ke->text().at(0).unicode();
         else
-            return QObject::eventFilter(watched, event); // navigation keys, modifiers
+            return QObject::eventFilter(watched, event); // Tab, Enter, Escape, navigation, modifiers
         if (FilterKey(code, m_allowed, true, [] { QApplication::beep(); }) == 0)
             return true;
     } else if (event->type() == QEvent::InputMethod) {

@@ -57,6 +57,7 @@ private slots:
     void filterKey();
     void contextMenuHiddenWhileRightButtonDown();
     void mainTextIgnoresClicksAndTyping();
+    void numericFieldPassesDigitsAndDialogKeys();
 };
 
 void TestWindowHelpers::recordAndScale()
@@ -197,6 +198,25 @@ void TestWindowHelpers::mainTextIgnoresClicksAndTyping()
     QCOMPARE(view.toPlainText(), QStringLiteral("第一行\n第二行\n第三行"));
     QTest::keyClick(&view, Qt::Key_Down); // navigation still works
     QVERIFY(view.textCursor().position() > 0);
+}
+
+void TestWindowHelpers::numericFieldPassesDigitsAndDialogKeys()
+{
+    QLineEdit field;
+    NumericKeyFilter filter(&field);
+    field.installEventFilter(&filter);
+    int returns = 0;
+    connect(&field, &QLineEdit::returnPressed, [&returns] { ++returns; });
+    QTest::keyClicks(&field, QStringLiteral("1a2-3"));
+    QCOMPARE(field.text(), QStringLiteral("123"));
+    QTest::keyClick(&field, Qt::Key_Backspace);
+    QCOMPARE(field.text(), QStringLiteral("12"));
+    // Enter, Tab and Escape carry control characters as their text; they still reach the field
+    // and the dialog around it.
+    QTest::keyClick(&field, Qt::Key_Return);
+    QCOMPARE(returns, 1);
+    QTest::keyClick(&field, Qt::Key_Left);
+    QCOMPARE(field.cursorPosition(), 1);
 }
 
 QTEST_MAIN(TestWindowHelpers)
