@@ -374,11 +374,13 @@ void frmFcTest::textOpenedForTest(bool needSegmentation)
     mnuStaSave->setEnabled(true);
     mnuSaveResult->setEnabled(needSegmentation);
     mainText->setVisible(true);
+    mainText->raise(); // over the welcome caption
 }
 
 void frmFcTest::exampleOpened()
 {
     mainText->setVisible(true);
+    mainText->raise();
     mnuStaInfo->setEnabled(true);
     mnuStaSave->setEnabled(true);
     mnuSaveResult->setEnabled(m_ctx.settings.NeedSegmentation);

@@ -7,6 +7,9 @@
 //   details FILE    the same, then the details of the test (tables built)
 //   keys FILE       the same, then the whole-text key counts
 //   userkeys FILE   the same, then the key counts of the typed stretch
+//   options         the options dialog
+//   addword [FCR]   the add-word dialog, with a segmentation result loaded when given
+//   editor FILE     the segmentation editor with FILE opened, unlocked for editing
 // The window closes by itself after a few seconds (ORVANE_SCREENS_MS, default 4000).
 #include "prepare/externallibs.h"
 #include "prepare/frmdeffilter.h"
@@ -19,6 +22,9 @@
 #include "segtest/dlguserkeys.h"
 #include "segtest/textstats.h"
 #include "segtest/frmfctest.h"
+#include "editor/dlgaddword.h"
+#include "editor/frmpresplit.h"
+#include "settings/frmoptions.h"
 #include "shell/pictures.h"
 #include "shell/qtprompts.h"
 
@@ -76,6 +82,25 @@ int main(int argc, char **argv)
         window = std::move(dlg);
     } else if (args[1] == QLatin1String("filters")) {
         window = std::make_unique<frmDefFilter>(ctx);
+    } else if (args[1] == QLatin1String("options")) {
+        window = std::make_unique<frmOptions>(ctx, nullptr);
+    } else if (args[1] == QLatin1String("addword")) {
+        auto dlg = std::make_unique<DlgAddWord>(ctx);
+        if (args.size() > 2)
+            dlg->loadResultFile(args[2]);
+        window = std::move(dlg);
+    } else if (args[1] == QLatin1String("editor") && args.size() > 2) {
+        auto editor = std::make_unique<frmPreSplit>(ctx);
+        if (!editor->Form_Load())
+            return 1;
+        {
+            frmOpenFile open(ctx, *editor, editor.get());
+            open.loadFile(args[2]);
+            open.cmdOpenFile_Click();
+        }
+        editor->txtMain->raise();
+        editor->cmdModify_Click();
+        window = std::move(editor);
     } else if (QStringList{"testwindow", "result", "details", "keys", "userkeys"}.contains(args[1]) && args.size() > 2) {
         auto test = std::make_unique<frmFcTest>(ctx);
         if (!test->Form_Load())
