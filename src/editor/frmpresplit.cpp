@@ -6,6 +6,7 @@
 #include "prepare/render.h"
 #include "prepare/textforms.h"
 #include "segtest/examplefiles.h"
+#include "shell/formparts.h"
 #include "shell/pictures.h"
 #include "shell/windowhelpers.h"
 
@@ -25,12 +26,6 @@
 namespace orvane {
 
 namespace {
-
-// Design geometry, in pixels of 15 twips.
-constexpr int tw(int twips)
-{
-    return (twips + 7) / 15;
-}
 
 constexpr int kDesignWidth = 680;
 constexpr int kDesignHeight = 540;
@@ -56,23 +51,12 @@ frmPreSplit::~frmPreSplit() = default;
 void frmPreSplit::buildControls()
 {
     resize(kDesignWidth, kDesignHeight);
-    const auto button = [this](const char *name, const QString &caption, int top) {
-        auto *b = new QPushButton(caption, this);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setGeometry(tw(8400), tw(top), tw(1500), tw(450));
-        b->setFocusPolicy(Qt::NoFocus);
-        QFont f = b->font();
-        f.setPointSize(10);
-        f.setBold(true);
-        b->setFont(f);
-        return b;
-    };
-    cmdFile = button("cmdFile", QStringLiteral("打开文件"), 840);
-    cmdModify = button("cmdModify", kModify, 1800);
-    cmdUndo = button("cmdUndo", QStringLiteral("撤    消"), 2760);
-    cmdReset = button("cmdReset", QStringLiteral("还    原"), 3720);
-    cmdSave = button("cmdSave", QStringLiteral("保存结果"), 4680);
-    cmdExit = button("cmdExit", QStringLiteral("退    出"), 5640);
+    cmdFile = makeColumnButton(this, "cmdFile", QStringLiteral("打开文件"), 840);
+    cmdModify = makeColumnButton(this, "cmdModify", kModify, 1800);
+    cmdUndo = makeColumnButton(this, "cmdUndo", QStringLiteral("撤    消"), 2760);
+    cmdReset = makeColumnButton(this, "cmdReset", QStringLiteral("还    原"), 3720);
+    cmdSave = makeColumnButton(this, "cmdSave", QStringLiteral("保存结果"), 4680);
+    cmdExit = makeColumnButton(this, "cmdExit", QStringLiteral("退    出"), 5640);
     cmdFile->setToolTip(QStringLiteral("打开一个文本文件，系统分词后以词的形式显示出来"));
     cmdModify->setToolTip(QStringLiteral("开始或结束修改：增删词与词之间的空格即可改变分词"));
     cmdUndo->setToolTip(QStringLiteral("撤消最近一次修改"));
@@ -84,55 +68,18 @@ void frmPreSplit::buildControls()
     txtMain->setGeometry(tw(120), tw(120), tw(8100), kDesignHeight - kStatusHeight - tw(240));
     txtMain->setReadOnly(true);
     txtMain->setAcceptRichText(false);
-    QFont textFont = txtMain->font();
-    textFont.setPointSize(18);
-    txtMain->setFont(textFont);
-    txtMain->document()->setDefaultFont(textFont);
+    styleTextView(txtMain, 18);
     txtMain->document()->setDocumentMargin(10);
-    txtMain->setStyleSheet(QStringLiteral("QTextEdit { background: #fffdf6; border: 1px solid #8a9bb8; }"));
     txtMain->installEventFilter(this);
 
-    Shape1 = new QFrame(this);
-    Shape1->setObjectName(QStringLiteral("Shape1"));
-    Shape1->setGeometry(tw(720), tw(600), tw(7050), tw(960));
-    Shape1->setFrameShape(QFrame::Box);
-    Shape1->setStyleSheet(QStringLiteral("QFrame#Shape1 { border: 2px solid #3a5a9a; border-radius: 8px;"
-                                         " background: rgba(255,255,255,150); }"));
+    Shape1 = makeWelcomeFrame(this, QRect(tw(720), tw(600), tw(7050), tw(960)));
+    lblPreSplit = makeWelcomeCaption(this, "lblPreSplit", QStringLiteral("欢迎进入分词结果处理！"),
+                                     QRect(tw(960), tw(840), tw(6570), tw(735)));
+    lblTips = makeTipsLabel(this, QRect(tw(720), tw(2160), tw(7050), tw(3600)));
 
-    lblPreSplit = new QLabel(QStringLiteral("欢迎进入分词结果处理！"), this);
-    lblPreSplit->setObjectName(QStringLiteral("lblPreSplit"));
-    lblPreSplit->setGeometry(tw(960), tw(840), tw(6570), tw(735));
-    lblPreSplit->setAlignment(Qt::AlignCenter);
-    QFont welcomeFont = lblPreSplit->font();
-    welcomeFont.setPointSize(20);
-    welcomeFont.setBold(true);
-    lblPreSplit->setFont(welcomeFont);
-    lblPreSplit->setStyleSheet(QStringLiteral("QLabel { color: #1c3f86; background: transparent; }"));
-
-    lblTips = new QLabel(this);
-    lblTips->setObjectName(QStringLiteral("lblTips"));
-    lblTips->setGeometry(tw(720), tw(2160), tw(7050), tw(3600));
-    lblTips->setWordWrap(true);
-    lblTips->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    QFont tipsFont = lblTips->font();
-    tipsFont.setPointSize(11);
-    lblTips->setFont(tipsFont);
-    lblTips->setStyleSheet(QStringLiteral("QLabel { color: #202838; background: rgba(255,255,255,170);"
-                                          " border-radius: 6px; padding: 4px 10px; }"));
-
-    StatusBar1 = new QStatusBar(this);
-    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
-    StatusBar1->setSizeGripEnabled(false);
-    StatusBar1->setGeometry(0, kDesignHeight - kStatusHeight, kDesignWidth, kStatusHeight);
-    StatusBar1->setStyleSheet(QStringLiteral("QStatusBar { background: #eef1f6; border-top: 1px solid #a8b2c4; }"
-                                             " QStatusBar::item { border: 1px solid #b8c0cc; }"
-                                             " QLabel { padding: 0 6px; color: #1a2233; }"));
-    for (int i = 0; i < 2; ++i) {
-        panels[i] = new QLabel(StatusBar1);
-        panels[i]->setProperty("panel", i + 1);
-    }
-    StatusBar1->addWidget(panels[0], 1);
-    StatusBar1->addPermanentWidget(panels[1]);
+    QList<QLabel *> bar;
+    StatusBar1 = makeFormStatusBar(this, QRect(0, kDesignHeight - kStatusHeight, kDesignWidth, kStatusHeight), 2, bar);
+    std::copy(bar.begin(), bar.end(), panels.begin());
     panels[0]->setText(kWelcome);
     panels[1]->setText(QStringLiteral("空格：词与词的分界"));
 
@@ -147,15 +94,8 @@ void frmPreSplit::buildControls()
 bool frmPreSplit::Form_Load()
 {
     centerOnScreen(this);
-    const QString missing = QStringLiteral("背景图片文件不完整，请重新启动程序！");
-    for (const QString &name : pictureFileNames()) {
-        if (!QFile::exists(m_ctx.folder.file(name))) {
-            m_ctx.prompts->message(missing, promptTitle(), MessageIcon::Critical);
-            if (m_ctx.endProgram)
-                m_ctx.endProgram(1);
-            return false;
-        }
-    }
+    if (!requireWindowPictures(m_ctx))
+        return false;
     for (QPushButton *b : {cmdModify, cmdUndo, cmdSave, cmdReset})
         b->setEnabled(false);
     m_ctx.doc.OpenForEditor = true;

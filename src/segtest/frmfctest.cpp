@@ -6,6 +6,7 @@
 #include "prepare/render.h"
 #include "prepare/richtext.h"
 #include "segtest/dlgresult.h"
+#include "shell/formparts.h"
 #include "shell/pictures.h"
 #include "shell/windowhelpers.h"
 
@@ -28,12 +29,6 @@
 namespace orvane {
 
 namespace {
-
-// Design geometry, in pixels of 15 twips.
-constexpr int tw(int twips)
-{
-    return (twips + 7) / 15;
-}
 
 const QString kPause = QStringLiteral("暂停测试");
 const QString kResume = QStringLiteral("继续测试");
@@ -104,24 +99,13 @@ frmFcTest::~frmFcTest()
 void frmFcTest::buildControls()
 {
     resize(kDesignWidth, kDesignHeight);
-    const auto button = [this](const char *name, const QString &caption, int top) {
-        auto *b = new QPushButton(caption, this);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setGeometry(tw(8400), tw(top), tw(1500), tw(450));
-        b->setFocusPolicy(Qt::NoFocus);
-        QFont f = b->font();
-        f.setPointSize(10);
-        f.setBold(true);
-        b->setFont(f);
-        return b;
-    };
-    cmdFile = button("cmdFile", QStringLiteral("文   件"), 840);
-    CmdStartTest = button("CmdStartTest", QStringLiteral("开始测试"), 1680);
-    CmdPauTest = button("CmdPauTest", kPause, 2530);
-    CmdEndTest = button("CmdEndTest", QStringLiteral("结束测试"), 3375);
-    CmdSetting = button("CmdSetting", QStringLiteral("选项设置"), 4220);
-    CmdCalc = button("CmdCalc", QStringLiteral("统计信息"), 5065);
-    CmdQuit = button("CmdQuit", QStringLiteral("退   出"), 5910);
+    cmdFile = makeColumnButton(this, "cmdFile", QStringLiteral("文   件"), 840);
+    CmdStartTest = makeColumnButton(this, "CmdStartTest", QStringLiteral("开始测试"), 1680);
+    CmdPauTest = makeColumnButton(this, "CmdPauTest", kPause, 2530);
+    CmdEndTest = makeColumnButton(this, "CmdEndTest", QStringLiteral("结束测试"), 3375);
+    CmdSetting = makeColumnButton(this, "CmdSetting", QStringLiteral("选项设置"), 4220);
+    CmdCalc = makeColumnButton(this, "CmdCalc", QStringLiteral("统计信息"), 5065);
+    CmdQuit = makeColumnButton(this, "CmdQuit", QStringLiteral("退   出"), 5910);
 
     mainText = new QTextEdit(this);
     mainText->setObjectName(QStringLiteral("mainText"));
@@ -131,11 +115,7 @@ void frmFcTest::buildControls()
     mainText->setTextInteractionFlags(Qt::NoTextInteraction);
     mainText->setContextMenuPolicy(Qt::NoContextMenu);
     mainText->setUndoRedoEnabled(false);
-    QFont textFont = mainText->font();
-    textFont.setPointSize(20);
-    mainText->setFont(textFont);
-    mainText->document()->setDefaultFont(textFont);
-    mainText->setStyleSheet(QStringLiteral("QTextEdit { background: #fffdf6; border: 1px solid #8a9bb8; }"));
+    styleTextView(mainText, 20);
 
     tmpText = new TypingBox(this);
     tmpText->setObjectName(QStringLiteral("tmpText"));
@@ -143,50 +123,16 @@ void frmFcTest::buildControls()
     tmpText->setFrame(true);
     tmpText->setStyleSheet(QStringLiteral("QLineEdit { background: #fff7c2; border: 1px solid #c08000; }"));
 
-    Shape1 = new QFrame(this);
-    Shape1->setObjectName(QStringLiteral("Shape1"));
-    Shape1->setGeometry(tw(960), tw(600), tw(6255), tw(960));
-    Shape1->setFrameShape(QFrame::Box);
-    Shape1->setStyleSheet(QStringLiteral("QFrame#Shape1 { border: 2px solid #3a5a9a; border-radius: 8px;"
-                                         " background: rgba(255,255,255,150); }"));
+    Shape1 = makeWelcomeFrame(this, QRect(tw(960), tw(600), tw(6255), tw(960)));
+    LabelFc = makeWelcomeCaption(this, "LabelFc", QStringLiteral("欢迎进入分词测试！"),
+                                 QRect(tw(1560), tw(840), tw(5175), tw(735)));
+    lblTips = makeTipsLabel(this, QRect(tw(720), tw(2160), tw(7050), tw(3000)));
 
-    LabelFc = new QLabel(QStringLiteral("欢迎进入分词测试！"), this);
-    LabelFc->setObjectName(QStringLiteral("LabelFc"));
-    LabelFc->setGeometry(tw(1560), tw(840), tw(5175), tw(735));
-    LabelFc->setAlignment(Qt::AlignCenter);
-    QFont fcFont = LabelFc->font();
-    fcFont.setPointSize(20);
-    fcFont.setBold(true);
-    LabelFc->setFont(fcFont);
-    LabelFc->setStyleSheet(QStringLiteral("QLabel { color: #1c3f86; background: transparent; }"));
-
-    lblTips = new QLabel(this);
-    lblTips->setObjectName(QStringLiteral("lblTips"));
-    lblTips->setGeometry(tw(720), tw(2160), tw(7050), tw(3000));
-    lblTips->setWordWrap(true);
-    lblTips->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    QFont tipsFont = lblTips->font();
-    tipsFont.setPointSize(11);
-    lblTips->setFont(tipsFont);
-    lblTips->setStyleSheet(QStringLiteral("QLabel { color: #202838; background: rgba(255,255,255,170);"
-                                          " border-radius: 6px; padding: 4px 10px; }"));
-
-    StatusBar1 = new QStatusBar(this);
-    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
-    StatusBar1->setSizeGripEnabled(false);
-    StatusBar1->setGeometry(0, kDesignHeight - kStatusHeight, kDesignWidth, kStatusHeight);
-    StatusBar1->setStyleSheet(QStringLiteral("QStatusBar { background: #eef1f6; border-top: 1px solid #a8b2c4; }"
-                                             " QStatusBar::item { border: 1px solid #b8c0cc; }"
-                                             " QLabel { padding: 0 6px; color: #1a2233; }"));
-    for (int i = 0; i < 3; ++i) {
-        panels[i] = new QLabel(StatusBar1);
-        panels[i]->setProperty("panel", i + 1);
-    }
-    StatusBar1->addWidget(panels[0], 1);
+    QList<QLabel *> bar;
+    StatusBar1 = makeFormStatusBar(this, QRect(0, kDesignHeight - kStatusHeight, kDesignWidth, kStatusHeight), 3, bar);
+    std::copy(bar.begin(), bar.end(), panels.begin());
     panels[1]->setMinimumWidth(90);
     panels[1]->setAlignment(Qt::AlignCenter);
-    StatusBar1->addPermanentWidget(panels[1]);
-    StatusBar1->addPermanentWidget(panels[2]);
     panels[0]->setText(QStringLiteral("欢迎进入分词测试"));
     panels[2]->setText(QStringLiteral("F2：编码提示"));
 
@@ -254,15 +200,8 @@ bool frmFcTest::Form_Load()
     centerOnScreen(this);
     RecordLayout(this, m_layout);
 
-    const QString missing = QStringLiteral("背景图片文件不完整，请重新启动程序！");
-    for (const QString &name : pictureFileNames()) {
-        if (!QFile::exists(m_ctx.folder.file(name))) {
-            m_ctx.prompts->message(missing, promptTitle(), MessageIcon::Critical);
-            if (m_ctx.endProgram)
-                m_ctx.endProgram(1);
-            return false;
-        }
-    }
+    if (!requireWindowPictures(m_ctx))
+        return false;
     applyWindowPictures(this, m_ctx.folder);
 
     BaseFontSizes = {cmdFile->font().pointSize(), LabelFc->font().pointSize(), lblTips->font().pointSize()};

@@ -116,24 +116,30 @@ QRgb TypingSession::colourAt(int pos) const
     }
 }
 
-QVector<QTextLayout::FormatRange> TypingSession::overlay() const
+void TypingSession::forEachTypedRun(const std::function<void(int, int, const QColor &)> &visit) const
 {
-    QVector<QTextLayout::FormatRange> ranges;
     const int n = int(m_result.size());
     for (int i = 0; i < n;) {
         const quint8 r = m_result[std::size_t(i)];
         int j = i + 1;
         while (j < n && m_result[std::size_t(j)] == r)
             ++j;
-        if (r != Untyped) {
-            QTextLayout::FormatRange range;
-            range.start = i;
-            range.length = j - i;
-            range.format.setForeground(colorFromSetting(r == TypedRight ? m_settings.RightColor : m_settings.ErrorColor));
-            ranges.append(range);
-        }
+        if (r != Untyped)
+            visit(i, j - i, colorFromSetting(r == TypedRight ? m_settings.RightColor : m_settings.ErrorColor));
         i = j;
     }
+}
+
+QVector<QTextLayout::FormatRange> TypingSession::overlay() const
+{
+    QVector<QTextLayout::FormatRange> ranges;
+    forEachTypedRun([&ranges](int start, int length, const QColor &colour) {
+        QTextLayout::FormatRange range;
+        range.start = start;
+        range.length = length;
+        range.format.setForeground(colour);
+        ranges.append(range);
+    });
     if (m_highlight) {
         QTextLayout::FormatRange range;
         range.start = m_position;
@@ -150,21 +156,13 @@ void TypingSession::finish()
     m_highlight = false;
     QTextCursor cursor(&m_document);
     cursor.beginEditBlock();
-    const int n = int(m_result.size());
-    for (int i = 0; i < n;) {
-        const quint8 r = m_result[std::size_t(i)];
-        int j = i + 1;
-        while (j < n && m_result[std::size_t(j)] == r)
-            ++j;
-        if (r != Untyped) {
-            cursor.setPosition(i);
-            cursor.setPosition(j, QTextCursor::KeepAnchor);
-            QTextCharFormat format;
-            format.setForeground(colorFromSetting(r == TypedRight ? m_settings.RightColor : m_settings.ErrorColor));
-            cursor.mergeCharFormat(format);
-        }
-        i = j;
-    }
+    forEachTypedRun([&cursor](int start, int length, const QColor &colour) {
+        cursor.setPosition(start);
+        cursor.setPosition(start + length, QTextCursor::KeepAnchor);
+        QTextCharFormat format;
+        format.setForeground(colour);
+        cursor.mergeCharFormat(format);
+    });
     cursor.endEditBlock();
     m_rendered.clear();
     m_result.clear();

@@ -80,6 +80,8 @@ private:
     void select(int position, bool highlight);
     QTextCursor selection() const;
     void changed();
+    // Calls visit(start, length, colour) for each run of typed characters with one result.
+    void forEachTypedRun(const std::function<void(int, int, const QColor &)> &visit) const;
 
     enum : quint8 { Untyped, TypedRight, TypedWrong };
 
