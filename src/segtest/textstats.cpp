@@ -131,6 +131,18 @@ int codeLength(const QString &code)
     return int(end - begin);
 }
 
+void addSingleCharacterKeys(KeyCountSlots &k, const StatEntry &e)
+{
+    using namespace KeySlot;
+    k[CharStdCharKeys] += e.count * codeLength(e.standardCode);
+    k[CharStdFunction] += e.count * 2;
+    if (!e.shortCode.isEmpty())
+        k[CharShortShortKeys] += e.count * codeLength(e.shortCode);
+    else
+        k[CharShortStdKeys] += e.count * codeLength(e.standardCode);
+    k[CharShortFunction] += e.count * 2;
+}
+
 KeyCountSlots CountTextKeys(const TestStatistics &stats, int symbolCount, int alphaCount)
 {
     using namespace KeySlot;
@@ -142,13 +154,7 @@ KeyCountSlots CountTextKeys(const TestStatistics &stats, int symbolCount, int al
             k[CharShortPunct] += e.count;
             continue;
         }
-        k[CharStdCharKeys] += e.count * codeLength(e.standardCode);
-        k[CharStdFunction] += e.count * 2;
-        if (!e.shortCode.isEmpty())
-            k[CharShortShortKeys] += e.count * codeLength(e.shortCode);
-        else
-            k[CharShortStdKeys] += e.count * codeLength(e.standardCode);
-        k[CharShortFunction] += e.count * 2;
+        addSingleCharacterKeys(k, e);
     }
     k[CharStdAlpha] = alphaCount;
     k[CharStdTotal] = k[CharStdCharKeys] + k[CharStdFunction] + k[CharStdPunct] + k[CharStdAlpha];

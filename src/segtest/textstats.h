@@ -48,6 +48,9 @@ void sortByFallingCount(QVector<StatEntry> &entries);
 
 // Length of a code without its leading and trailing blanks.
 int codeLength(const QString &code);
+// The keys of a coded character typed singly, count times: its code and the function keys, in
+// the standard-code and the short-code mode.
+void addSingleCharacterKeys(KeyCountSlots &k, const StatEntry &e);
 
 // The 24 key figures of the whole text from its tables and counts.
 KeyCountSlots CountTextKeys(const TestStatistics &stats, int symbolCount, int alphaCount);

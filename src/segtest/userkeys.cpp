@@ -59,13 +59,7 @@ KeyCountSlots CountUserKeys(const TestStatistics &stats)
             }
             continue;
         }
-        k[CharStdCharKeys] += e.count * codeLength(e.standardCode);
-        k[CharStdFunction] += e.count * 2;
-        if (!e.shortCode.isEmpty())
-            k[CharShortShortKeys] += e.count * codeLength(e.shortCode);
-        else
-            k[CharShortStdKeys] += e.count * codeLength(e.standardCode);
-        k[CharShortFunction] += e.count * 2;
+        addSingleCharacterKeys(k, e);
     }
 
     for (int cls = 1; cls <= 5; ++cls) {
