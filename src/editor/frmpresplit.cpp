@@ -247,9 +247,8 @@ CodeDictionary *frmPreSplit::dictionary(bool tellWhenMissing)
 
 void frmPreSplit::drawView()
 {
-    ShortCodeLookup lookup;
-    if (CodeDictionary *dict = dictionary(false))
-        lookup = [dict](const QString &w) { return dict->FindShortCodeWord(w); };
+    CodeDictionary *dict = dictionary(false);
+    const ShortCodeLookup lookup = dict ? dict->shortCodeLookup() : ShortCodeLookup();
     RenderEditorView(*txtMain->document(), m_ctx.doc.CharMarks, m_ctx.settings, lookup);
     m_ctx.doc.HanziCount = 0;
     m_ctx.doc.SymbolCount = 0;

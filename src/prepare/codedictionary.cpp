@@ -191,4 +191,11 @@ QString CodeDictionary::FindShortCodeWord(const QString &word)
     return result;
 }
 
+std::function<QString(const QString &)> CodeDictionary::shortCodeLookup()
+{
+    if (!isOpen())
+        return {};
+    return [this](const QString &word) { return FindShortCodeWord(word); };
+}
+
 } // namespace orvane

@@ -8,6 +8,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -51,6 +52,9 @@ public:
 
     // The short code of the word in jmzici, or empty.
     QString FindShortCodeWord(const QString &word);
+    // FindShortCodeWord as the renderers take it; empty when the database is not open. Valid
+    // while this object lives.
+    std::function<QString(const QString &)> shortCodeLookup();
 
 private:
     // The database's answer; empty when it has no record (or is not open).

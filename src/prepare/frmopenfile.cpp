@@ -201,12 +201,7 @@ struct RenderDictionary {
         if (!dict.open(ctx.folder.dataFile(QStringLiteral("jtdb.dat")), &error))
             ctx.prompts->message(error, promptTitle(), MessageIcon::Exclamation);
     }
-    ShortCodeLookup lookup()
-    {
-        if (!dict.isOpen())
-            return {};
-        return [this](const QString &w) { return dict.FindShortCodeWord(w); };
-    }
+    ShortCodeLookup lookup() { return dict.shortCodeLookup(); }
 };
 
 } // namespace

@@ -129,13 +129,18 @@ QColor highlightBackground()
     return QColor(0xFF, 0xF0, 0x96);
 }
 
+QTextCharFormat highlightFormat()
+{
+    QTextCharFormat f;
+    f.setFontWeight(QFont::Bold);
+    f.setBackground(highlightBackground());
+    return f;
+}
+
 void setHighlight(QTextCursor &selection, bool on)
 {
     if (on) {
-        QTextCharFormat f;
-        f.setFontWeight(QFont::Bold);
-        f.setBackground(highlightBackground());
-        selection.mergeCharFormat(f);
+        selection.mergeCharFormat(highlightFormat());
         return;
     }
     // Merging cannot remove a property: each character gets its own format without the

@@ -8,7 +8,8 @@
 // Character attributes of the views (they never collide):
 //   colour            QTextCharFormat foreground
 //   short-code mark   dotted underline (a word that has a short code of its own)
-//   current character bold and a light-yellow background, the two highlight attributes
+//   current character bold and a light-yellow background, the two highlight attributes (a
+//                     running test draws them over the text, see the typing session)
 //   font name         "楷体_GB2312" where the character-by-character mode takes the mark off;
 //                     the name is mapped to an installed Kai font (installFontSubstitutions)
 #pragma once
@@ -47,7 +48,8 @@ RenderCounts RenderTestView(QTextDocument &document, const QString &marks, const
 void RenderEditorView(QTextDocument &document, const QString &marks, const UserSettings &settings,
                       const ShortCodeLookup &lookup, const RenderProgress &progress = {});
 
-// The highlight of the current character.
+// The highlight of the current character: its two attributes, and switching them in the text.
+QTextCharFormat highlightFormat();
 void setHighlight(QTextCursor &selection, bool on);
 bool hasHighlight(const QTextCursor &selection);
 QColor highlightBackground();

@@ -156,11 +156,8 @@ void DlgResult::cmdOk_Click()
     }
     if (!restored && m_mainText && m_ctx.doc.RightCharCount + m_ctx.doc.WrongCharCount != 0) {
         CodeDictionary dict(m_ctx.libs);
-        const bool open = dict.open(m_ctx.folder.dataFile(QStringLiteral("jtdb.dat")));
-        ShortCodeLookup lookup;
-        if (open)
-            lookup = [&dict](const QString &w) { return dict.FindShortCodeWord(w); };
-        RenderTestView(*m_mainText->document(), m_ctx.doc.CharMarks, m_ctx.settings, lookup);
+        dict.open(m_ctx.folder.dataFile(QStringLiteral("jtdb.dat")));
+        RenderTestView(*m_mainText->document(), m_ctx.doc.CharMarks, m_ctx.settings, dict.shortCodeLookup());
     }
     accept();
 }

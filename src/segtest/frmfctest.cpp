@@ -366,12 +366,9 @@ CodeDictionary &frmFcTest::dictionary()
 
 void frmFcTest::redrawText()
 {
-    CodeDictionary &dict = dictionary();
-    ShortCodeLookup lookup;
-    if (dict.isOpen())
-        lookup = [&dict](const QString &w) { return dict.FindShortCodeWord(w); };
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const RenderCounts counts = RenderTestView(*mainText->document(), m_ctx.doc.CharMarks, m_ctx.settings, lookup);
+    const RenderCounts counts =
+        RenderTestView(*mainText->document(), m_ctx.doc.CharMarks, m_ctx.settings, dictionary().shortCodeLookup());
     QApplication::restoreOverrideCursor();
     m_ctx.doc.HanziCount = counts.HanziCount;
     m_ctx.doc.SymbolCount = counts.SymbolCount;

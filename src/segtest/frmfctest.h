@@ -162,7 +162,6 @@ private:
     bool m_dictionaryTried = false;
     QObject *m_mainTextProc = nullptr;
     bool m_unloaded = false;
-    bool m_inCompare = false;
 };
 
 } // namespace orvane

@@ -3,7 +3,6 @@
 #include "prepare/codedictionary.h"
 #include "prepare/render.h"
 
-#include <QTextBlock>
 #include <QTextDocument>
 
 namespace orvane {
@@ -13,6 +12,13 @@ namespace {
 QRgb rgbOf(quint32 ref)
 {
     return colorFromSetting(ref).rgb();
+}
+
+// A line break as the document holds it (a block ends in a paragraph separator).
+bool isLineBreak(QChar c)
+{
+    return c == QChar(QChar::ParagraphSeparator) || c == QChar(QChar::LineSeparator) || c == QLatin1Char('\n') ||
+           c == QLatin1Char('\r');
 }
 
 } // namespace
@@ -59,15 +65,6 @@ void TypingSession::highlightOff()
     changed();
 }
 
-QTextCharFormat TypingSession::highlightFormat()
-{
-    QTextCharFormat format;
-    format.setBackground(highlightBackground());
-    format.setFontUnderline(true);
-    format.setUnderlineStyle(QTextCharFormat::SingleUnderline);
-    return format;
-}
-
 void TypingSession::start()
 {
     m_doc.TypedText.clear();
@@ -77,29 +74,14 @@ void TypingSession::start()
     m_doc.UserWordCounts.fill(0);
     CurrentBurstLength = 0;
 
-    // The rendered colour of every character, read once from the document's fragments.
+    // The document keeps its rendering until finish(): the colour of an untyped character is
+    // read from it.
     const int n = length();
-    m_rendered.assign(std::size_t(n), qRgb(0, 0, 0));
     m_result.assign(std::size_t(n), Untyped);
-    for (QTextBlock block = m_document.begin(); block.isValid(); block = block.next()) {
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const QTextFragment fragment = it.fragment();
-            if (!fragment.isValid())
-                continue;
-            const QTextCharFormat format = fragment.charFormat();
-            const QRgb colour = format.hasProperty(QTextFormat::ForegroundBrush) ? format.foreground().color().rgb()
-                                                                                  : qRgb(0, 0, 0);
-            const int from = qMax(0, fragment.position());
-            const int to = qMin(n, fragment.position() + fragment.length());
-            for (int i = from; i < to; ++i)
-                m_rendered[std::size_t(i)] = colour;
-        }
-    }
     // Line breaks at the very end of the text (a file's last line ends in one) are not typed:
     // the test ends with the last character that shows.
     m_end = n;
-    const QString plain = m_document.toPlainText();
-    while (m_end > 1 && m_end <= plain.size() && (plain[m_end - 1] == QLatin1Char('\n') || plain[m_end - 1] == QLatin1Char('\r')))
+    while (m_end > 1 && isLineBreak(m_document.characterAt(m_end - 1)))
         --m_end;
     select(0, true);
     LastCharTick = m_clock.tickMs();
@@ -112,8 +94,13 @@ QRgb TypingSession::colourAt(int pos) const
     switch (m_result[std::size_t(pos)]) {
     case TypedRight: return rgbOf(m_settings.RightColor);
     case TypedWrong: return rgbOf(m_settings.ErrorColor);
-    default: return m_rendered[std::size_t(pos)];
+    default: break;
     }
+    QTextCursor cursor(&m_document);
+    cursor.setPosition(pos);
+    cursor.setPosition(pos + 1, QTextCursor::KeepAnchor);
+    const QTextCharFormat format = cursor.charFormat();
+    return format.hasProperty(QTextFormat::ForegroundBrush) ? format.foreground().color().rgb() : qRgb(0, 0, 0);
 }
 
 void TypingSession::forEachTypedRun(const std::function<void(int, int, const QColor &)> &visit) const
@@ -164,17 +151,14 @@ void TypingSession::finish()
         cursor.mergeCharFormat(format);
     });
     cursor.endEditBlock();
-    m_rendered.clear();
     m_result.clear();
     changed();
 }
 
 QString TypingSession::currentCharacter() const
 {
-    QString c = selection().selectedText();
-    if (c == QChar(QChar::ParagraphSeparator) || c == QChar(QChar::LineSeparator))
-        c = QStringLiteral("\n");
-    return c;
+    const QString c = selection().selectedText();
+    return c.size() == 1 && isLineBreak(c.front()) ? QStringLiteral("\n") : c;
 }
 
 TypingSession::Outcome TypingSession::compare(const QString &typed)

@@ -50,8 +50,6 @@ public:
     // the character is typed, then its result colour.
     QRgb colourAt(int pos) const;
     bool isHighlighted(int pos) const { return m_highlight && pos == m_position; }
-    // The format of the highlight (background and underline).
-    static QTextCharFormat highlightFormat();
 
     // One comparison step for the first character of typed (which must not be empty): counts the
     // burst, records the expected character, colours and counts it, and moves on. Finished when
@@ -92,7 +90,6 @@ private:
     int m_position = 0;
     int m_end = 0; // the test ends when the position reaches it
     bool m_highlight = false;
-    std::vector<QRgb> m_rendered;  // colour of each character when the test started
     std::vector<quint8> m_result;  // Untyped, TypedRight or TypedWrong
 };
 
