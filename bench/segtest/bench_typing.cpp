@@ -61,8 +61,7 @@ int main(int argc, char **argv)
     ctx.clock = &clock;
     ctx.imeProvider = &ime;
     ctx.realTimers = false;
-    ctx.settings = {defaults::AltColor1,  defaults::AltColor2,  defaults::SymbolColor, defaults::RightColor,
-                    defaults::ErrorColor, defaults::AlphaColor, true, true, false, false, defaults::LimitMinutes};
+    ctx.settings = DefaultUserSettings();
     if (libs.open({QStringLiteral(ORVANE_BIN_DIR)}, QStringLiteral(ORVANE_BIN_DIR), nullptr))
         ctx.libs = &libs;
     const QStringList names = pictureFileNames();

@@ -127,6 +127,21 @@ QString encodeSwitch(bool on)
     return on ? QStringLiteral("True") : QStringLiteral("False");
 }
 
+UserSettings DefaultUserSettings()
+{
+    UserSettings settings;
+    for (const KeyInfo &k : kKeys) {
+        const QString text = QString::fromUtf16(k.defaultText);
+        if (quint32 *c = colorField(settings, k.key))
+            *c = *decodeColor(text);
+        else if (bool *b = switchField(settings, k.key))
+            *b = *decodeSwitch(text);
+        else
+            settings.LimitMinutes = decodeMinutes(text).value_or(defaults::LimitMinutes);
+    }
+    return settings;
+}
+
 void LoadUserSettings(SettingsStore &store, UserSettings &settings)
 {
     for (const KeyInfo &k : kKeys) {

@@ -24,6 +24,7 @@ struct UserSettings {
     bool AutoOpenIme = false;
     bool LimitTime = false;
     int LimitMinutes = 0;
+    bool operator==(const UserSettings &) const = default;
 };
 
 // The settings in the order in which loading visits them and the file lists them.
@@ -59,6 +60,9 @@ inline constexpr int LimitMinutes = 5;
 
 QString encodeColor(quint32 color);
 QString encodeSwitch(bool on);
+
+// The settings of a first run: every field at its default.
+UserSettings DefaultUserSettings();
 
 // Fills settings from the store, first writing the default of every key whose value is missing
 // or empty. A non-empty value is never rewritten; one that does not convert (letters in a

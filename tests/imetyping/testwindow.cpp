@@ -90,9 +90,8 @@ int main(int argc, char **argv)
     frmFcTest window(ctx);
     if (!window.Form_Load())
         return 1;
-    // The default settings, and the input method switched on by the test, as the learner set it.
-    ctx.settings = {defaults::AltColor1,  defaults::AltColor2,  defaults::SymbolColor, defaults::RightColor,
-                    defaults::ErrorColor, defaults::AlphaColor, true, true, true, false, defaults::LimitMinutes};
+    // The settings of a first run; with them starting a test switches the input method on.
+    ctx.settings = DefaultUserSettings();
     {
         frmOpenFile open(ctx, window, &window);
         open.loadFile(qEnvironmentVariable("ORVANE_TYPING_TEXT"));

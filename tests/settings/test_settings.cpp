@@ -69,6 +69,7 @@ void TestSettings::firstRunWritesDefaultsInOrder()
     QCOMPARE(s.AlphaColor, 16776960u);
     QVERIFY(s.NeedShortCodeTips && s.NeedSegmentation && s.AutoOpenIme && !s.LimitTime);
     QCOMPARE(s.LimitMinutes, 5);
+    QVERIFY(DefaultUserSettings() == s); // the record of a first run without a store
 }
 
 // One key is preset in the file; loading must keep or fill it as the rules say.

@@ -66,8 +66,7 @@ int main(int argc, char **argv)
     const QString binDir = QCoreApplication::applicationDirPath() + QStringLiteral("/../bin");
     if (libs.open({binDir}, binDir, nullptr))
         ctx.libs = &libs;
-    ctx.settings = {defaults::AltColor1, defaults::AltColor2, defaults::SymbolColor, defaults::RightColor,
-                    defaults::ErrorColor, defaults::AlphaColor, true, true, false, false, defaults::LimitMinutes};
+    ctx.settings = DefaultUserSettings();
     ctx.folder = ProgramFolder(folder.path(), {QCoreApplication::applicationDirPath() + QStringLiteral("/../bin")});
     ctx.prompts = &prompts;
     const QStringList names = pictureFileNames();
