@@ -3,6 +3,7 @@
 #include "prepare/codedictionary.h"
 #include "prepare/render.h"
 #include "prepare/richtext.h"
+#include "segtest/dlgkeys.h"
 #include "segtest/dlgmoreinfo.h"
 #include "segtest/resultsummary.h"
 #include "shell/pictures.h"
@@ -22,19 +23,15 @@ namespace orvane {
 
 namespace {
 
+// The figure labels of the statistics dialogs, a little larger: this dialog shows only eight.
 QLabel *valueLabel(const char *name, QWidget *parent)
 {
-    auto *label = new QLabel(QStringLiteral("0"), parent);
-    label->setObjectName(QString::fromLatin1(name));
+    QLabel *label = statsFigureLabel(QString::fromLatin1(name), parent);
+    label->setText(QStringLiteral("0"));
     label->setMinimumWidth(110);
-    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    label->setFrameShape(QFrame::StyledPanel);
-    label->setFrameShadow(QFrame::Sunken);
     QFont f = label->font();
     f.setPointSizeF(f.pointSizeF() * 1.25);
-    f.setBold(true);
     label->setFont(f);
-    label->setStyleSheet(QStringLiteral("QLabel { background: white; color: #1a3c78; padding: 2px 8px; }"));
     return label;
 }
 
