@@ -130,6 +130,20 @@ void TestCli::segment_data()
     QTest::newRow("blanks are separators, last line without end")
         << QStringLiteral("中国  人民").toUtf8() << QStringList() << QStringLiteral("中国 人民\n");
     QTest::newRow("empty input") << QByteArray() << QStringList() << QString();
+    QTest::newRow("utf-16 with byte-order mark")
+        << QByteArray(QStringEncoder(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom)(text))
+        << QStringList() << QStringLiteral("我们 今天 去 北京\n\n你好 ， ABC123 。\n");
+    // The input is read in pieces: lines and characters cut between two reads come out whole,
+    // in the encoding found at the start.
+    QString many;
+    QString manyWords;
+    for (int i = 0; i < 12000; ++i) {
+        many += QStringLiteral("我们今天去北京\r\n");
+        manyWords += QStringLiteral("我们 今天 去 北京\n");
+    }
+    QTest::newRow("gb18030 over many reads") << QByteArray(toGb(many)) << QStringList() << manyWords;
+    QTest::newRow("utf-8 over many reads") << (many + QStringLiteral("完")).toUtf8() << QStringList()
+                                           << manyWords + QStringLiteral("完\n");
 }
 
 void TestCli::segment()
