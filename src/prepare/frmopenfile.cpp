@@ -34,6 +34,10 @@ void setViewText(QTextEdit *view, const QString &text)
     QString oneEach = text;
     oneEach.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     view->clear();
+    // QTextEdit gives a new plain text the format of its cursor, which may still be that of the
+    // old text (the highlighted character of a test, a short-code underline or a font of an example):
+    // the new text starts from a plain format, the renderer gives it its own.
+    view->setCurrentCharFormat(QTextCharFormat());
     view->setPlainText(oneEach);
 }
 
