@@ -85,3 +85,12 @@ if [[ -x /usr/bin/time ]]; then
 else
   echo "/usr/bin/time missing (apt-get install time)"
 fi
+
+echo
+echo "== orvane-cli segment on the large text (a process that reads standard input line by line)"
+cli=$build/bin/orvane-cli
+if [[ -x $cli && -x /usr/bin/time ]]; then
+  /usr/bin/time -f "orvane-cli segment: %e s, peak memory %M KB" "$cli" segment < "$work/large.txt" > /dev/null
+else
+  echo "orvane-cli or /usr/bin/time missing (build the target orvane-cli, apt-get install time)"
+fi

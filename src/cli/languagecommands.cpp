@@ -6,9 +6,10 @@
 #include "prepare/externallibs.h"
 
 #include <QFile>
-#include <QRegularExpression>
+#include <QStringDecoder>
 
 #include <cstdio>
+#include <memory>
 
 namespace orvane::cli {
 namespace {
@@ -22,23 +23,108 @@ bool openLibs(ExternalLibs &libs, Streams &io)
     return false;
 }
 
-// Words of one line: each run of one mark is a token; blanks are separators, not words.
+// Words of one line: each run of one mark is a token; blanks are separators, not words (a
+// symbol run may hold blanks between symbols: each blank-free piece of it is a token).
 QString wordsOf(const QString &line, const QString &marks)
 {
-    QStringList words;
-    qsizetype start = 0;
-    for (qsizetype i = 1; i <= line.size(); ++i) {
-        if (i < line.size() && marks.at(i) == marks.at(start))
+    QString words;
+    words.reserve(line.size() + line.size() / 2);
+    qsizetype i = 0;
+    while (i < line.size()) {
+        if (line.at(i).isSpace()) {
+            ++i;
             continue;
-        const QString token = line.mid(start, i - start).trimmed();
-        if (!token.isEmpty()) {
-            // A symbol run may hold blanks between symbols: each blank-free piece is a token.
-            words << token.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
         }
-        start = i;
+        qsizetype j = i + 1;
+        while (j < line.size() && marks.at(j) == marks.at(i) && !line.at(j).isSpace())
+            ++j;
+        if (!words.isEmpty())
+            words += QLatin1Char(' ');
+        words += QStringView(line).sliced(i, j - i);
+        i = j;
     }
-    return words.join(QLatin1Char(' '));
+    return words;
 }
+
+// Reads standard input piece by piece and hands it out line by line: the encoding is decided on
+// the first piece, then everything is decoded with it, so that a text of any size is never held
+// in memory as a whole. A stateful decoder carries a character split between two pieces. (Lines
+// are not read with readLine(): on standard input it stops at a NUL byte, which UTF-16 is full of.)
+class LineReader {
+public:
+    explicit LineReader(QFile &in) : m_in(in) {}
+
+    // The next line without its line end; false at the end of the input.
+    bool next(QString *line)
+    {
+        for (;;) {
+            const qsizetype lf = m_pending.indexOf(QLatin1Char('\n'), m_scanned);
+            if (lf >= 0) {
+                *line = m_pending.left(lf);
+                m_pending.remove(0, lf + 1);
+                m_scanned = 0;
+                return true;
+            }
+            m_scanned = m_pending.size();
+            if (!fill()) {
+                if (m_pending.isEmpty())
+                    return false;
+                *line = m_pending; // the last line has no line end
+                m_pending.clear();
+                m_scanned = 0;
+                return true;
+            }
+        }
+    }
+
+private:
+    bool fill()
+    {
+        if (m_done)
+            return false;
+        QByteArray bytes = m_in.read(kChunkBytes);
+        if (!m_decoder) {
+            // The encoding is decided on the first 64 KiB up to their last line end, so that no
+            // character is cut at the end of what is looked at.
+            const qsizetype lf = bytes.lastIndexOf('\n');
+            const bool more = bytes.size() == kChunkBytes;
+            m_decoder = std::make_unique<QStringDecoder>(decoderFor(more && lf >= 0 ? bytes.left(lf + 1) : bytes));
+        }
+        if (bytes.isEmpty()) {
+            m_done = true;
+            return false;
+        }
+        m_pending += m_decoder->decode(bytes);
+        return true;
+    }
+
+    static QStringDecoder decoderFor(const QByteArray &start)
+    {
+        switch (detectEncoding(start)) {
+        case TextEncoding::Utf16LE:
+            return QStringDecoder(QStringConverter::Utf16LE);
+        case TextEncoding::Utf16BE:
+            return QStringDecoder(QStringConverter::Utf16BE);
+        case TextEncoding::Gb18030: {
+            QStringDecoder gb("GB18030");
+            if (gb.isValid())
+                return gb;
+            return QStringDecoder(QStringConverter::Latin1);
+        }
+        case TextEncoding::Utf8Bom:
+        case TextEncoding::Utf8:
+            break;
+        }
+        return QStringDecoder(QStringConverter::Utf8); // drops a byte-order mark
+    }
+
+    static constexpr qint64 kChunkBytes = 64 * 1024;
+    QFile &m_in;
+    std::unique_ptr<QStringDecoder> m_decoder;
+    QString m_pending;
+    qsizetype m_scanned = 0;
+    bool m_done = false;
+};
 
 } // namespace
 
@@ -61,19 +147,17 @@ int runSegment(const QStringList &args, Streams &io)
         io.err << "orvane-cli segment: cannot read standard input" << Qt::endl;
         return 1;
     }
-    const QString text = decodeText(in.readAll());
-    QStringList lines = text.split(QLatin1Char('\n'));
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast(); // the final line end ends the last line, it starts none
-    for (QString line : lines) {
+    LineReader reader(in);
+    QString line;
+    while (reader.next(&line)) {
         if (line.endsWith(QLatin1Char('\r')))
             line.chop(1);
-        QString marks;
-        QString error;
         if (line.isEmpty()) {
             io.out << '\n';
             continue;
         }
+        QString marks;
+        QString error;
         if (!libs.divideSentence(line, &marks, &error) || marks.size() != line.size()) {
             io.err << "orvane-cli segment: " << (error.isEmpty() ? QStringLiteral("segmentation failed") : error)
                    << Qt::endl;

@@ -5,6 +5,7 @@
 #include "prepare/codedictionary.h"
 #include "prepare/render.h"
 #include "prepare/textforms.h"
+#include "prepare/wordwrap.h"
 #include "segtest/examplefiles.h"
 #include "shell/formparts.h"
 #include "shell/pictures.h"
@@ -70,6 +71,8 @@ void frmPreSplit::buildControls()
     txtMain->setAcceptRichText(false);
     styleTextView(txtMain, 18);
     txtMain->document()->setDocumentMargin(10);
+    // Lines end at the blanks between words only, never inside a word.
+    wrapAtWords(txtMain->document(), lineStartsAfterBlanks(txtMain->document()));
     txtMain->installEventFilter(this);
 
     Shape1 = makeWelcomeFrame(this, QRect(tw(720), tw(600), tw(7050), tw(960)));

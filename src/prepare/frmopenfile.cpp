@@ -9,6 +9,7 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -19,7 +20,14 @@
 #include <QTextEdit>
 #include <QVBoxLayout>
 
+#include <memory>
+
 namespace orvane {
+
+namespace {
+// The time between two drawings of the progress bar during a long rendering pass.
+constexpr qint64 kProgressIntervalMs = 50;
+} // namespace
 
 namespace {
 
@@ -34,6 +42,10 @@ void setViewText(QTextEdit *view, const QString &text)
     QString oneEach = text;
     oneEach.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     view->clear();
+    // QTextEdit gives a new plain text the format of its cursor, which may still be that of the
+    // old text (the highlighted character of a test, a short-code underline or a font of an example):
+    // the new text starts from a plain format, the renderer gives it its own.
+    view->setCurrentCharFormat(QTextCharFormat());
     view->setPlainText(oneEach);
 }
 
@@ -143,16 +155,26 @@ void frmOpenFile::loadFile(const QString &path)
 
 std::function<void(int, int)> frmOpenFile::progressSink()
 {
-    return [this](int value, int maximum) {
+    // A pass over a text of 2,000 characters takes a few milliseconds: the bar is drawn only
+    // when a pass runs long enough for the learner to wait (a slow machine, a slow disk under
+    // the code database), then every kProgressIntervalMs, never for every word. Setting a value
+    // repaints the bar at once, so no value is set between two drawings either.
+    auto clock = std::make_shared<QElapsedTimer>();
+    clock->start();
+    auto shownAt = std::make_shared<qint64>(0);
+    return [this, clock, shownAt](int value, int maximum) {
         if (!isVisible())
             return;
+        const qint64 now = clock->elapsed();
+        if (now - *shownAt < kProgressIntervalMs)
+            return;
+        *shownAt = now;
         if (prgBar->maximum() != maximum) {
             prgBar->setMinimum(1);
             prgBar->setMaximum(maximum);
         }
         prgBar->setValue(value);
-        if (value % 64 == 0 || value == maximum)
-            prgBar->repaint();
+        prgBar->repaint();
     };
 }
 

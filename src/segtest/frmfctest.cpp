@@ -5,6 +5,7 @@
 #include "prepare/externallibs.h"
 #include "prepare/render.h"
 #include "prepare/richtext.h"
+#include "prepare/wordwrap.h"
 #include "segtest/dlgresult.h"
 #include "shell/formparts.h"
 #include "shell/pictures.h"
@@ -116,6 +117,8 @@ void frmFcTest::buildControls()
     mainText->setContextMenuPolicy(Qt::NoContextMenu);
     mainText->setUndoRedoEnabled(false);
     styleTextView(mainText, 20);
+    // Lines end between words only: a line end must not look like a word boundary.
+    wrapAtWords(mainText->document(), lineStartsAtMarkChanges(&m_ctx.doc.CharMarks, mainText->document()));
 
     tmpText = new TypingBox(this);
     tmpText->setObjectName(QStringLiteral("tmpText"));

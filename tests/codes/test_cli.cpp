@@ -2,6 +2,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QTemporaryDir>
@@ -49,7 +50,29 @@ private slots:
     void missingData();
     void prepare_data();
     void prepare();
+    void prepareNewsWithBothFilters();
 };
+
+// A news text full of years, dates, amounts, percentages and Latin abbreviations, in half and
+// full width: with both filters no digit and no Latin letter is left, and the Chinese words
+// that stood after the numbers (年, 月, 亿) are.
+void TestCli::prepareNewsWithBothFilters()
+{
+    const QString news = QStringLiteral(ORVANE_SOURCE_DIR "/tests/codes/data/news-numbers.txt");
+    const Run r = run(cli(), {QStringLiteral("prepare"), news, QStringLiteral("--filter-symbols"),
+                              QStringLiteral("--filter-letters")});
+    QCOMPARE(r.exitCode, 0);
+    static const QRegularExpression latinOrDigit(QStringLiteral("[0-9A-Za-z０-９Ａ-Ｚａ-ｚ]"));
+    const QRegularExpressionMatch found = latinOrDigit.match(r.out);
+    QVERIFY2(!found.hasMatch(), qPrintable(QStringLiteral("“%1” left in %2").arg(found.captured(), r.out)));
+    for (const QString &kept : {QStringLiteral("新华社北京年月日电"), QStringLiteral("国内生产总值达到万亿元"),
+                                QStringLiteral("总投资亿元的新项目已于年开工"), QStringLiteral("于上午时分开幕")})
+        QVERIFY2(r.out.contains(kept), qPrintable(kept + QStringLiteral(" missing in ") + r.out));
+
+    const Run marks = run(cli(), {QStringLiteral("prepare"), news, QStringLiteral("--marks")});
+    QCOMPARE(marks.exitCode, 0);
+    QVERIFY(marks.out.contains(QLatin1Char('4')));
+}
 
 void TestCli::prepare_data()
 {
@@ -107,6 +130,20 @@ void TestCli::segment_data()
     QTest::newRow("blanks are separators, last line without end")
         << QStringLiteral("中国  人民").toUtf8() << QStringList() << QStringLiteral("中国 人民\n");
     QTest::newRow("empty input") << QByteArray() << QStringList() << QString();
+    QTest::newRow("utf-16 with byte-order mark")
+        << QByteArray(QStringEncoder(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom)(text))
+        << QStringList() << QStringLiteral("我们 今天 去 北京\n\n你好 ， ABC123 。\n");
+    // The input is read in pieces: lines and characters cut between two reads come out whole,
+    // in the encoding found at the start.
+    QString many;
+    QString manyWords;
+    for (int i = 0; i < 12000; ++i) {
+        many += QStringLiteral("我们今天去北京\r\n");
+        manyWords += QStringLiteral("我们 今天 去 北京\n");
+    }
+    QTest::newRow("gb18030 over many reads") << QByteArray(toGb(many)) << QStringList() << manyWords;
+    QTest::newRow("utf-8 over many reads") << (many + QStringLiteral("完")).toUtf8() << QStringList()
+                                           << manyWords + QStringLiteral("完\n");
 }
 
 void TestCli::segment()

@@ -79,6 +79,8 @@ private slots:
     void initTestCase();
     void opensARealTextIntoTheTestView();
     void opensForTheEditorWithSeparators();
+    void newTextTakesNoFormatFromTheOldOne_data();
+    void newTextTakesNoFormatFromTheOldOne();
     void refusals_data();
     void refusals();
     void exitLeavesTheOwnerAlone();
@@ -129,6 +131,54 @@ void TestOpenFile::opensARealTextIntoTheTestView()
     QCOMPARE(f.ctx.doc.RightCharCount, 0);
     QVERIFY(!f.ctx.doc.KeyCountsDone);
     QVERIFY(!QFile::exists(f.ctx.folder.file(QStringLiteral("temp.zh"))));
+}
+
+// The view's cursor keeps the format of the character it last stood on: the highlighted
+// character after a test, an underlined (short-code) word or a Kai face after an example.
+// None of it may reach the new text, where the renderer leaves symbols' other attributes alone.
+void TestOpenFile::newTextTakesNoFormatFromTheOldOne_data()
+{
+    QTest::addColumn<QTextCharFormat>("leftover");
+    QTextCharFormat underline;
+    underline.setUnderlineStyle(QTextCharFormat::DotLine);
+    QTest::newRow("short-code mark") << underline;
+    QTest::newRow("highlight of a test") << highlightFormat();
+    QTextCharFormat kai;
+    kai.setFontFamilies({kaiFontName()});
+    kai.setUnderlineStyle(QTextCharFormat::SingleUnderline);
+    QTest::newRow("kai face of an example") << kai;
+}
+
+void TestOpenFile::newTextTakesNoFormatFromTheOldOne()
+{
+    QFETCH(QTextCharFormat, leftover);
+    Fixture f;
+    f.target.view.setPlainText(QStringLiteral("旧的文本，"));
+    QTextCursor all(f.target.view.document());
+    all.select(QTextCursor::Document);
+    all.mergeCharFormat(leftover);
+    QTextCursor at = f.target.view.textCursor();
+    at.setPosition(2);
+    f.target.view.setTextCursor(at);
+
+    const QString path = f.write(QStringLiteral("article.txt"), QStringLiteral("“%1”2011年").arg(kArticle).toUtf8());
+    frmOpenFile dlg(f.ctx, f.target);
+    dlg.chkUseFilter->setChecked(false);
+    dlg.chkAlpha->setChecked(false);
+    dlg.loadFile(path);
+    dlg.cmdOpenFile_Click();
+    QCOMPARE(dlg.result(), int(QDialog::Accepted));
+    const QString &marks = f.ctx.doc.CharMarks;
+    QVERIFY(marks.contains(QLatin1Char('2')) && marks.contains(QLatin1Char('4')));
+    for (int i = 0; i < marks.size(); ++i) {
+        QTextCursor c(f.target.view.document());
+        c.setPosition(i + 1);
+        const QTextCharFormat got = c.charFormat();
+        QVERIFY2(!hasHighlight(c) && got.fontWeight() != QFont::Bold, qPrintable(QString::number(i)));
+        QVERIFY2(!got.fontFamilies().toStringList().contains(kaiFontName()), qPrintable(QString::number(i)));
+        if (marks[i] == QLatin1Char('2') || marks[i] == QLatin1Char('4'))
+            QVERIFY2(!hasShortCodeMark(got), qPrintable(QStringLiteral("underline at %1").arg(i)));
+    }
 }
 
 void TestOpenFile::opensForTheEditorWithSeparators()

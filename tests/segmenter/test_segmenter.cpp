@@ -159,7 +159,14 @@ void TestSegmenter::marks_data() {
     QTest::newRow("decimal point inside") << u"3.14"_qs << u"4444"_qs;
     QTest::newRow("trailing dot is a symbol") << u"1."_qs << u"42"_qs;
     QTest::newRow("percent") << u"60%"_qs << u"444"_qs;
-    QTest::newRow("date word") << u"2001年好"_qs << u"000001"_qs;
+    // Digits that the segmentation joins to a unit are still letters and digits; the unit is
+    // a word of its own and the alternation goes on around it.
+    QTest::newRow("date word") << u"2001年好"_qs << u"444401"_qs;
+    QTest::newRow("full-width year") << u"在１９９６年"_qs << u"044441"_qs;
+    QTest::newRow("month after a word") << u"今年４月"_qs << u"0041"_qs;
+    QTest::newRow("decimal magnitude") << u"达２.５亿元"_qs << u"044410"_qs;
+    QTest::newRow("full-width decimal point") << u"３．５万人"_qs << u"44401"_qs;
+    QTest::newRow("date of three words") << u"2001年12月31日"_qs << u"44440441440"_qs;
     QTest::newRow("punctuation run") << u"！？。"_qs << u"222"_qs;
     QTest::newRow("crlf") << u"你\r\n好"_qs << u"0221"_qs;
     QTest::newRow("unicode line separators") << QString::fromStdU16String(u"你\u2028好\u0085") << u"0212"_qs;
@@ -195,6 +202,7 @@ void TestSegmenter::invariantsOnRandomText() {
         const std::u16string m = seg_->marks(t);
         QCOMPARE(m.size(), t.size());
         std::size_t at = 0;
+        char16_t lastWordMark = 0;
         for (std::size_t i = 0; i < tokens.size(); ++i) {
             const Token &k = tokens[i];
             QCOMPARE(k.begin, at);
@@ -204,10 +212,30 @@ void TestSegmenter::invariantsOnRandomText() {
             QVERIFY2(!(end < t.size() && t[end] >= 0xDC00 && t[end] <= 0xDFFF && t[end - 1] >= 0xD800 &&
                        t[end - 1] <= 0xDBFF),
                      "a token ends inside a surrogate pair");
-            const char16_t first = m[k.begin];
-            for (std::size_t j = k.begin; j < end; ++j) QCOMPARE(m[j], first);
-            QCOMPARE(first, k.kind == TokenKind::Symbol ? u'2' : k.kind == TokenKind::Alnum ? u'4' : first);
-            if (i > 0) QVERIFY2(m[k.begin - 1] != first, "neighbouring tokens share a mark");
+            // A word's letters and digits are marked '4' (with a decimal point or percent sign
+            // between them); the rest of the word shares one word mark, different from the mark
+            // of the word before it.
+            char16_t wordMark = 0;
+            for (std::size_t j = k.begin; j < end; ++j) {
+                const char16_t c = t[j];
+                const bool alnum = (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z')
+                                   || (c >= 0xFF10 && c <= 0xFF19);
+                if (k.kind == TokenKind::Symbol) {
+                    QCOMPARE(m[j], u'2');
+                } else if (k.kind == TokenKind::Alnum || alnum) {
+                    QCOMPARE(m[j], u'4');
+                } else if (m[j] != u'4') {
+                    QVERIFY(m[j] == u'0' || m[j] == u'1');
+                    if (wordMark == 0) wordMark = m[j];
+                    QCOMPARE(m[j], wordMark);
+                }
+            }
+            if (k.kind == TokenKind::Symbol || k.kind == TokenKind::Alnum) {
+                if (i > 0) QVERIFY2(m[k.begin - 1] != m[k.begin], "neighbouring tokens share a mark");
+            } else if (wordMark != 0) {
+                QVERIFY2(wordMark != lastWordMark, "neighbouring words share a mark");
+                lastWordMark = wordMark;
+            }
         }
         QCOMPARE(at, t.size());
     }
@@ -242,13 +270,15 @@ void TestSegmenter::customWords() {
     seg->addUserWord(w);
     QVERIFY(seg->contains(w));
     QCOMPARE(joined(t, seg->segment(t)), after);
-    // The marks show the custom word as one word.
+    // The marks show the custom word as one word, except for its Latin letters (marked '4').
     const std::u16string m = seg->marks(t);
-    const std::size_t at = t.find(w);
+    std::size_t at = t.find(w);
     QVERIFY(at != std::u16string::npos);
-    for (std::size_t i = at; i < at + w.size(); ++i) QCOMPARE(m[i], m[at]);
+    std::size_t end = at + w.size();
+    while (at < end && t[at] < 0x80) QCOMPARE(m[at++], u'4');
+    for (std::size_t i = at; i < end; ++i) QVERIFY(m[i] == m[at] && m[i] != u'4');
     if (at > 0) QVERIFY(m[at - 1] != m[at]);
-    if (at + w.size() < t.size()) QVERIFY(m[at + w.size()] != m[at]);
+    if (end < t.size()) QVERIFY(m[end] != m[at]);
 }
 
 void TestSegmenter::customWordsLongestWins() {

@@ -202,8 +202,9 @@ public:
             } else if (k == TokenKind::Alnum) {
                 m = u'4';
             } else {
-                m = odd ? u'1' : u'0';
+                markWord(text, b, len, odd ? u'1' : u'0', out);
                 odd = !odd;
+                return;
             }
             std::fill_n(out.begin() + std::ptrdiff_t(b), len, m);
         });
@@ -228,6 +229,32 @@ public:
     }
 
 private:
+    // Marks one word of the segmentation. Letters and digits cannot be typed with the Chinese
+    // input method whatever word they are joined to (2001年, ２.５亿, T恤): they are marked '4',
+    // like a run of their own, together with a decimal point between two digits and a percent
+    // sign after a digit. A symbol inside a custom word is marked '2'. What is left (年, 亿,
+    // 恤) is the word and carries the word's mark.
+    static void markWord(std::u16string_view t, std::size_t b, std::size_t len, char16_t wordMark,
+                         std::u16string &out) {
+        bool lastDigit = false;
+        for (std::size_t i = b; i < b + len;) {
+            const auto cp = codePointAt(t, i);
+            const bool digit = chars::isDigit(cp.cp);
+            char16_t m = wordMark;
+            if (digit || chars::classify(cp.cp) == Class::Alnum)
+                m = u'4';
+            else if (lastDigit && chars::isPercent(cp.cp))
+                m = u'4';
+            else if (lastDigit && chars::isDecimalPoint(cp.cp) && i + 1 < b + len && chars::isDigit(t[i + 1]))
+                m = u'4';
+            else if (chars::classify(cp.cp) == Class::Symbol)
+                m = u'2';
+            lastDigit = digit;
+            std::fill_n(out.begin() + std::ptrdiff_t(i), cp.len, m);
+            i += cp.len;
+        }
+    }
+
     template <class Emit> void run(std::u16string_view t, Emit &&emit) const;
     template <class Emit> void segmentHan(std::u16string_view t, std::size_t b, std::size_t e, Emit &emit) const;
     template <class Emit> void segmentPiece(std::u16string_view t, std::size_t b, std::size_t e, Emit &emit) const;
