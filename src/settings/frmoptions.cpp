@@ -21,7 +21,6 @@ namespace orvane {
 
 namespace {
 
-constexpr int kMinLimitMinutes = 5;
 const QSize kSwatchSize(64, 16);
 
 struct ColorSetting {
