@@ -17,8 +17,13 @@ QStringList parseFilterList(const QByteArray &bytes)
     for (qsizetype i = 0; i <= text.size(); ++i) {
         if (i < text.size() && text.at(i) != u'\r' && text.at(i) != u'\n')
             continue;
-        if (i > start)
-            entries.append(text.sliced(start, i - start));
+        // A U+FEFF at the start of a line is a byte-order mark left by joining files, never a
+        // symbol anyone types; kept, it would be taken for the mark of the file we write.
+        qsizetype from = start;
+        while (from < i && text.at(from) == QChar(0xFEFF))
+            ++from;
+        if (i > from)
+            entries.append(text.sliced(from, i - from));
         // CR LF is one line end; a lone CR or LF is one as well.
         if (i + 1 < text.size() && text.at(i) == u'\r' && text.at(i + 1) == u'\n')
             ++i;

@@ -219,6 +219,10 @@ void TestFilters::everyLineEndAndEncoding_data()
     QTest::newRow("utf-8, mixed ends and blank lines")
         << (entries[0] + QStringLiteral("\r\n\n") + entries[1] + QStringLiteral("\r\r") + entries[2]).toUtf8();
     QTest::newRow("utf-8 with byte-order mark, LF") << QByteArray("\xEF\xBB\xBF") + joined("\n").toUtf8();
+    QTest::newRow("byte-order marks of joined files")
+        << (QStringLiteral("\uFEFF") + entries[0] + QStringLiteral("\n\uFEFF") + entries[1] + QStringLiteral("\n")
+            + entries[2])
+               .toUtf8();
     QTest::newRow("gb18030, CR LF") << QByteArray(gb.encode(joined("\r\n")));
     QTest::newRow("gb18030, LF") << QByteArray(gb.encode(joined("\n")));
     QTest::newRow("utf-16, LF") << QByteArray(utf16.encode(joined("\n")));
