@@ -413,7 +413,7 @@ void frmOptions::cmdOK_Click()
     storeSwitch(SettingKey::LimitTime, &UserSettings::LimitTime, limit);
     // Every key was stored and synced on its own; one message for all of them.
     if (m_ctx.store && !m_ctx.store->syncError().isEmpty())
-        m_ctx.prompts->message(QStringLiteral("设置未能保存到文件中。\r\n%1\r\n在本次运行中新的设置仍然有效。")
+        m_ctx.prompts->message(QStringLiteral("设置未能保存到文件中。\r\n%1。\r\n在本次运行中新的设置仍然有效。")
                                    .arg(m_ctx.store->syncError()),
                                promptTitle(), MessageIcon::Exclamation);
 
