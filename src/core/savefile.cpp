@@ -17,10 +17,13 @@ namespace orvane {
 
 namespace {
 
-// Writes all bytes through the descriptor; 0 or the system error number.
-int writeAll(int fd, const QByteArray &bytes)
+// Writes all bytes and syncs them to disk. Empty, or the reason it failed.
+QString writeAll(QSaveFile &out, const QByteArray &bytes)
 {
 #ifdef Q_OS_UNIX
+    // Through the descriptor, so that a failed write is seen here with the system's error
+    // number rather than lost in QSaveFile's buffer.
+    const int fd = out.handle();
     const char *data = bytes.constData();
     qsizetype left = bytes.size();
     while (left > 0) {
@@ -28,22 +31,22 @@ int writeAll(int fd, const QByteArray &bytes)
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            return errno;
+            return systemErrorText(errno);
         }
         if (n == 0)
-            return EIO;
+            return systemErrorText(EIO);
         data += n;
         left -= n;
     }
     // A file system that keeps writes back (network folders, some FUSE ones) reports a full
     // disk here.
     if (::fsync(fd) != 0 && errno != EINVAL && errno != ENOTSUP)
-        return errno;
-    return 0;
+        return systemErrorText(errno);
+    return {};
 #else
-    Q_UNUSED(fd);
-    Q_UNUSED(bytes);
-    return ENOSYS;
+    if (out.write(bytes) != bytes.size() || !out.flush())
+        return out.errorString();
+    return {};
 #endif
 }
 
@@ -119,8 +122,9 @@ bool saveFiles(const QList<FileContent> &files, QString *error)
         errno = 0;
         if (!out->open(QIODevice::WriteOnly))
             return fail(f.path, reasonAfter(errno, out->errorString()));
-        if (const int err = writeAll(out->handle(), f.bytes))
-            return fail(f.path, systemErrorText(err));
+        const QString why = writeAll(*out, f.bytes);
+        if (!why.isEmpty())
+            return fail(f.path, why);
         pending.push_back(std::move(out));
     }
 

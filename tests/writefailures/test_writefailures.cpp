@@ -223,6 +223,9 @@ private Q_SLOTS:
     {
         if (!m_skipReason.isEmpty())
             QSKIP(qPrintable(m_skipReason));
+        SmallDisk probe;
+        if (!probe.mounted())
+            QSKIP(qPrintable(QStringLiteral("a tmpfs cannot be mounted: %1").arg(qt_error_string(errno))));
     }
 
     void oldFileKeptAndUserTold_data();
