@@ -166,7 +166,7 @@ void frmDefFilter::Form_Load()
     // was killed) must not be restored in its place.
     if (QFile::exists(listPath()) && !copyFileOver(listPath(), backupPath(), &error)) {
         QFile::remove(backupPath());
-        m_ctx.prompts->message(error + QStringLiteral("\r\n在此对话框中所做的修改将不能取消。"), promptTitle(),
+        m_ctx.prompts->message(error + QStringLiteral("。\r\n在此对话框中所做的修改将不能取消。"), promptTitle(),
                                MessageIcon::Exclamation);
     }
 }
@@ -233,7 +233,7 @@ void frmDefFilter::cmdCancel_Click()
     if (QFile::exists(backupPath()) && !copyFileOver(backupPath(), listPath(), &error)) {
         // The dialog stays open: the user can free the disk and cancel again, or keep the
         // changes with "确定(&O)".
-        m_ctx.prompts->message(QStringLiteral("未能恢复原来的过滤符号。\r\n") + error, promptTitle(),
+        m_ctx.prompts->message(QStringLiteral("未能恢复原来的过滤符号。\r\n") + error + u'。', promptTitle(),
                                MessageIcon::Critical);
         return;
     }

@@ -429,7 +429,7 @@ void frmFcTest::CmdStartTest_Click()
         // An older snapshot may hold other colours: without one the result dialog draws the text
         // again from its marks with the current settings.
         QFile::remove(m_ctx.folder.file(kSnapshot));
-        m_ctx.prompts->message(snapshotError + QStringLiteral("\r\n测试结束后将按当前设置重新显示文本。"),
+        m_ctx.prompts->message(snapshotError + QStringLiteral("。\r\n测试结束后将按当前设置重新显示文本。"),
                                promptTitle(), MessageIcon::Exclamation);
     }
     StartTime = m_ctx.clock->now();

@@ -402,6 +402,8 @@ int main(int argc, char *argv[])
 {
     // Before QApplication, while the process has a single thread.
     const QString skipReason = enterOwnMountNamespace();
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     TestWriteFailures test(skipReason);
     return QTest::qExec(&test, argc, argv);
