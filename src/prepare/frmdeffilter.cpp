@@ -154,10 +154,11 @@ void frmDefFilter::Form_Load()
     centerOnScreen(this);
     // A missing list starts as the shipped one, so that the dialog never shows an empty list
     // that the user did not empty.
-    ensureFilterFile(m_ctx.folder);
     QStringList entries;
     QString error;
-    if (!readFilterList(listPath(), &entries, &error))
+    if (!ensureFilterFile(m_ctx.folder, &error))
+        m_ctx.prompts->message(error + u'。', promptTitle(), MessageIcon::Exclamation);
+    else if (!readFilterList(listPath(), &entries, &error))
         m_ctx.prompts->message(error, promptTitle(), MessageIcon::Exclamation);
     listofFilters->addItems(entries);
     txtSymbol_Change();

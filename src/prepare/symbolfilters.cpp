@@ -149,11 +149,19 @@ QString defaultFilterFileText()
     return text;
 }
 
-void ensureFilterFile(const ProgramFolder &folder)
+bool ensureFilterFile(const ProgramFolder &folder, QString *error)
 {
     const QString path = folder.file(filterfiles::list());
-    if (!QFileInfo::exists(path))
-        saveFile(path, defaultFilterFileText().toUtf8(), nullptr);
+    if (QFileInfo::exists(path))
+        return true;
+    return saveFile(path, defaultFilterFileText().toUtf8(), error);
+}
+
+QStringList filterEntriesForOpening(const ProgramFolder &folder)
+{
+    if (!ensureFilterFile(folder))
+        return parseFilterList(defaultFilterFileText().toUtf8());
+    return readFilterEntries(folder.file(filterfiles::list()));
 }
 
 } // namespace orvane

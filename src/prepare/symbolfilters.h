@@ -66,7 +66,13 @@ bool copyFileOver(const QString &from, const QString &to, QString *error = nullp
 // comparing, so "，" also removes ",".
 QString defaultFilterFileText();
 
-// Writes the shipped list into the program folder when there is no filter.dat yet.
-void ensureFilterFile(const ProgramFolder &folder);
+// Writes the shipped list into the program folder when there is no filter.dat yet. False (with
+// *error naming the file and the reason) when it is missing and cannot be written.
+bool ensureFilterFile(const ProgramFolder &folder, QString *error = nullptr);
+
+// The entries a text is filtered with: filter.dat, first written with the shipped list when it
+// is missing; the shipped list itself when it cannot be written (a full or read-only folder), so
+// that "过滤符号" still removes the common marks.
+QStringList filterEntriesForOpening(const ProgramFolder &folder);
 
 } // namespace orvane

@@ -60,6 +60,7 @@ private slots:
     void deleteRemovesEveryContainingLine();
     void cancelRestoresTheFile();
     void missingListStartsFromTheShippedOne();
+    void unwritableFolderOpensWithTheShippedList();
     void everyLineEndAndEncoding_data();
     void everyLineEndAndEncoding();
 };
@@ -201,6 +202,21 @@ void TestFilters::missingListStartsFromTheShippedOne()
         QVERIFY2(entry.contains(QStringLiteral("      ")), qPrintable(entry));
         QVERIFY(entry.section(QStringLiteral("      "), 1).size() <= 6);
     }
+}
+
+// A missing list that cannot be written: the dialog says so, and opening a text still filters
+// with the shipped list.
+void TestFilters::unwritableFolderOpensWithTheShippedList()
+{
+    Fixture f;
+    writeAll(f.dir.filePath(QStringLiteral("plain")), QStringLiteral("a file, not a folder"));
+    f.ctx.folder = ProgramFolder(f.dir.filePath(QStringLiteral("plain/program")));
+    const QStringList shipped = parseFilterList(defaultFilterFileText().toUtf8());
+    QCOMPARE(filterEntriesForOpening(f.ctx.folder), shipped);
+    frmDefFilter dlg(f.ctx);
+    QCOMPARE(dlg.listofFilters->count(), 0);
+    QCOMPARE(f.prompts.messages.size(), 1);
+    QVERIFY2(f.prompts.messages[0].text.contains(QStringLiteral("filter.dat”：")), qPrintable(f.prompts.messages[0].text));
 }
 
 // Lists edited by hand or made on other systems: every line end and encoding is read as the same
