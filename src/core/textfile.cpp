@@ -1,7 +1,8 @@
 #include "core/textfile.h"
 
+#include "core/savefile.h"
+
 #include <QFile>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 namespace orvane {
@@ -123,36 +124,7 @@ bool readTextFile(const QString &path, QString *text, QString *error)
 
 bool writeTextFile(const QString &path, const QString &text, QString *error)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = QStringLiteral("无法写入文件“%1”：%2").arg(path, file.errorString());
-        return false;
-    }
-    file.write(text.toUtf8());
-    if (!file.commit()) {
-        if (error)
-            *error = QStringLiteral("无法写入文件“%1”：%2").arg(path, file.errorString());
-        return false;
-    }
-    return true;
-}
-
-bool appendTextFile(const QString &path, const QString &text, QString *error)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) {
-        if (error)
-            *error = QStringLiteral("无法写入文件“%1”：%2").arg(path, file.errorString());
-        return false;
-    }
-    const QByteArray bytes = text.toUtf8();
-    if (file.write(bytes) != bytes.size()) {
-        if (error)
-            *error = QStringLiteral("无法写入文件“%1”：%2").arg(path, file.errorString());
-        return false;
-    }
-    return true;
+    return saveFile(path, text.toUtf8(), error);
 }
 
 } // namespace orvane

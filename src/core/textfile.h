@@ -21,11 +21,8 @@ QString decodeText(const QByteArray &bytes);
 // Reads a whole file. On failure returns false and sets *error to a message naming the file.
 bool readTextFile(const QString &path, QString *text, QString *error);
 
-// Writes the file atomically (a temporary file renamed over the old one), so that a failure
-// part-way never leaves a half-written file behind.
+// Writes the file as a whole (saveFile): a failure part-way leaves the old file as it was, and
+// *error names the file and the reason.
 bool writeTextFile(const QString &path, const QString &text, QString *error);
-
-// Appends text to a file, creating it when missing.
-bool appendTextFile(const QString &path, const QString &text, QString *error);
 
 } // namespace orvane

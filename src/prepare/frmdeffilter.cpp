@@ -3,16 +3,75 @@
 #include "prepare/symbolfilters.h"
 #include "shell/pictures.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
 #include <QPushButton>
+#include <QStyledItemDelegate>
 #include <QVBoxLayout>
 
 namespace orvane {
+
+namespace {
+
+// The description of an entry: what follows the blanks after its symbol.
+QString filterDescription(const QString &entry)
+{
+    const qsizetype blank = entry.indexOf(QLatin1Char(' '));
+    return blank < 0 ? QString() : entry.mid(blank).trimmed();
+}
+
+// Draws each entry as two columns, the symbol and its description, so that the descriptions line
+// up whatever the width of the symbols (full-width marks, ASCII signs, several characters). The
+// item text stays the entry as the file holds it.
+class FilterEntryDelegate final : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        QStyleOptionViewItem opt = option;
+        initStyleOption(&opt, index);
+        const QString entry = opt.text;
+        opt.text.clear();
+        const QWidget *widget = opt.widget;
+        QStyle *style = widget ? widget->style() : QApplication::style();
+        style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);
+
+        const QRect text = style->subElementRect(QStyle::SE_ItemViewItemText, &opt, widget);
+        const int column = symbolColumnWidth(index.model(), opt.fontMetrics);
+        const QPalette::ColorRole role =
+            (opt.state & QStyle::State_Selected) ? QPalette::HighlightedText : QPalette::Text;
+        painter->save();
+        painter->setFont(opt.font);
+        painter->setPen(opt.palette.color(role));
+        const QRect symbolRect(text.left(), text.top(), column, text.height());
+        const QRect descriptionRect(text.left() + column, text.top(), qMax(0, text.width() - column), text.height());
+        const int flags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine;
+        painter->drawText(symbolRect, flags, opt.fontMetrics.elidedText(filterSymbol(entry), Qt::ElideRight, column));
+        painter->drawText(descriptionRect, flags,
+                          opt.fontMetrics.elidedText(filterDescription(entry), Qt::ElideRight, descriptionRect.width()));
+        painter->restore();
+    }
+
+    // The widest symbol of the list and a gap of two full-width characters.
+    static int symbolColumnWidth(const QAbstractItemModel *model, const QFontMetrics &metrics)
+    {
+        int widest = metrics.horizontalAdvance(QStringLiteral("，"));
+        for (int row = 0; model && row < model->rowCount(); ++row) {
+            const QString entry = model->index(row, 0).data().toString();
+            widest = qMax(widest, metrics.horizontalAdvance(filterSymbol(entry)));
+        }
+        return widest + 2 * metrics.horizontalAdvance(QStringLiteral("　"));
+    }
+};
+
+} // namespace
 
 frmDefFilter::frmDefFilter(AppContext &ctx, QWidget *parent)
     : QDialog(parent), listofFilters(new QListWidget(this)), txtSymbol(new QLineEdit(this)),
@@ -38,6 +97,7 @@ frmDefFilter::frmDefFilter(AppContext &ctx, QWidget *parent)
     QFont listFont = listofFilters->font();
     listFont.setPointSizeF(listFont.pointSizeF() * 1.15);
     listofFilters->setFont(listFont);
+    listofFilters->setItemDelegate(new FilterEntryDelegate(listofFilters));
 
     auto *left = new QVBoxLayout;
     left->addWidget(new QLabel(QStringLiteral("已定义的过滤符号："), this));
@@ -94,11 +154,22 @@ void frmDefFilter::Form_Load()
     centerOnScreen(this);
     // A missing list starts as the shipped one, so that the dialog never shows an empty list
     // that the user did not empty.
-    ensureFilterFile(m_ctx.folder);
-    listofFilters->addItems(readFilterEntries(listPath()));
+    QStringList entries;
+    QString error;
+    if (!ensureFilterFile(m_ctx.folder, &error))
+        m_ctx.prompts->message(error + u'。', promptTitle(), MessageIcon::Exclamation);
+    else if (!readFilterList(listPath(), &entries, &error))
+        m_ctx.prompts->message(error, promptTitle(), MessageIcon::Exclamation);
+    listofFilters->addItems(entries);
     txtSymbol_Change();
     cmdDelFilter->setEnabled(!listofFilters->selectedItems().isEmpty());
-    copyFileOver(listPath(), backupPath());
+    // Without a backup "取消(&C)" cannot undo anything; an older backup (left by a program that
+    // was killed) must not be restored in its place.
+    if (QFile::exists(listPath()) && !copyFileOver(listPath(), backupPath(), &error)) {
+        QFile::remove(backupPath());
+        m_ctx.prompts->message(error + QStringLiteral("。\r\n在此对话框中所做的修改将不能取消。"), promptTitle(),
+                               MessageIcon::Exclamation);
+    }
 }
 
 void frmDefFilter::Form_Unload()
@@ -127,7 +198,7 @@ void frmDefFilter::cmdAddFilter_Click()
     } else {
         const QString entry = filterEntry(txtSymbol->text(), txtSymbolSpe->text());
         QString error;
-        if (appendFilterEntry(listPath(), entry, &error))
+        if (addFilterEntry(listPath(), entry, &error))
             listofFilters->addItem(entry);
         else
             m_ctx.prompts->message(error, promptTitle(), MessageIcon::Critical);
@@ -159,8 +230,14 @@ void frmDefFilter::cmdOK_Click()
 
 void frmDefFilter::cmdCancel_Click()
 {
-    if (QFile::exists(backupPath()))
-        copyFileOver(backupPath(), listPath());
+    QString error;
+    if (QFile::exists(backupPath()) && !copyFileOver(backupPath(), listPath(), &error)) {
+        // The dialog stays open: the user can free the disk and cancel again, or keep the
+        // changes with "确定(&O)".
+        m_ctx.prompts->message(QStringLiteral("未能恢复原来的过滤符号。\r\n") + error + u'。', promptTitle(),
+                               MessageIcon::Critical);
+        return;
+    }
     reject();
 }
 

@@ -201,8 +201,7 @@ void frmOpenFile::cmdOpenFile_Click()
     options.filterSymbols = chkUseFilter->isChecked();
     options.filterAlpha = chkAlpha->isChecked();
     if (options.filterSymbols) {
-        ensureFilterFile(m_ctx.folder);
-        options.symbols = filterSymbols(readFilterEntries(m_ctx.folder.file(filterfiles::list())));
+        options.symbols = filterSymbols(filterEntriesForOpening(m_ctx.folder));
     }
     const PreparedText prepared = prepareText(preview, marks, options);
     if (m_ctx.doc.OpenForEditor)

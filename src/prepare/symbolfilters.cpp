@@ -1,28 +1,71 @@
 #include "prepare/symbolfilters.h"
 
+#include "core/savefile.h"
 #include "core/textfile.h"
 #include "prepare/textforms.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace orvane {
 
-QStringList readFilterEntries(const QString &path)
+QStringList parseFilterList(const QByteArray &bytes)
 {
-    QString text;
-    if (!readTextFile(path, &text, nullptr))
-        return {};
+    const QString text = decodeText(bytes);
     QStringList entries;
-    const QStringList lines = text.split(QLatin1Char('\n'));
-    for (QString line : lines) {
-        if (line.endsWith(QLatin1Char('\r')))
-            line.chop(1);
-        if (!line.isEmpty())
-            entries.append(line);
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= text.size(); ++i) {
+        if (i < text.size() && text.at(i) != u'\r' && text.at(i) != u'\n')
+            continue;
+        // A U+FEFF at the start of a line is a byte-order mark left by joining files, never a
+        // symbol anyone types; kept, it would be taken for the mark of the file we write.
+        qsizetype from = start;
+        while (from < i && text.at(from) == QChar(0xFEFF))
+            ++from;
+        if (i > from)
+            entries.append(text.sliced(from, i - from));
+        // CR LF is one line end; a lone CR or LF is one as well.
+        if (i + 1 < text.size() && text.at(i) == u'\r' && text.at(i + 1) == u'\n')
+            ++i;
+        start = i + 1;
     }
     return entries;
+}
+
+QByteArray filterListBytes(const QStringList &entries)
+{
+    QString text;
+    for (const QString &e : entries)
+        text += e + QStringLiteral("\r\n");
+    return text.toUtf8();
+}
+
+bool readFilterList(const QString &path, QStringList *entries, QString *error)
+{
+    QFile file(path);
+    if (!file.exists()) {
+        entries->clear();
+        return true;
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = QStringLiteral("无法读取文件“%1”：%2").arg(path, file.errorString());
+        return false;
+    }
+    *entries = parseFilterList(file.readAll());
+    return true;
+}
+
+QStringList readFilterEntries(const QString &path)
+{
+    QStringList entries;
+    readFilterList(path, &entries, nullptr);
+    return entries;
+}
+
+bool writeFilterList(const QString &path, const QStringList &entries, QString *error)
+{
+    return saveFile(path, filterListBytes(entries), error);
 }
 
 QString filterEntry(const QString &symbol, const QString &description)
@@ -54,26 +97,22 @@ bool isDuplicateSymbol(const QStringList &entries, const QString &symbol)
     return false;
 }
 
-bool appendFilterEntry(const QString &path, const QString &entry, QString *error)
+bool addFilterEntry(const QString &path, const QString &entry, QString *error)
 {
-    return appendTextFile(path, entry + QStringLiteral("\r\n"), error);
+    QStringList entries;
+    if (!readFilterList(path, &entries, error))
+        return false;
+    entries.append(entry);
+    return writeFilterList(path, entries, error);
 }
 
 bool removeFilterLines(const QString &path, const QString &entry, QString *error)
 {
-    QString text;
-    if (!readTextFile(path, &text, error))
+    QStringList entries;
+    if (!readFilterList(path, &entries, error))
         return false;
-    QString kept;
-    const QStringList lines = text.split(QStringLiteral("\r\n"));
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const QString &line = lines[i];
-        if (i == lines.size() - 1 && line.isEmpty())
-            break; // the end of the last line
-        if (!line.contains(entry))
-            kept += line + QStringLiteral("\r\n");
-    }
-    return writeTextFile(path, kept, error);
+    entries.removeIf([&entry](const QString &line) { return line.contains(entry); });
+    return writeFilterList(path, entries, error);
 }
 
 bool copyFileOver(const QString &from, const QString &to, QString *error)
@@ -84,13 +123,13 @@ bool copyFileOver(const QString &from, const QString &to, QString *error)
             *error = QStringLiteral("无法读取文件“%1”：%2").arg(from, in.errorString());
         return false;
     }
-    QSaveFile out(to);
-    if (!out.open(QIODevice::WriteOnly) || out.write(in.readAll()) < 0 || !out.commit()) {
+    const QByteArray bytes = in.readAll();
+    if (in.error() != QFileDevice::NoError) {
         if (error)
-            *error = QStringLiteral("无法写入文件“%1”：%2").arg(to, out.errorString());
+            *error = QStringLiteral("无法读取文件“%1”：%2").arg(from, in.errorString());
         return false;
     }
-    return true;
+    return saveFile(to, bytes, error);
 }
 
 QString defaultFilterFileText()
@@ -110,11 +149,19 @@ QString defaultFilterFileText()
     return text;
 }
 
-void ensureFilterFile(const ProgramFolder &folder)
+bool ensureFilterFile(const ProgramFolder &folder, QString *error)
 {
     const QString path = folder.file(filterfiles::list());
-    if (!QFileInfo::exists(path))
-        writeTextFile(path, defaultFilterFileText(), nullptr);
+    if (QFileInfo::exists(path))
+        return true;
+    return saveFile(path, defaultFilterFileText().toUtf8(), error);
+}
+
+QStringList filterEntriesForOpening(const ProgramFolder &folder)
+{
+    if (!ensureFilterFile(folder))
+        return parseFilterList(defaultFilterFileText().toUtf8());
+    return readFilterEntries(folder.file(filterfiles::list()));
 }
 
 } // namespace orvane

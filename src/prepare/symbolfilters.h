@@ -7,6 +7,7 @@
 
 #include "core/programfolder.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -17,8 +18,24 @@ inline QString list() { return QStringLiteral("filter.dat"); }
 inline QString backup() { return QStringLiteral("OldFilter.dat"); }
 } // namespace filterfiles
 
-// The non-empty lines of the filter file; an empty list when it cannot be read.
+// The one reader of the list: the non-empty lines of a filter file in any encoding decodeText
+// takes (UTF-8 as this program writes it, GB18030 and UTF-16 as older or hand-made lists come),
+// lines ended by CR LF, LF or CR.
+QStringList parseFilterList(const QByteArray &bytes);
+
+// The one writer's content: the entries in UTF-8, one a line, each ended by CR LF.
+QByteArray filterListBytes(const QStringList &entries);
+
+// Reads the list; a missing file is an empty list. False (with *error naming the file) when the
+// file exists but cannot be read.
+bool readFilterList(const QString &path, QStringList *entries, QString *error);
+
+// The entries of the filter file; an empty list when it cannot be read.
 QStringList readFilterEntries(const QString &path);
+
+// Replaces the file with the entries as a whole (saveFile), so that a full disk never leaves a
+// shortened list behind.
+bool writeFilterList(const QString &path, const QStringList &entries, QString *error);
 
 // The entry as the file holds it.
 QString filterEntry(const QString &symbol, const QString &description);
@@ -32,14 +49,16 @@ QStringList filterSymbols(const QStringList &entries);
 // True when the first character of an entry equals the symbol (case and width ignored).
 bool isDuplicateSymbol(const QStringList &entries, const QString &symbol);
 
-// Appends one line. False (with *error naming the file) when it cannot be written.
-bool appendFilterEntry(const QString &path, const QString &entry, QString *error = nullptr);
+// Adds the entry at the end of the list. The file is read and written whole, so that an entry
+// added to a GB18030 list does not end up as UTF-8 bytes inside it. False (with *error naming the
+// file and the reason) when it cannot be read or written; the file is then unchanged.
+bool addFilterEntry(const QString &path, const QString &entry, QString *error = nullptr);
 
-// Rewrites the file without every line that contains entry (exact, case-sensitive). The new
-// file replaces the old one in one step, so a failure never loses the list.
+// Rewrites the file without every line that contains entry (exact, case-sensitive), whatever
+// its line ends and encoding.
 bool removeFilterLines(const QString &path, const QString &entry, QString *error = nullptr);
 
-// Copies from onto to, replacing it in one step.
+// Copies from onto to, byte for byte, replacing it as a whole.
 bool copyFileOver(const QString &from, const QString &to, QString *error = nullptr);
 
 // The list shipped with the program: common Chinese punctuation and a few ASCII signs. ASCII
@@ -47,7 +66,13 @@ bool copyFileOver(const QString &from, const QString &to, QString *error = nullp
 // comparing, so "，" also removes ",".
 QString defaultFilterFileText();
 
-// Writes the shipped list into the program folder when there is no filter.dat yet.
-void ensureFilterFile(const ProgramFolder &folder);
+// Writes the shipped list into the program folder when there is no filter.dat yet. False (with
+// *error naming the file and the reason) when it is missing and cannot be written.
+bool ensureFilterFile(const ProgramFolder &folder, QString *error = nullptr);
+
+// The entries a text is filtered with: filter.dat, first written with the shipped list when it
+// is missing; the shipped list itself when it cannot be written (a full or read-only folder), so
+// that "过滤符号" still removes the common marks.
+QStringList filterEntriesForOpening(const ProgramFolder &folder);
 
 } // namespace orvane

@@ -1,11 +1,11 @@
 #include "segtest/examplefiles.h"
 
+#include "core/savefile.h"
 #include "core/textfile.h"
 #include "prepare/richtext.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QTextDocument>
 
 namespace orvane {
@@ -18,11 +18,6 @@ const QString kCrLf = QStringLiteral("\r\n");
 // exhaust memory: larger files are refused instead of read.
 constexpr qint64 kMaxMarkFileBytes = 16 * 1024 * 1024;
 constexpr qint64 kMaxMainFileBytes = 256 * 1024 * 1024;
-
-QString writeFailure(const QString &path, const QString &reason)
-{
-    return QStringLiteral("无法写入文件“%1”：%2").arg(path, reason);
-}
 
 bool isRenderedMark(QChar c)
 {
@@ -48,36 +43,8 @@ QByteArray markFileBytes(const QString &marks)
 
 bool writeExample(const QString &mainPath, const QTextDocument &document, const QString &marks, QString *error)
 {
-    const QString auxPath = auxiliaryPath(mainPath);
-    QSaveFile main(mainPath);
-    QSaveFile aux(auxPath);
-    // Both temporary files are written completely before the first rename, so that a full disk
-    // or a read-only folder leaves the old pair untouched.
-    const QByteArray rtf = writeRtf(document);
-    if (!main.open(QIODevice::WriteOnly) || main.write(rtf) != rtf.size()) {
-        if (error)
-            *error = writeFailure(mainPath, main.errorString());
-        return false;
-    }
-    const QByteArray markBytes = markFileBytes(marks);
-    if (!aux.open(QIODevice::WriteOnly) || aux.write(markBytes) != markBytes.size()) {
-        if (error)
-            *error = writeFailure(auxPath, aux.errorString());
-        main.cancelWriting();
-        return false;
-    }
-    if (!main.commit()) {
-        if (error)
-            *error = writeFailure(mainPath, main.errorString());
-        aux.cancelWriting();
-        return false;
-    }
-    if (!aux.commit()) {
-        if (error)
-            *error = writeFailure(auxPath, aux.errorString());
-        return false;
-    }
-    return true;
+    // One set: a full disk or a read-only folder leaves the old pair (or no pair) in place.
+    return saveFiles({{mainPath, writeRtf(document)}, {auxiliaryPath(mainPath), markFileBytes(marks)}}, error);
 }
 
 bool parseMarkFile(const QByteArray &bytes, QString *marks, QString *error)

@@ -22,8 +22,8 @@ namespace orvane {
 // any other name (another extension, "A.SAV", no extension) gets ".ext" appended.
 QString auxiliaryPath(const QString &mainPath);
 
-// Writes the document as rich text to mainPath and the marks to its auxiliary file. Both files are
-// written out in full before either replaces an old one.
+// Writes the document as rich text to mainPath and the marks to its auxiliary file, both or
+// neither: both files are written out in full before either replaces an old one (saveFiles).
 bool writeExample(const QString &mainPath, const QTextDocument &document, const QString &marks, QString *error);
 
 // The content of a mark file for these marks.

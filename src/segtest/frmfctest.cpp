@@ -1,5 +1,6 @@
 #include "segtest/frmfctest.h"
 
+#include "core/savefile.h"
 #include "editor/dlgaddword.h"
 #include "prepare/codedictionary.h"
 #include "prepare/externallibs.h"
@@ -22,7 +23,6 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QStatusBar>
 #include <QTextEdit>
 #include <cmath>
@@ -425,6 +425,16 @@ void frmFcTest::CmdStartTest_Click()
         m_ctx.prompts->message(QStringLiteral("请先打开测试文件！"), promptTitle(), MessageIcon::Exclamation);
         return;
     }
+    // The snapshot that the result dialog puts back, taken before any colour of the test and
+    // before the clock starts, so that a message about it takes nothing from the test's time.
+    QString snapshotError;
+    if (!saveFile(m_ctx.folder.file(kSnapshot), writeRtf(*mainText->document()), &snapshotError)) {
+        // An older snapshot may hold other colours: without one the result dialog draws the text
+        // again from its marks with the current settings.
+        QFile::remove(m_ctx.folder.file(kSnapshot));
+        m_ctx.prompts->message(snapshotError + QStringLiteral("。\r\n测试结束后将按当前设置重新显示文本。"),
+                               promptTitle(), MessageIcon::Exclamation);
+    }
     StartTime = m_ctx.clock->now();
     if (m_ctx.settings.AutoOpenIme && m_ctx.imeProvider)
         SwitchImeOn(m_ctx.ime, *m_ctx.imeProvider);
@@ -444,13 +454,6 @@ void frmFcTest::CmdStartTest_Click()
     {
         const QSignalBlocker quiet(tmpText); // emptying the box is no typed character
         tmpText->clear();
-    }
-
-    // The snapshot that the result dialog puts back, taken before any colour of the test.
-    QSaveFile snapshot(m_ctx.folder.file(kSnapshot));
-    if (snapshot.open(QIODevice::WriteOnly)) {
-        snapshot.write(writeRtf(*mainText->document()));
-        snapshot.commit();
     }
 
     PausedSeconds = 0;

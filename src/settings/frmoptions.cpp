@@ -21,7 +21,6 @@ namespace orvane {
 
 namespace {
 
-constexpr int kMinLimitMinutes = 5;
 const QSize kSwatchSize(64, 16);
 
 struct ColorSetting {
@@ -412,6 +411,11 @@ void frmOptions::cmdOK_Click()
         }
     }
     storeSwitch(SettingKey::LimitTime, &UserSettings::LimitTime, limit);
+    // Every key was stored and synced on its own; one message for all of them.
+    if (m_ctx.store && !m_ctx.store->syncError().isEmpty())
+        m_ctx.prompts->message(QStringLiteral("设置未能保存到文件中。\r\n%1。\r\n在本次运行中新的设置仍然有效。")
+                                   .arg(m_ctx.store->syncError()),
+                               promptTitle(), MessageIcon::Exclamation);
 
     const UserSettings &s = m_ctx.settings;
     if (m_target && m_target->textShown()

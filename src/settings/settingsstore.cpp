@@ -1,8 +1,12 @@
 #include "settings/settingsstore.h"
 
+#include "core/savefile.h"
 #include "settings/inifile.h"
 #include "settings/usersettings.h"
 
+#include <QDir>
+#include <QFileDevice>
+#include <QFileInfo>
 #include <QIODevice>
 #include <algorithm>
 
@@ -29,7 +33,7 @@ int keyRank(const QString &key)
     return i < 0 ? settingKeyCount() : i;
 }
 
-bool writeSettingsFile(QIODevice &device, const QSettings::SettingsMap &map)
+QByteArray settingsFileBytes(const QSettings::SettingsMap &map)
 {
     QList<IniEntry> entries;
     entries.reserve(map.size());
@@ -38,8 +42,18 @@ bool writeSettingsFile(QIODevice &device, const QSettings::SettingsMap &map)
     std::stable_sort(entries.begin(), entries.end(), [](const IniEntry &a, const IniEntry &b) {
         return keyRank(a.key) < keyRank(b.key);
     });
-    const QByteArray bytes = writeIni(entries);
-    return device.write(bytes) == bytes.size();
+    return writeIni(entries);
+}
+
+bool writeSettingsFile(QIODevice &device, const QSettings::SettingsMap &map)
+{
+    const QByteArray bytes = settingsFileBytes(map);
+    if (device.write(bytes) != bytes.size())
+        return false;
+    // QSettings writes through a QSaveFile whose commit() (Qt 6.4) renames over the old file even
+    // when flushing the buffer failed: flush here, so that a full disk keeps the old file.
+    auto *file = qobject_cast<QFileDevice *>(&device);
+    return !file || file->flush();
 }
 
 } // namespace
@@ -74,9 +88,34 @@ void SettingsStore::write(const QString &key, const QString &value)
     m_settings->setValue(section() + QLatin1Char('/') + key, value);
 }
 
-void SettingsStore::sync()
+bool SettingsStore::sync()
 {
     m_settings->sync();
+    if (m_settings->status() == QSettings::NoError) {
+        m_syncError.clear();
+        return true;
+    }
+    // QSettings says only that it failed. Writing the same content ourselves either succeeds (the
+    // settings are saved after all) or gives the system's reason for the user.
+    QSettings::SettingsMap map;
+    const QStringList keys = m_settings->allKeys();
+    for (const QString &key : keys)
+        map.insert(key, m_settings->value(key));
+    QString error;
+    if (QDir().mkpath(QFileInfo(fileName()).absolutePath())
+        && saveFile(fileName(), settingsFileBytes(map), &error)) {
+        m_syncError.clear();
+        return true;
+    }
+    if (error.isEmpty())
+        error = writeErrorMessage(fileName(), QStringLiteral("无法建立文件夹"));
+    m_syncError = error;
+    return false;
+}
+
+QString SettingsStore::syncError() const
+{
+    return m_syncError;
 }
 
 QString SettingsStore::fileName() const

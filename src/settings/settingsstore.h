@@ -24,8 +24,12 @@ public:
     QString read(const QString &key) const;
     void write(const QString &key, const QString &value);
 
-    // Writes pending changes to the file now.
-    void sync();
+    // Writes pending changes to the file now. When the file cannot be written (read-only
+    // folder, full disk) the old file stays as it was, the changes stay in the store for this
+    // run, and syncError() says which file and why; false then.
+    bool sync();
+    // The message of the last sync when it failed, else empty.
+    QString syncError() const;
     QString fileName() const;
 
     static QString applicationName() { return QStringLiteral("Tarvos2006"); }
@@ -36,6 +40,7 @@ public:
 
 private:
     std::unique_ptr<QSettings> m_settings;
+    QString m_syncError;
 };
 
 } // namespace orvane

@@ -67,6 +67,16 @@ std::optional<int> decodeMinutes(const QString &text)
     return v;
 }
 
+// A time limit the options dialog could have stored (5 to 99 minutes); anything else in the
+// file (0 or a negative number would give a countdown that never ends) is the default.
+int loadedLimitMinutes(const QString &text)
+{
+    const std::optional<int> minutes = decodeMinutes(text);
+    if (!minutes || *minutes < kMinLimitMinutes || *minutes > kMaxLimitMinutes)
+        return defaults::LimitMinutes;
+    return *minutes;
+}
+
 quint32 *colorField(UserSettings &s, SettingKey key)
 {
     switch (key) {
@@ -159,7 +169,7 @@ void LoadUserSettings(SettingsStore &store, UserSettings &settings)
         } else if (bool *b = switchField(settings, k.key)) {
             *b = decodeSwitch(text).value_or(*decodeSwitch(fallback));
         } else {
-            settings.LimitMinutes = decodeMinutes(text).value_or(defaults::LimitMinutes);
+            settings.LimitMinutes = loadedLimitMinutes(text);
         }
     }
 }

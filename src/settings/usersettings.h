@@ -58,6 +58,10 @@ inline constexpr quint32 AlphaColor = 0xFFFF00;
 inline constexpr int LimitMinutes = 5;
 } // namespace defaults
 
+// The time limits the options dialog accepts; loading takes the default for any other value.
+inline constexpr int kMinLimitMinutes = 5;
+inline constexpr int kMaxLimitMinutes = 99;
+
 QString encodeColor(quint32 color);
 QString encodeSwitch(bool on);
 
@@ -66,7 +70,8 @@ UserSettings DefaultUserSettings();
 
 // Fills settings from the store, first writing the default of every key whose value is missing
 // or empty. A non-empty value is never rewritten; one that does not convert (letters in a
-// colour key, say) leaves the field at its default for this run.
+// colour key, say), and a time limit outside 5 to 99 minutes, leaves the field at its default
+// for this run.
 void LoadUserSettings(SettingsStore &store, UserSettings &settings);
 
 // The writers of the options dialog: store one key and set the field at the same moment.

@@ -153,8 +153,9 @@ bool frmMain::Form_Load()
 
     const QStringList names = pictureFileNames();
     for (int i = 0; i < names.size(); ++i) {
-        if (!WriteResourceFile(m_ctx.folder, 101 + i, QStringLiteral("JPG"), names[i])) {
-            m_ctx.prompts->message(QStringLiteral("请检查硬盘是否写保护，或者硬盘空间已满！"), kTitle,
+        QString error;
+        if (!WriteResourceFile(m_ctx.folder, 101 + i, QStringLiteral("JPG"), names[i], &error)) {
+            m_ctx.prompts->message(QStringLiteral("请检查硬盘是否写保护，或者硬盘空间已满！\r\n\r\n") + error, kTitle,
                                    MessageIcon::Critical, MessageButtons::OkCancel);
             m_ending = true;
             m_ctx.endProgram(1);

@@ -1,5 +1,7 @@
 #include "shell/pictures.h"
 
+#include "core/savefile.h"
+
 #include <QAbstractButton>
 #include <QEvent>
 #include <QFile>
@@ -46,21 +48,23 @@ QStringList pictureFileNames()
     return {QStringLiteral("101.jpg"), QStringLiteral("102.jpg"), QStringLiteral("103.jpg")};
 }
 
-bool WriteResourceFile(const ProgramFolder &folder, int id, const QString &type, const QString &fileName)
+bool WriteResourceFile(const ProgramFolder &folder, int id, const QString &type, const QString &fileName,
+                       QString *error)
 {
     QFile resource(QStringLiteral(":/%1/%2").arg(type.toLower()).arg(id));
-    if (!resource.open(QIODevice::ReadOnly))
+    if (!resource.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = QStringLiteral("程序中缺少图片资源 %1。").arg(id);
         return false;
+    }
     const QByteArray bytes = resource.readAll();
-    QFile out(folder.file(fileName));
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
-    if (out.write(bytes) != bytes.size())
-        return false;
-    if (!out.flush())
-        return false;
-    out.close();
-    return out.error() == QFileDevice::NoError;
+    const QString path = folder.file(fileName);
+    // A picture that is already there as it should be is left alone, so that a full disk or a
+    // read-only folder that already holds the pictures does not stop the program.
+    QFile old(path);
+    if (old.size() == bytes.size() && old.open(QIODevice::ReadOnly) && old.readAll() == bytes)
+        return true;
+    return saveFile(path, bytes, error);
 }
 
 void removePictures(const ProgramFolder &folder)

@@ -15,9 +15,11 @@ namespace orvane {
 // The three pictures the program writes; nothing else of the folder is ever deleted.
 QStringList pictureFileNames();
 
-// Writes the compiled-in resource of the given id and type ("JPG") to fileName in the folder.
-// Returns false on any failure: missing resource, write-protected or full disk.
-bool WriteResourceFile(const ProgramFolder &folder, int id, const QString &type, const QString &fileName);
+// Writes the compiled-in resource of the given id and type ("JPG") to fileName in the folder,
+// replacing the file as a whole. Returns false on any failure (missing resource, write-protected
+// or full disk) with *error naming the file and the reason; the old file is then unchanged.
+bool WriteResourceFile(const ProgramFolder &folder, int id, const QString &type, const QString &fileName,
+                       QString *error = nullptr);
 
 // Removes the three pictures from the program folder.
 void removePictures(const ProgramFolder &folder);

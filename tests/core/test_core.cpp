@@ -1,11 +1,14 @@
 #include "core/clock.h"
 #include "core/programfolder.h"
+#include "core/savefile.h"
 #include "core/textfile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <cerrno>
 
 using namespace orvane;
 
@@ -14,7 +17,9 @@ class TestCore : public QObject {
 private slots:
     void decode_data();
     void decode();
-    void writeAndAppend();
+    void writeReplacesTheWholeFile();
+    void saveFilesAllOrNothing_data();
+    void saveFilesAllOrNothing();
     void readMissingNamesTheFile();
     void programFolder();
     void scriptedClock();
@@ -57,19 +62,70 @@ void TestCore::decode()
         QCOMPARE(decoded, text);
 }
 
-void TestCore::writeAndAppend()
+void TestCore::writeReplacesTheWholeFile()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("out.txt"));
     QString error;
-    QVERIFY(writeTextFile(path, QStringLiteral("第一行\r\n"), &error));
-    QVERIFY(appendTextFile(path, QStringLiteral("second\r\n"), &error));
+    QVERIFY(writeTextFile(path, QStringLiteral("第一行\r\n第二行\r\n"), &error));
+    QVERIFY(writeTextFile(path, QStringLiteral("second\r\n"), &error));
     QFile f(path);
     QVERIFY(f.open(QIODevice::ReadOnly));
-    QCOMPARE(f.readAll(), QStringLiteral("第一行\r\nsecond\r\n").toUtf8()); // no byte-order mark
-    // A failed write leaves the old file whole.
+    QCOMPARE(f.readAll(), QByteArray("second\r\n")); // UTF-8 without a byte-order mark, nothing left over
     QVERIFY(!writeTextFile(dir.filePath(QStringLiteral("missing/dir/x.txt")), QStringLiteral("x"), &error));
-    QVERIFY(error.contains(QStringLiteral("x.txt")));
+    QCOMPARE(error, QStringLiteral("无法写入文件“%1”：文件夹不存在").arg(dir.filePath(QStringLiteral("missing/dir/x.txt"))));
+}
+
+// A set of files is replaced all or nothing: when the second cannot be written (a folder has its
+// name), the first is left as it was and no temporary or kept copy stays behind.
+void TestCore::saveFilesAllOrNothing_data()
+{
+    QTest::addColumn<bool>("firstExisted");
+    QTest::addColumn<bool>("secondBlocked");
+    QTest::newRow("first save, second blocked") << false << true;
+    QTest::newRow("replacing, second blocked") << true << true;
+    QTest::newRow("replacing, both written") << true << false;
+    QTest::newRow("first save, both written") << false << false;
+}
+
+void TestCore::saveFilesAllOrNothing()
+{
+    QFETCH(bool, firstExisted);
+    QFETCH(bool, secondBlocked);
+    QTemporaryDir dir;
+    const QString first = dir.filePath(QStringLiteral("例文.sav"));
+    const QString second = dir.filePath(QStringLiteral("例文.ext"));
+    if (firstExisted) {
+        QFile f(first);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("old main");
+    }
+    if (secondBlocked)
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("例文.ext")));
+    QString error;
+    const bool saved = saveFiles({{first, "new main"}, {second, "new marks"}}, &error);
+    QCOMPARE(saved, !secondBlocked);
+    QStringList expected;
+    if (saved) {
+        QVERIFY(error.isEmpty());
+        QFile f(second);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), QByteArray("new marks"));
+    } else {
+        QCOMPARE(error, writeErrorMessage(second, systemErrorText(EISDIR)));
+    }
+    if (saved || firstExisted) {
+        QFile f(first);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), saved ? QByteArray("new main") : QByteArray("old main"));
+    } else {
+        QVERIFY(!QFile::exists(first));
+    }
+    // Only the two names (the file or the folder in the way) are left.
+    QStringList names = QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    names.removeAll(QStringLiteral("例文.sav"));
+    names.removeAll(QStringLiteral("例文.ext"));
+    QVERIFY2(names.isEmpty(), qPrintable(names.join(u' ')));
 }
 
 void TestCore::readMissingNamesTheFile()

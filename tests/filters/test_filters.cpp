@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -59,6 +60,9 @@ private slots:
     void deleteRemovesEveryContainingLine();
     void cancelRestoresTheFile();
     void missingListStartsFromTheShippedOne();
+    void unwritableFolderOpensWithTheShippedList();
+    void everyLineEndAndEncoding_data();
+    void everyLineEndAndEncoding();
 };
 
 void TestFilters::textForms_data()
@@ -136,7 +140,9 @@ void TestFilters::addAppendsAndRefusesDuplicates()
     dlg.txtSymbolSpe->setText(QStringLiteral("叹号"));
     dlg.cmdAddFilter->click();
     QCOMPARE(dlg.listofFilters->count(), 4);
-    QCOMPARE(QString::fromUtf8(readAll(f.list())), kList + QStringLiteral("！      叹号\r\n"));
+    // The list is written whole: the entries, one a line, the empty line gone.
+    QCOMPARE(QString::fromUtf8(readAll(f.list())),
+             QStringLiteral(",      逗号\r\nab      字母\r\n。      句号\r\n！      叹号\r\n"));
     QVERIFY(dlg.txtSymbol->text().isEmpty() && dlg.txtSymbolSpe->text().isEmpty());
     QVERIFY(f.prompts.messages.isEmpty());
 
@@ -196,6 +202,78 @@ void TestFilters::missingListStartsFromTheShippedOne()
         QVERIFY2(entry.contains(QStringLiteral("      ")), qPrintable(entry));
         QVERIFY(entry.section(QStringLiteral("      "), 1).size() <= 6);
     }
+}
+
+// A missing list that cannot be written: the dialog says so, and opening a text still filters
+// with the shipped list.
+void TestFilters::unwritableFolderOpensWithTheShippedList()
+{
+    Fixture f;
+    writeAll(f.dir.filePath(QStringLiteral("plain")), QStringLiteral("a file, not a folder"));
+    f.ctx.folder = ProgramFolder(f.dir.filePath(QStringLiteral("plain/program")));
+    const QStringList shipped = parseFilterList(defaultFilterFileText().toUtf8());
+    QCOMPARE(filterEntriesForOpening(f.ctx.folder), shipped);
+    frmDefFilter dlg(f.ctx);
+    QCOMPARE(dlg.listofFilters->count(), 0);
+    QCOMPARE(f.prompts.messages.size(), 1);
+    QVERIFY2(f.prompts.messages[0].text.contains(QStringLiteral("filter.dat”：")), qPrintable(f.prompts.messages[0].text));
+}
+
+// Lists edited by hand or made on other systems: every line end and encoding is read as the same
+// entries, and deleting or adding writes the whole list back in UTF-8 with CR LF.
+void TestFilters::everyLineEndAndEncoding_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    const QStringList entries{QStringLiteral("，      逗号"), QStringLiteral("。      句号"), QStringLiteral("-      连字符")};
+    const auto joined = [&entries](const char *end) { return entries.join(QLatin1String(end)) + QLatin1String(end); };
+    QStringEncoder gb("GB18030");
+    QStringEncoder utf16(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom);
+    QTest::newRow("utf-8, CR LF") << joined("\r\n").toUtf8();
+    QTest::newRow("utf-8, LF") << joined("\n").toUtf8();
+    QTest::newRow("utf-8, CR") << joined("\r").toUtf8();
+    QTest::newRow("utf-8, no end on the last line") << entries.join(u'\n').toUtf8();
+    QTest::newRow("utf-8, mixed ends and blank lines")
+        << (entries[0] + QStringLiteral("\r\n\n") + entries[1] + QStringLiteral("\r\r") + entries[2]).toUtf8();
+    QTest::newRow("utf-8 with byte-order mark, LF") << QByteArray("\xEF\xBB\xBF") + joined("\n").toUtf8();
+    QTest::newRow("byte-order marks of joined files")
+        << (QStringLiteral("\uFEFF") + entries[0] + QStringLiteral("\n\uFEFF") + entries[1] + QStringLiteral("\n")
+            + entries[2])
+               .toUtf8();
+    QTest::newRow("gb18030, CR LF") << QByteArray(gb.encode(joined("\r\n")));
+    QTest::newRow("gb18030, LF") << QByteArray(gb.encode(joined("\n")));
+    QTest::newRow("utf-16, LF") << QByteArray(utf16.encode(joined("\n")));
+}
+
+void TestFilters::everyLineEndAndEncoding()
+{
+    QFETCH(QByteArray, bytes);
+    const QStringList entries{QStringLiteral("，      逗号"), QStringLiteral("。      句号"), QStringLiteral("-      连字符")};
+    QCOMPARE(parseFilterList(bytes), entries);
+
+    Fixture f;
+    QFile out(f.list());
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    out.write(bytes);
+    out.close();
+    frmDefFilter dlg(f.ctx);
+    QCOMPARE(dlg.listofFilters->count(), 3);
+    QCOMPARE(dlg.listofFilters->item(2)->text(), entries[2]);
+
+    dlg.listofFilters->setCurrentRow(1);
+    dlg.cmdDelFilter->click();
+    QCOMPARE(readAll(f.list()), (entries[0] + QStringLiteral("\r\n") + entries[2] + QStringLiteral("\r\n")).toUtf8());
+
+    dlg.txtSymbol->setText(QStringLiteral("！"));
+    dlg.txtSymbolSpe->setText(QStringLiteral("叹号"));
+    dlg.cmdAddFilter->click();
+    const QByteArray expected = filterListBytes({entries[0], entries[2], QStringLiteral("！      叹号")});
+    QCOMPARE(readAll(f.list()), expected);
+    QCOMPARE(readFilterEntries(f.list()), parseFilterList(expected));
+    QVERIFY(f.prompts.messages.isEmpty());
+
+    // Cancel puts back the bytes the dialog found, in their own encoding.
+    dlg.cmdCancel->click();
+    QCOMPARE(readAll(f.list()), bytes);
 }
 
 QTEST_MAIN(TestFilters)

@@ -92,6 +92,13 @@ void TestSettings::storedValues_data()
     QTest::newRow("switch garbage: default") << "是否自动打开输入法" << "yes please" << "yes please" << "AutoOpenIme" << 1LL;
     QTest::newRow("minutes") << "限制时间长度" << "30" << "30" << "LimitMinutes" << 30LL;
     QTest::newRow("minutes beyond 16 bits: default") << "限制时间长度" << "70000" << "70000" << "LimitMinutes" << 5LL;
+    // A limit the options dialog refuses would give a countdown that never ends (0 or below) or
+    // that the dialog could not show again: the default, the file left as it is.
+    QTest::newRow("minutes 0: default") << "限制时间长度" << "0" << "0" << "LimitMinutes" << 5LL;
+    QTest::newRow("negative minutes: default") << "限制时间长度" << "-3" << "-3" << "LimitMinutes" << 5LL;
+    QTest::newRow("minutes below 5: default") << "限制时间长度" << "4" << "4" << "LimitMinutes" << 5LL;
+    QTest::newRow("minutes 99 is kept") << "限制时间长度" << "99" << "99" << "LimitMinutes" << 99LL;
+    QTest::newRow("minutes above 99: default") << "限制时间长度" << "100" << "100" << "LimitMinutes" << 5LL;
 }
 
 void TestSettings::storedValues()
