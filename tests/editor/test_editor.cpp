@@ -458,10 +458,11 @@ private Q_SLOTS:
     void listsEachCandidateOnceWithAProposedCode()
     {
         Fixture f;
-        dlgZdyWordList list(f.ctx, QStringLiteral("公园散步 天气abc 公园散步 天气ABC "));
+        // A candidate with letters is no custom word and is not offered.
+        dlgZdyWordList list(f.ctx, QStringLiteral("公园散步 天气abc 公园散步 天气很好 "));
         QCOMPARE(list.rowCount(), 2);
         QCOMPARE(list.wordAt(0), QStringLiteral("公园散步"));
-        QCOMPARE(list.wordAt(1), QStringLiteral("天气abc"));
+        QCOMPARE(list.wordAt(1), QStringLiteral("天气很好"));
         QCOMPARE(list.codeAt(0), f.libs.convertAdaptor(QStringLiteral("公园散步")));
         QVERIFY(!list.codeAt(0).isEmpty());
         QCOMPARE(list.CandidateWords.size(), 5); // the last one, after the final blank, is empty
@@ -555,7 +556,8 @@ private Q_SLOTS:
     void aWordWithoutCodeIsLeftOutOnlyWhenTheUserSaysSo()
     {
         Fixture f;
-        dlgZdyWordList list(f.ctx, QStringLiteral("学生，们 公园散步 "));
+        // A character outside the code data: the word has no proposed code.
+        dlgZdyWordList list(f.ctx, QStringLiteral("学生\U00030000 公园散步 "));
         list.show();
         QVERIFY(list.codeAt(0).isEmpty());
         list.OKButton->click(); // the scripted answer is No
