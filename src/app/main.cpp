@@ -10,6 +10,7 @@
 #include "shell/imetableupdate.h"
 #include "shell/qtprompts.h"
 #include "segtest/frmfctest.h"
+#include "editor/dlgcustomwords.h"
 #include "editor/frmpresplit.h"
 
 #include <QApplication>
@@ -94,6 +95,11 @@ int main(int argc, char **argv)
         orvane::frmPreSplit window(ctx, parent);
         if (!window.Form_Load())
             return;
+        window.exec();
+    };
+
+    ctx.showCustomWords = [&ctx](QWidget *parent) {
+        orvane::dlgCustomWords window(ctx, QString(), parent);
         window.exec();
     };
 
