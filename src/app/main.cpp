@@ -7,8 +7,10 @@
 #include "shell/appcontext.h"
 #include "shell/frmmain.h"
 #include "shell/imeproviders.h"
+#include "shell/imetableupdate.h"
 #include "shell/qtprompts.h"
 #include "segtest/frmfctest.h"
+#include "editor/dlgcustomwords.h"
 #include "editor/frmpresplit.h"
 
 #include <QApplication>
@@ -54,25 +56,15 @@ int main(int argc, char **argv)
 
     // The input method's install script: beside the program, in a build's imetable folder, or in
     // the installed data folder.
-    ctx.installIme = [&ctx, &ime](QString *error) {
-        const QString exeDir = QCoreApplication::applicationDirPath();
-        const QStringList candidates{exeDir + QStringLiteral("/install-orvane-ime.sh"),
-                                     exeDir + QStringLiteral("/../imetable/install-orvane-ime.sh"),
-                                     ctx.folder.dataFile(QStringLiteral("install-orvane-ime.sh"))};
-        QString script;
-        for (const QString &c : candidates) {
-            if (QFileInfo::exists(c)) {
-                script = c;
-                break;
-            }
-        }
-        if (script.isEmpty()) {
+    const QString installScript = orvane::ImeTableUpdate::findInstallScript(ctx.folder);
+    ctx.installIme = [&ctx, &ime, installScript](QString *error) {
+        if (installScript.isEmpty()) {
             *error = QStringLiteral("找不到安装程序 install-orvane-ime.sh");
             return false;
         }
         QProcess p;
-        p.start(QStringLiteral("sh"), {script, ime->kind() == QLatin1String("ibus") ? QStringLiteral("--ibus")
-                                                                                     : QStringLiteral("--fcitx5"),
+        p.start(QStringLiteral("sh"), {installScript, ime->kind() == QLatin1String("ibus") ? QStringLiteral("--ibus")
+                                                                                          : QStringLiteral("--fcitx5"),
                                        QStringLiteral("--db"), ctx.folder.dataFile(QStringLiteral("jtdb.dat"))});
         if (!p.waitForFinished(180000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
             *error = QString::fromLocal8Bit(p.readAllStandardError()).trimmed();
@@ -83,19 +75,14 @@ int main(int argc, char **argv)
         return true;
     };
 
-    // After a custom word was added, the installed table is made again from the code database and
-    // the custom words, and the framework reads it again. Without an installed input method
-    // there is nothing to bring up to date.
-    ctx.customWordsChanged = [&ctx, &ime] {
+    // After the custom words changed, the installed table is made again from the code database
+    // and the custom words while the windows stay usable, and the framework reads it again.
+    // Without an installed input method there is nothing to bring up to date.
+    orvane::ImeTableUpdate tableUpdate(ctx, installScript);
+    ctx.customWordsChanged = [&ctx, &tableUpdate] {
         if (ctx.ime.ImeLayout.isEmpty())
             return;
-        QString error;
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        if (ctx.installIme(&error))
-            ime->refresh(ctx.ime.ImeLayout);
-        else
-            qWarning("%s", qPrintable(error));
-        QApplication::restoreOverrideCursor();
+        tableUpdate.start(QApplication::activeWindow());
     };
 
     ctx.showTestWindow = [&ctx](QWidget *parent) {
@@ -108,6 +95,11 @@ int main(int argc, char **argv)
         orvane::frmPreSplit window(ctx, parent);
         if (!window.Form_Load())
             return;
+        window.exec();
+    };
+
+    ctx.showCustomWords = [&ctx](QWidget *parent) {
+        orvane::dlgCustomWords window(ctx, QString(), parent);
         window.exec();
     };
 

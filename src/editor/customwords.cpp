@@ -2,6 +2,8 @@
 
 #include "prepare/textforms.h"
 
+#include "orvane/codes/customdict.h"
+
 namespace orvane {
 
 namespace {
@@ -77,17 +79,18 @@ QString firstCharacter(const QString &piece)
     return piece.left(1);
 }
 
-// A piece that holds a line break or another control character is no word a dictionary takes.
-bool canBeWord(const QString &piece)
+} // namespace
+
+bool isCustomWord(const QString &word)
 {
-    for (QChar c : piece) {
-        if (c.unicode() < 0x20 || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
-            return false;
-    }
-    return true;
+    return codes::CustomDictionary::isValidWord(
+        std::u16string_view(reinterpret_cast<const char16_t *>(word.utf16()), std::size_t(word.size())));
 }
 
-} // namespace
+QString customWordRuleMessage()
+{
+    return QStringLiteral("自定义词必须由两个或两个以上的汉字组成，不能含有字母、数字、符号或空格！");
+}
 
 SavedWords markSavedWords(const QString &spacedText, const StandardCodeLookup &lookup)
 {
@@ -112,7 +115,7 @@ SavedWords markSavedWords(const QString &spacedText, const StandardCodeLookup &l
             mark = (previous + 1) % 2;
         } else if (!lookup(firstCharacter(piece)).isEmpty()) {
             mark = (previous + 1) % 2;
-            if (canBeWord(piece))
+            if (isCustomWord(piece))
                 out.candidates << piece;
         } else {
             mark = 2;
@@ -136,6 +139,8 @@ QStringList distinctCandidates(const QString &tag)
 {
     QStringList words;
     for (const QString &w : tag.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        if (!isCustomWord(w))
+            continue;
         bool seen = false;
         for (const QString &earlier : words) {
             if (textEqual(earlier, w)) {

@@ -23,17 +23,24 @@ struct SavedWords {
 // the piece they stand in) and marks each piece:
 //   '4'        its first character is a Latin letter or a digit (no lookup);
 //   '0' / '1'  the piece has a standard code, or its first character has one (then the piece is
-//              a custom-word candidate, unless it holds a line break); the two alternate from
-//              word to word;
+//              a custom-word candidate when it is a custom word by isCustomWord); the two
+//              alternate from word to word;
 //   '2'        neither has a code (punctuation and other symbols).
 // The first known word gets '0', and the first known word after a '2' or '4' run gets '1'.
 SavedWords markSavedWords(const QString &spacedText, const StandardCodeLookup &lookup);
 
+// A custom word is two or more Chinese characters and nothing else (the rule of the custom
+// dictionary, which the libraries and the input method's table generator apply as well).
+bool isCustomWord(const QString &word);
+
+// The message that refuses any other word.
+QString customWordRuleMessage();
+
 // The candidates as the editor hands them on: each word followed by one blank.
 QString candidateTag(const QStringList &candidates);
 
-// The words of a candidate string split at blanks, empty ones skipped, each kept only at its
-// first occurrence (letter case and character width ignored).
+// The words of a candidate string split at blanks, empty ones and those that are no custom word
+// skipped, each kept only at its first occurrence (letter case and character width ignored).
 QStringList distinctCandidates(const QString &tag);
 
 } // namespace orvane

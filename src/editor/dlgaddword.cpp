@@ -1,5 +1,6 @@
 #include "editor/dlgaddword.h"
 
+#include "editor/customwords.h"
 #include "editor/resultfile.h"
 #include "prepare/externallibs.h"
 #include "shell/keyfilter.h"
@@ -225,16 +226,24 @@ void DlgAddWord::cmdAddWord_Click()
     const QString code = txtCode->text();
     if (word.isEmpty() || code.isEmpty())
         return;
+    if (!isCustomWord(word)) {
+        // Nothing was tried: the word stays in the box to be put right.
+        m_ctx.prompts->message(customWordRuleMessage(), promptTitle(), MessageIcon::Exclamation);
+        return;
+    }
     if (!m_ctx.libs || !m_ctx.libs->isOpen()) {
         // Nothing was tried: the word stays in the box.
         m_ctx.prompts->message(missingLibraryMessage(), promptTitle(), MessageIcon::Critical);
         return;
     }
     switch (m_ctx.libs->addWord(code, word)) {
-    case -1:
-        m_ctx.prompts->message(QStringLiteral("打开自定义词库失败，无法加入自定义词！"), promptTitle(),
-                               MessageIcon::Critical);
+    case -1: {
+        QString text = QStringLiteral("打开自定义词库失败，无法加入自定义词！");
+        if (const QString reason = m_ctx.libs->lastError(); !reason.isEmpty())
+            text += QStringLiteral("\n") + reason;
+        m_ctx.prompts->message(text, promptTitle(), MessageIcon::Critical);
         break;
+    }
     case 0:
         // The installed input method learns the word before the user is told.
         if (m_ctx.customWordsChanged)

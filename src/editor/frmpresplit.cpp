@@ -58,6 +58,8 @@ void frmPreSplit::buildControls()
     cmdReset = makeColumnButton(this, "cmdReset", QStringLiteral("还    原"), 3720);
     cmdSave = makeColumnButton(this, "cmdSave", QStringLiteral("保存结果"), 4680);
     cmdExit = makeColumnButton(this, "cmdExit", QStringLiteral("退    出"), 5640);
+    cmdCustomWords = makeColumnButton(this, "cmdCustomWords", QStringLiteral("自定义词"), 6600);
+    cmdCustomWords->setToolTip(QStringLiteral("查看或删除已加入的自定义词"));
     cmdFile->setToolTip(QStringLiteral("打开一个文本文件，系统分词后以词的形式显示出来"));
     cmdModify->setToolTip(QStringLiteral("开始或结束修改：增删词与词之间的空格即可改变分词"));
     cmdUndo->setToolTip(QStringLiteral("撤消最近一次修改"));
@@ -92,6 +94,10 @@ void frmPreSplit::buildControls()
     connect(cmdReset, &QPushButton::clicked, this, &frmPreSplit::cmdReset_Click);
     connect(cmdSave, &QPushButton::clicked, this, &frmPreSplit::cmdSave_Click);
     connect(cmdExit, &QPushButton::clicked, this, &frmPreSplit::cmdExit_Click);
+    connect(cmdCustomWords, &QPushButton::clicked, this, [this] {
+        if (m_ctx.showCustomWords)
+            m_ctx.showCustomWords(this);
+    });
 }
 
 bool frmPreSplit::Form_Load()
@@ -101,6 +107,7 @@ bool frmPreSplit::Form_Load()
         return false;
     for (QPushButton *b : {cmdModify, cmdUndo, cmdSave, cmdReset})
         b->setEnabled(false);
+    cmdCustomWords->setVisible(bool(m_ctx.showCustomWords));
     m_ctx.doc.OpenForEditor = true;
     RecordLayout(this, m_layout);
     if (m_ctx.store)
@@ -140,7 +147,7 @@ void frmPreSplit::Form_Resize()
         const int tipsGrowth = int(std::floor((m_layout.ScaleRatioX - 1) * 15));
         QFont f = cmdFile->font();
         f.setPointSize(qMax(1, BaseFontSizes[0] + growth));
-        for (QPushButton *b : {cmdFile, cmdModify, cmdUndo, cmdReset, cmdSave, cmdExit})
+        for (QPushButton *b : {cmdFile, cmdModify, cmdUndo, cmdReset, cmdSave, cmdExit, cmdCustomWords})
             b->setFont(f);
         QFont welcome = lblPreSplit->font();
         welcome.setPointSize(qMax(1, BaseFontSizes[1] + growth));

@@ -37,6 +37,8 @@ public:
     QPushButton *cmdReset = nullptr;
     QPushButton *cmdSave = nullptr;
     QPushButton *cmdExit = nullptr;
+    // Opens the custom-word window (AppContext::showCustomWords).
+    QPushButton *cmdCustomWords = nullptr;
     QLabel *lblPreSplit = nullptr;
     QLabel *lblTips = nullptr;
     QFrame *Shape1 = nullptr;

@@ -126,6 +126,11 @@ frmOptions::frmOptions(AppContext &ctx, OptionsTarget *target, QWidget *parent)
             opNoLimitTime_Click();
     });
     connect(cmdDefineFilter, &QPushButton::clicked, this, &frmOptions::cmdDefineFilter_Click);
+    connect(cmdCustomWords, &QPushButton::clicked, this, [this] {
+        if (m_ctx.showCustomWords)
+            m_ctx.showCustomWords(this);
+    });
+    cmdCustomWords->setVisible(bool(m_ctx.showCustomWords));
     connect(cmdOK, &QPushButton::clicked, this, &frmOptions::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmOptions::cmdCancel_Click);
 
@@ -209,6 +214,10 @@ QGroupBox *frmOptions::buildOptionFrame()
     cmdDefineFilter = new QPushButton(QStringLiteral("自定义过滤符号(&F)"), frame);
     cmdDefineFilter->setObjectName(QStringLiteral("cmdDefineFilter"));
     cmdDefineFilter->setMinimumWidth(150);
+    cmdCustomWords = new QPushButton(QStringLiteral("自定义词管理(&W)"), frame);
+    cmdCustomWords->setObjectName(QStringLiteral("cmdCustomWords"));
+    cmdCustomWords->setMinimumWidth(150);
+    cmdCustomWords->setToolTip(QStringLiteral("查看或删除已加入的自定义词"));
 
     auto *switches = new QVBoxLayout;
     switches->setSpacing(8);
@@ -234,7 +243,11 @@ QGroupBox *frmOptions::buildOptionFrame()
     grid->setVerticalSpacing(10);
     grid->addLayout(switches, 0, 0);
     grid->addLayout(limits, 0, 1);
-    grid->addWidget(cmdDefineFilter, 1, 0, 1, 2, Qt::AlignRight);
+    auto *frameButtons = new QHBoxLayout;
+    frameButtons->addStretch();
+    frameButtons->addWidget(cmdCustomWords);
+    frameButtons->addWidget(cmdDefineFilter);
+    grid->addLayout(frameButtons, 1, 0, 1, 2);
     grid->setColumnStretch(1, 1);
     return frame;
 }

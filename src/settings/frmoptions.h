@@ -61,6 +61,8 @@ public:
     QLineEdit *txtLimitTime;
     QLabel *Label6;
     QPushButton *cmdDefineFilter;
+    // Opens the custom-word window (AppContext::showCustomWords); hidden without it.
+    QPushButton *cmdCustomWords;
 
     QPushButton *cmdOK;
     QPushButton *cmdCancel;

@@ -35,6 +35,13 @@ public:
         (void)id;
         return true;
     }
+    // After the installed table of id was made again: make the framework read it now, not at its
+    // next start.
+    virtual bool reloadTable(const QString &id)
+    {
+        (void)id;
+        return true;
+    }
 };
 
 // The provider that finds nothing: used when no input-method framework runs.

@@ -142,6 +142,39 @@ bool Fcitx5Provider::refresh(const QString &id)
            QDBusMessage::ReplyMessage;
 }
 
+bool Fcitx5Provider::reloadTable(const QString &id)
+{
+    const QDBusMessage current = callFcitx(QStringLiteral("CurrentInputMethodGroup"));
+    if (current.type() != QDBusMessage::ReplyMessage || current.arguments().isEmpty())
+        return false;
+    const QString group = current.arguments().constFirst().toString();
+    const QDBusMessage info = callFcitx(QStringLiteral("InputMethodGroupInfo"), {group});
+    if (info.type() != QDBusMessage::ReplyMessage || info.arguments().size() < 2 ||
+        !info.arguments().at(1).canConvert<QDBusArgument>())
+        return false;
+    const QString layout = info.arguments().at(0).toString();
+    QList<GroupItem> items;
+    info.arguments().at(1).value<QDBusArgument>() >> items;
+    QList<GroupItem> without;
+    for (const GroupItem &item : std::as_const(items)) {
+        if (item.name != id)
+            without.append(item);
+    }
+    if (without.size() == items.size())
+        return true; // not in the group, so not loaded: the next use reads the new table anyway
+    const QDBusMessage im = callFcitx(QStringLiteral("CurrentInputMethod"));
+    const bool wasCurrent = im.type() == QDBusMessage::ReplyMessage && !im.arguments().isEmpty() &&
+                            im.arguments().constFirst().toString() == id;
+    const bool out = callFcitx(QStringLiteral("SetInputMethodGroupInfo"),
+                               {group, layout, QVariant::fromValue(without)})
+                         .type() == QDBusMessage::ReplyMessage;
+    const bool back = callFcitx(QStringLiteral("SetInputMethodGroupInfo"), {group, layout, QVariant::fromValue(items)})
+                          .type() == QDBusMessage::ReplyMessage;
+    if (back && wasCurrent)
+        callFcitx(QStringLiteral("SetCurrentIM"), {id});
+    return out && back;
+}
+
 bool IbusProvider::isRunning()
 {
     const std::optional<QString> address = runIbus({QStringLiteral("address")});

@@ -18,6 +18,11 @@ public:
     bool deactivate() override;
     // Rescans the input methods and adds id to the current group when it is not there.
     bool refresh(const QString &id) override;
+    // fcitx5's table engine keeps a table it has loaded until the input method leaves the current
+    // group (it frees the tables of the methods that are no longer in the group whenever the
+    // group changes). So id is taken out of the current group and put back at its place, and
+    // made current again if it was: the next use loads the table from disk.
+    bool reloadTable(const QString &id) override;
 
     // True when fcitx5 owns its name on the session bus.
     static bool isRunning();

@@ -3,6 +3,7 @@
 // from libtalvex, and adding reports the library's three answers. The result-file reader is
 // tested on its own first.
 #include "core/textfile.h"
+#include "editor/customwords.h"
 #include "editor/dlgaddword.h"
 #include "editor/resultfile.h"
 #include "prepare/externallibs.h"
@@ -154,6 +155,8 @@ private slots:
     void addingAnExistingWordStillEmptiesTheBoxes();
     void deletingTheWordKeepsTheProposedCode();
     void dictionaryThatCannotBeOpened();
+    void refusesWhatIsNoCustomWord_data();
+    void refusesWhatIsNoCustomWord();
     void withoutTheLibraries();
     void fromTheTestWindowsResultFile();
 };
@@ -464,11 +467,58 @@ void TestAddWord::dictionaryThatCannotBeOpened()
     commitText(dialog.txtWord, QStringLiteral("公园散步"));
     dialog.cmdAddWord->click();
     QCOMPARE(f.prompts.messages.size(), 1);
-    QCOMPARE(f.prompts.messages[0].text, QStringLiteral("打开自定义词库失败，无法加入自定义词！"));
+    // The message says what failed and, on its second line, why.
+    const QStringList lines = f.prompts.messages[0].text.split(QLatin1Char('\n'));
+    QCOMPARE(lines.size(), 2);
+    QCOMPARE(lines[0], QStringLiteral("打开自定义词库失败，无法加入自定义词！"));
+    QVERIFY2(lines[1].contains(QStringLiteral("custom")), qPrintable(lines[1]));
     QCOMPARE(f.prompts.messages[0].icon, MessageIcon::Critical);
     QCOMPARE(f.tableUpdates, 0);
     QVERIFY(dialog.txtWord->text().isEmpty());
     QVERIFY(dialog.txtCode->text().isEmpty());
+}
+
+void TestAddWord::refusesWhatIsNoCustomWord_data()
+{
+    QTest::addColumn<QString>("word");
+    QTest::addColumn<bool>("inDictionary");
+    QTest::newRow("punctuation") << QStringLiteral("，。！") << false;
+    QTest::newRow("letters and digits") << QStringLiteral("A1中文") << false;
+    QTest::newRow("one character") << QStringLiteral("中") << false;
+    QTest::newRow("letters and a blank") << QStringLiteral("a b") << false;
+    QTest::newRow("no-break space") << QStringLiteral("中\u00A0文") << false;
+    QTest::newRow("zero-width space") << QStringLiteral("中\u200B文") << false;
+    QTest::newRow("private use") << QStringLiteral("中\uE000文") << false;
+    QTest::newRow("word of the dictionary") << QStringLiteral("风景") << true;
+}
+
+// Nothing but two or more Chinese characters becomes a custom word, and a word of the dictionary
+// is there already: the segmentation of other texts stays as it was.
+void TestAddWord::refusesWhatIsNoCustomWord()
+{
+    QFETCH(QString, word);
+    QFETCH(bool, inDictionary);
+    Fixture f;
+    const QString sentence = QStringLiteral("中文，风景区内有山。");
+    const QString before = f.segmented(sentence);
+    DlgAddWord dialog(f.ctx);
+    dialog.show();
+    dialog.txtWord->setText(word);
+    dialog.txtCode->setText(QStringLiteral("12"));
+    dialog.cmdAddWord->click();
+    QCOMPARE(f.prompts.messages.size(), 1);
+    if (inDictionary) {
+        QCOMPARE(f.prompts.messages[0].text, QStringLiteral("自定义词：%1  已经存在！").arg(word));
+        QVERIFY(dialog.txtWord->text().isEmpty());
+    } else {
+        QCOMPARE(f.prompts.messages[0].text, customWordRuleMessage());
+        // Nothing was tried: the word stays to be put right.
+        QCOMPARE(dialog.txtWord->text(), word);
+    }
+    QCOMPARE(f.prompts.messages[0].icon, MessageIcon::Exclamation);
+    QCOMPARE(f.tableUpdates, 0);
+    QCOMPARE(f.segmented(sentence), before);
+    QVERIFY(!QFile::exists(f.userData.filePath(QStringLiteral("orvane-tutor/custom-words.txt"))));
 }
 
 void TestAddWord::withoutTheLibraries()

@@ -11,6 +11,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
+#include <sys/resource.h>
+
 using namespace orvane::codes;
 
 namespace {
@@ -41,6 +44,10 @@ private slots:
     void customDictionary();
     void customDictionaryKeepsForeignLines();
     void customDictionaryBlocked();
+    void customWordRule_data();
+    void customWordRule();
+    void customDictionaryRemove();
+    void customDictionaryWriteFails();
 };
 
 void TestCodeScheme::utf8Decoding_data()
@@ -274,10 +281,120 @@ void TestCodeScheme::customDictionaryBlocked()
     blocker.close();
     CustomDictionary dict(dir.filePath(QStringLiteral("orvane-tutor/custom-words.txt")).toStdString());
     std::string error;
-    QCOMPARE(dict.add(u"词", "1", &error), CustomDictionary::AddResult::Failed);
+    QCOMPARE(dict.add(u"新词", "1", &error), CustomDictionary::AddResult::Failed);
     QVERIFY2(error.find("orvane-tutor") != std::string::npos, error.c_str());
     QVERIFY(!dict.refresh());
-    QVERIFY(!dict.codeOf(u"词"));
+    QVERIFY(!dict.codeOf(u"新词"));
+}
+
+void TestCodeScheme::customWordRule_data()
+{
+    QTest::addColumn<QString>("word");
+    QTest::addColumn<bool>("valid");
+    QTest::newRow("two characters") << QStringLiteral("风光") << true;
+    QTest::newRow("twenty characters") << QString(20, QChar(0x4E2D)) << true;
+    QTest::newRow("extension A and compatibility ideographs") << QStringLiteral("㐀豈") << true;
+    QTest::newRow("extension B, a surrogate pair") << QStringLiteral("\U00020000中") << true;
+    QTest::newRow("32 units") << QString(32, QChar(0x4E2D)) << true;
+    QTest::newRow("33 units") << QString(33, QChar(0x4E2D)) << false;
+    QTest::newRow("empty") << QString() << false;
+    QTest::newRow("one character") << QStringLiteral("中") << false;
+    QTest::newRow("one character outside the BMP") << QStringLiteral("\U00020000") << false;
+    QTest::newRow("punctuation") << QStringLiteral("，。！") << false;
+    QTest::newRow("letters and digits") << QStringLiteral("A1中文") << false;
+    QTest::newRow("full-width digits") << QStringLiteral("１９９６年") << false;
+    QTest::newRow("blank") << QStringLiteral("a b") << false;
+    QTest::newRow("ideographic blank") << QStringLiteral("中　文") << false;
+    QTest::newRow("no-break space") << QStringLiteral("中\u00A0文") << false;
+    QTest::newRow("zero-width space") << QStringLiteral("中\u200B文") << false;
+    QTest::newRow("private use") << QStringLiteral("中\uE000文") << false;
+    QTest::newRow("ideographic zero") << QStringLiteral("二〇") << false;
+    QTest::newRow("line break") << QStringLiteral("中\n文") << false;
+    QTest::newRow("lone surrogate") << QStringLiteral("中") + QChar(0xD800) << false;
+}
+
+void TestCodeScheme::customWordRule()
+{
+    QFETCH(QString, word);
+    QFETCH(bool, valid);
+    const std::u16string w(reinterpret_cast<const char16_t *>(word.utf16()), word.size());
+    QCOMPARE(CustomDictionary::isValidWord(w), valid);
+    QTemporaryDir dir;
+    CustomDictionary dict(dir.filePath(QStringLiteral("custom-words.txt")).toStdString());
+    QCOMPARE(dict.add(w, "12") == CustomDictionary::AddResult::Added, valid);
+    // A line written by hand with such a word is not taken either.
+    QCOMPARE(dict.refresh() || dict.codeOf(w).has_value(), valid);
+}
+
+void TestCodeScheme::customDictionaryRemove()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("custom-words.txt"));
+    {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("# notes\n风光\t12\n中\t5\r\n山水\t34\t其它\t来自分词软件\n好人\t56");
+    }
+    QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner));
+    CustomDictionary dict(path.toStdString());
+    dict.refresh();
+    QCOMPARE(dict.words().size(), std::size_t(3));
+    // A word that was refused (中) can still be taken out of the file.
+    QCOMPARE(dict.remove({u"山水", u"中"}), 2);
+    QCOMPARE(readFile(path), std::string("# notes\n风光\t12\n好人\t56"));
+    QCOMPARE(dict.words().size(), std::size_t(2));
+    QVERIFY(!dict.codeOf(u"山水"));
+    QCOMPARE(QFile::permissions(path) & (QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup),
+             QFile::ReadOwner | QFile::WriteOwner);
+    QCOMPARE(dict.remove({u"没有"}), 0);
+    QCOMPARE(readFile(path), std::string("# notes\n风光\t12\n好人\t56"));
+    // The last line, unterminated, goes too, and the word can be added again.
+    QCOMPARE(dict.remove({u"好人"}), 1);
+    QCOMPARE(dict.add(u"好人", "77"), CustomDictionary::AddResult::Added);
+    QCOMPARE(readFile(path), std::string("# notes\n风光\t12\n好人\t77\n"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+             QStringList({QStringLiteral("custom-words.txt"), QStringLiteral("custom-words.txt.lock")}));
+}
+
+void TestCodeScheme::customDictionaryWriteFails()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("custom-words.txt"));
+    std::string old;
+    for (int i = 0; i < 200; ++i)
+        old += "风光\t" + std::to_string(100000 + i) + "\n";
+    {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(old.data(), qint64(old.size()));
+    }
+    // A temporary file that a killed process left behind is swept by the next change.
+    QFile stale(path + QStringLiteral(".tmp-AbC123"));
+    QVERIFY(stale.open(QIODevice::WriteOnly));
+    stale.write(QByteArray(4096, 'x'));
+    stale.close();
+
+    // The disk fills up in the middle of writing: no file may grow beyond the old size.
+    rlimit saved{};
+    QVERIFY(getrlimit(RLIMIT_FSIZE, &saved) == 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = old.size() + 4;
+    QVERIFY(setrlimit(RLIMIT_FSIZE, &small) == 0);
+    CustomDictionary dict(path.toStdString());
+    std::string error;
+    const auto result = dict.add(u"新加的词", "123456", &error);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+
+    QCOMPARE(result, CustomDictionary::AddResult::Failed);
+    QVERIFY2(error.find("custom-words.txt") != std::string::npos && error.find("too large") != std::string::npos,
+             error.c_str());
+    QCOMPARE(readFile(path), old);
+    QCOMPARE(QDir(dir.path()).entryList({QStringLiteral("*.tmp-*")}, QDir::Files | QDir::Hidden), QStringList());
+    // With room again the word is added after the old lines.
+    QCOMPARE(dict.add(u"新加的词", "123456"), CustomDictionary::AddResult::Added);
+    QCOMPARE(readFile(path), old + "新加的词\t123456\n");
 }
 
 QTEST_GUILESS_MAIN(TestCodeScheme)

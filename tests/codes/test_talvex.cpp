@@ -377,6 +377,14 @@ void TestTalvex::addWordResults_data()
     QTest::newRow("empty code") << "" << QByteArray() << "新加词" << -1;
     QTest::newRow("empty word") << "" << QByteArray("12") << "" << -1;
     QTest::newRow("word with a line break") << "" << QByteArray("12") << "新\n词" << -1;
+    QTest::newRow("punctuation") << "" << QByteArray("12") << "，。！" << -1;
+    QTest::newRow("letters and digits") << "" << QByteArray("12") << "A1中文" << -1;
+    QTest::newRow("two letters and a blank") << "" << QByteArray("12") << "a b" << -1;
+    QTest::newRow("one character") << "" << QByteArray("12") << "中" << -1;
+    QTest::newRow("no-break space") << "" << QByteArray("12") << "新\u00A0词" << -1;
+    QTest::newRow("zero-width space") << "" << QByteArray("12") << "新\u200B词" << -1;
+    QTest::newRow("private use") << "" << QByteArray("12") << "新\uE000词" << -1;
+    QTest::newRow("word of the dictionary") << "" << QByteArray("12") << "风景" << 1;
     QTest::newRow("file in place of the folder") << "blocked" << QByteArray("12") << "新加词" << -1;
     QTest::newRow("read-only data folder") << "readonly" << QByteArray("12") << "新加词" << -1;
 }
@@ -399,6 +407,13 @@ void TestTalvex::addWordResults()
     QCOMPARE(int(AddWord(code.constData(), word.toUtf8().constData())), result);
     if (result == -1)
         QVERIFY(!lastError().isEmpty());
+    // The same rule through libquenlor: refused alike, and present once added or in the dictionary.
+    if (setup.isEmpty()) {
+        const QString code16 = QString::fromLatin1(code);
+        QCOMPARE(int(AddAProfessionCi(reinterpret_cast<const char16_t *>(word.utf16()),
+                                      reinterpret_cast<const char16_t *>(code16.utf16()), u"其它", u"来自分词软件")),
+                 result == -1 ? -1 : 0);
+    }
     QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 

@@ -44,6 +44,8 @@ private Q_SLOTS:
             << "  他们  是 " << "他们是" << "001" << QStringList{};
         QTest::newRow("a line break belongs to its piece; such a piece is no candidate")
             << "学生\n公园 是" << "学生\n公园是" << "000001" << QStringList{};
+        QTest::newRow("a piece with punctuation or letters is marked as a word but no candidate")
+            << "公园散步， 是 天气abc" << "公园散步，是天气abc" << "00000100000" << QStringList{};
         QTest::newRow("empty") << "" << "" << "" << QStringList{};
     }
 
@@ -64,8 +66,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("tag");
         QTest::addColumn<QStringList>("words");
         QTest::newRow("repeats once") << "公园散步 天气好 公园散步 " << QStringList{"公园散步", "天气好"};
-        QTest::newRow("letter case and width ignored")
-            << "天气abc 天气ABC 天气ａｂｃ 天气abd " << QStringList{"天气abc", "天气abd"};
+        QTest::newRow("pieces that are no custom word are left out")
+            << "天气abc 公园散步， 天气 好 天气ａｂｃ 天天 " << QStringList{"天气", "天天"};
         QTest::newRow("one word") << "公园散步 " << QStringList{"公园散步"};
         QTest::newRow("empty pieces skipped") << "  公园散步  " << QStringList{"公园散步"};
         QTest::newRow("nothing") << "" << QStringList{};

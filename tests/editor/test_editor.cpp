@@ -2,6 +2,7 @@
 // dialog, the real language libraries and code database, scripted prompts, and a user data folder
 // of the test's own for the custom words.
 #include "editor/dlgzdycode.h"
+#include "editor/dlgcustomwords.h"
 #include "editor/dlgzdywordlist.h"
 #include "editor/frmpresplit.h"
 #include "modal.h"
@@ -458,10 +459,11 @@ private Q_SLOTS:
     void listsEachCandidateOnceWithAProposedCode()
     {
         Fixture f;
-        dlgZdyWordList list(f.ctx, QStringLiteral("公园散步 天气abc 公园散步 天气ABC "));
+        // A candidate with letters is no custom word and is not offered.
+        dlgZdyWordList list(f.ctx, QStringLiteral("公园散步 天气abc 公园散步 天气很好 "));
         QCOMPARE(list.rowCount(), 2);
         QCOMPARE(list.wordAt(0), QStringLiteral("公园散步"));
-        QCOMPARE(list.wordAt(1), QStringLiteral("天气abc"));
+        QCOMPARE(list.wordAt(1), QStringLiteral("天气很好"));
         QCOMPARE(list.codeAt(0), f.libs.convertAdaptor(QStringLiteral("公园散步")));
         QVERIFY(!list.codeAt(0).isEmpty());
         QCOMPARE(list.CandidateWords.size(), 5); // the last one, after the final blank, is empty
@@ -555,7 +557,8 @@ private Q_SLOTS:
     void aWordWithoutCodeIsLeftOutOnlyWhenTheUserSaysSo()
     {
         Fixture f;
-        dlgZdyWordList list(f.ctx, QStringLiteral("学生，们 公园散步 "));
+        // A character outside the code data: the word has no proposed code.
+        dlgZdyWordList list(f.ctx, QStringLiteral("学生\U00030000 公园散步 "));
         list.show();
         QVERIFY(list.codeAt(0).isEmpty());
         list.OKButton->click(); // the scripted answer is No
@@ -567,6 +570,62 @@ private Q_SLOTS:
         list.OKButton->click();
         QCOMPARE(f.prompts.messages.last().text, QStringLiteral("1 条自定义词成功加入专业词库自定义词库！"));
         QCOMPARE(list.result(), int(QDialog::Accepted));
+    }
+
+    // The custom-word window lists the words with their codes and removes the selected ones
+    // after asking; the segmentation stops preferring them and the table update is asked for.
+    void customWordWindowRemovesSelectedWords()
+    {
+        Fixture f;
+        for (const char *w : {"公园散步", "天气很好", "学生们好"})
+            QCOMPARE(f.libs.addProfessionWord(QString::fromUtf8(w), QStringLiteral("5131")), 1);
+        const QString sentence = QStringLiteral("我们去公园散步了");
+        QString marks;
+        QVERIFY(f.libs.divideSentence(sentence, &marks));
+        QCOMPARE(marks.mid(3, 4), QString(4, marks[3]));
+
+        dlgCustomWords window(f.ctx);
+        window.show();
+        QCOMPARE(window.gridWords->rowCount(), 3);
+        QCOMPARE(window.gridWords->item(1, 0)->text(), QStringLiteral("天气很好"));
+        QCOMPARE(window.gridWords->item(1, 1)->text(), QStringLiteral("5131"));
+        QCOMPARE(window.lblCount->text(), QStringLiteral("共有 3 条自定义词："));
+        QVERIFY(!window.cmdRemove->isEnabled());
+        window.gridWords->selectRow(0);
+        window.gridWords->selectionModel()->select(window.gridWords->model()->index(2, 0),
+                                                   QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        QVERIFY(window.cmdRemove->isEnabled());
+
+        // No keeps everything.
+        window.cmdRemove->click();
+        QCOMPARE(f.prompts.messages.last().text, QStringLiteral("确定要删除自定义词“公园散步”、“学生们好”吗？"));
+        QCOMPARE(window.gridWords->rowCount(), 3);
+        QCOMPARE(f.wordsChanged, 0);
+
+        f.prompts.answers.enqueue(MessageAnswer::Yes);
+        window.cmdRemove->click();
+        QCOMPARE(window.gridWords->rowCount(), 1);
+        QCOMPARE(window.gridWords->item(0, 0)->text(), QStringLiteral("天气很好"));
+        QCOMPARE(f.wordsChanged, 1);
+        QVERIFY(f.libs.divideSentence(sentence, &marks));
+        QVERIFY2(marks.mid(3, 4) != QString(4, marks[3]), qPrintable(marks));
+        QFile file(f.userData.filePath(QStringLiteral("orvane-tutor/custom-words.txt")));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromUtf8(file.readAll()), QStringLiteral("天气很好\t5131\t其它\t来自分词软件\n"));
+    }
+
+    void customWordWindowWithoutWords()
+    {
+        Fixture f;
+        dlgCustomWords window(f.ctx);
+        QCOMPARE(window.gridWords->rowCount(), 0);
+        QCOMPARE(window.lblCount->text(), QStringLiteral("还没有自定义词。"));
+        // The options and the editor open it when the program can show it.
+        f.ctx.showCustomWords = [&f](QWidget *) { ++f.wordsChanged; };
+        frmPreSplit editor(f.ctx);
+        QVERIFY(editor.Form_Load());
+        editor.cmdCustomWords->click();
+        QCOMPARE(f.wordsChanged, 1);
     }
 
     void withoutLibrariesNothingIsAdded()

@@ -1,8 +1,12 @@
 // make_imetable.py run on the real jtdb.dat, as the install script runs it: the fcitx5 text table,
 // its input method config, the binary dictionary (when libime_tabledict is installed), the ibus
 // source table, and how bad custom words and a missing database are handled.
+#include "orvane/codes/customdict.h"
+
 #include <algorithm>
+#include <csignal>
 #include <limits>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
@@ -18,6 +22,7 @@
 namespace {
 const QString kDb = QStringLiteral(ORVANE_TEST_DATA_DIR "/jtdb.dat");
 const QString kGenerator = QStringLiteral(ORVANE_SOURCE_DIR "/tools/imetable/make_imetable.py");
+const QString kInstaller = QStringLiteral(ORVANE_SOURCE_DIR "/tools/imetable/install-orvane-ime.sh");
 
 struct Run {
     int exitCode = -1;
@@ -96,6 +101,26 @@ const char kCustom[] =
     "有 空格\t321\n"                        // line 7: blank in word
     "三段\t55\t其它\n"                      // line 8: three fields
     "\t44\n";                               // line 9: empty word
+
+// Words on which the table generator and the custom dictionary must agree, each under its own
+// code 9000nn (nn its row).
+QStringList ruleCases()
+{
+    return {QStringLiteral("风光"), QStringLiteral("中"), QStringLiteral("，。！"), QStringLiteral("A1中文"),
+            QStringLiteral("中\u00A0文"), QStringLiteral("中\u200B文"), QStringLiteral("中\uE000文"),
+            QStringLiteral("二〇"), QStringLiteral("\U00020000中"), QStringLiteral("豈㐀"), QStringLiteral("１９年"),
+            QString(32, QChar(0x5C71)), QString(33, QChar(0x6C34)), QStringLiteral("中文\u3000")};
+}
+
+QStringList entriesOf(const QStringList &table, const QString &code)
+{
+    QStringList words;
+    for (const QString &l : table) {
+        if (l.startsWith(code + u' '))
+            words << l.mid(code.size() + 1);
+    }
+    return words;
+}
 } // namespace
 
 class TestImeTable : public QObject {
@@ -312,6 +337,81 @@ private slots:
             QVERIFY2(ibus.contains(QString::fromUtf8(line)), line);
         static const QRegularExpression zhong(QStringLiteral("^500064\t中\t[0-9]+$"));
         QVERIFY(!ibus.filter(zhong).isEmpty());
+    }
+
+    // A word is in the table exactly when the program takes it as a custom word.
+    void customWordRuleAgrees()
+    {
+        QFile custom(m_dir.filePath(QStringLiteral("rule-words.txt")));
+        QVERIFY(custom.open(QIODevice::WriteOnly));
+        const QStringList words = ruleCases();
+        for (int i = 0; i < words.size(); ++i)
+            custom.write((words[i] + QStringLiteral("\t9000%1\n").arg(i, 2, 10, QChar(u'0'))).toUtf8());
+        custom.close();
+        const QString out = m_dir.filePath(QStringLiteral("rule"));
+        const Run r = generate({QStringLiteral("--db"), kDb, QStringLiteral("--custom"), custom.fileName(),
+                                QStringLiteral("--out-dir"), out, QStringLiteral("--fcitx5")},
+                               false);
+        QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+        const QStringList table = readLines(out + QStringLiteral("/orvane-fcitx5.txt"));
+        for (int i = 0; i < words.size(); ++i) {
+            const std::u16string w(reinterpret_cast<const char16_t *>(words[i].utf16()), words[i].size());
+            const bool inTable = entriesOf(table, QStringLiteral("9000%1").arg(i, 2, 10, QChar(u'0'))).contains(words[i]);
+            QVERIFY2(inTable == orvane::codes::CustomDictionary::isValidWord(w), qPrintable(words[i]));
+            // Each word left out is reported with its line.
+            QCOMPARE(r.err.contains(QStringLiteral("rule-words.txt:%1:").arg(i + 1)), !inTable);
+        }
+    }
+
+    // The database path goes into an SQLite URI: '#', '?' and '%' in it are not read as URI syntax.
+    void databasePathWithUriCharacters()
+    {
+        const QString folder = m_dir.filePath(QStringLiteral("a#b?c%41 d"));
+        QVERIFY(QDir().mkpath(folder));
+        const QString db = folder + QStringLiteral("/j%20t#db?.dat");
+        QVERIFY(QFile::copy(kDb, db));
+        const QString out = m_dir.filePath(QStringLiteral("uri"));
+        const Run r = generate({QStringLiteral("--db"), db, QStringLiteral("--out-dir"), out, QStringLiteral("--fcitx5")},
+                               false);
+        QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+        // The whole database was read: the table of initTestCase without its two custom words.
+        const QStringList table = readLines(out + QStringLiteral("/orvane-fcitx5.txt"));
+        QVERIFY(table.contains(QStringLiteral("500064 中")));
+        QCOMPARE(table.size(), m_table.size() - 2);
+    }
+
+    // An install killed half way leaves its work folder; the next install removes it.
+    void killedInstallIsCleanedUp()
+    {
+        QTemporaryDir home;
+        const QString state = home.filePath(QStringLiteral("data/orvane-tutor"));
+        auto start = [&](QProcess &p) {
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert(QStringLiteral("HOME"), home.path());
+            env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
+            p.setProcessEnvironment(env);
+            // Its own process group, so that the whole install can be killed as a user's session would.
+            p.setChildProcessModifier([] { ::setpgid(0, 0); });
+            p.start(QStringLiteral("/bin/sh"), {kInstaller, QStringLiteral("--fcitx5"), QStringLiteral("--db"), kDb});
+            QVERIFY(p.waitForStarted());
+        };
+        auto buildFolders = [&] {
+            return QDir(state).entryList({QStringLiteral("ime-build.*")}, QDir::Dirs | QDir::Hidden);
+        };
+        QProcess first;
+        start(first);
+        QDeadlineTimer deadline(30000);
+        while (buildFolders().isEmpty() && first.state() == QProcess::Running && !deadline.hasExpired())
+            QTest::qWait(5);
+        QVERIFY2(!buildFolders().isEmpty(), "the install made no work folder");
+        ::kill(-pid_t(first.processId()), SIGKILL);
+        first.waitForFinished();
+        QCOMPARE(buildFolders().size(), 1);
+
+        QProcess second;
+        start(second);
+        QVERIFY(second.waitForFinished(120000));
+        QCOMPARE(buildFolders(), QStringList());
     }
 
     // Inputs that cannot be used end the run with a message and status 1, never a traceback.

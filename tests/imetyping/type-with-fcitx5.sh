@@ -39,7 +39,9 @@ QT_IM_MODULE=fcitx "$typebox" "$home/box.log" 30000 >"$home/app.out" 2>&1 &
 app_pid=$!
 i=0
 until grep -q ready "$home/box.log" 2>/dev/null; do
-  i=$((i + 1)); [ $i -lt 100 ] || { echo "the text box did not start" >&2; cat "$home/app.out" >&2; exit 1; }
+  # ORVANE_READY_SECONDS: how long the program may take before it writes "ready" (default 10).
+  i=$((i + 1)); [ $i -lt $(( ${ORVANE_READY_SECONDS:-10} * 10 )) ] ||
+    { echo "the text box did not start" >&2; cat "$home/app.out" "$home/box.log" >&2; exit 1; }
   sleep 0.1
 done
 sleep 1 # the input context is created when the box gets the focus

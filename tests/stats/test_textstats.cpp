@@ -174,16 +174,26 @@ void TestTextStats::codesOfTheTables()
 void TestTextStats::characterTableTakesNoGeneratedCodes()
 {
     Fixture f;
-    // A custom single-character word: the library codes it, the database does not.
-    const QString custom = QString(QChar(0xE000)); // a private-use character
-    QVERIFY(f.libs.addWord(QStringLiteral("123456"), custom) >= 0);
+    // A custom word of two characters that the database lacks (a custom word has two or more
+    // Chinese characters): the library codes the word, the character table gives its
+    // characters no code.
+    const QString character = QStringLiteral("\U00030000");
+    const QString custom = character + character;
+    QCOMPARE(f.libs.addWord(QStringLiteral("123456"), custom), 0);
     QCOMPARE(f.dict.LookupCodes(custom).standard, QStringLiteral("123456"));
     TestStatistics stats;
     BuildCharStats(stats, custom, f.dict);
-    QCOMPARE(stats.CharStats.value(0), (StatEntry{custom, 1, QString(), QString()}));
+    QCOMPARE(stats.CharStats.value(0), (StatEntry{character, 2, QString(), QString()}));
     // As a word it takes the library's code.
-    BuildWordStats(stats, custom, QStringLiteral("0"), f.dict);
-    QCOMPARE(stats.WordStats[1].value(0).standardCode, QStringLiteral("123456"));
+    BuildWordStats(stats, custom, QString(custom.size(), QLatin1Char('0')), f.dict);
+    QString wordCode;
+    for (const auto &table : stats.WordStats) {
+        for (const StatEntry &e : table) {
+            if (e.text == custom)
+                wordCode = e.standardCode;
+        }
+    }
+    QCOMPARE(wordCode, QStringLiteral("123456"));
 }
 
 void TestTextStats::sortPutsTiesLater_data()

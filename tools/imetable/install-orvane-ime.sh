@@ -11,7 +11,8 @@
 #                /usr/share/orvane-tutor/jtdb.dat
 #   --custom     custom words; default $XDG_DATA_HOME/orvane-tutor/custom-words.txt when present
 # XDG_DATA_HOME defaults to ~/.local/share. The list of installed files is kept in
-# $XDG_DATA_HOME/orvane-tutor/ime-installed.txt.
+# $XDG_DATA_HOME/orvane-tutor/ime-installed.txt; the tables are made in
+# $XDG_DATA_HOME/orvane-tutor/ime-build.* (removed at the end, or by the next run when killed).
 set -u
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -83,8 +84,23 @@ fi
 gen="$here/make_imetable.py"
 [ -f "$gen" ] || { echo "$gen not found" >&2; exit 1; }
 
-work=$(mktemp -d) || exit 1
+# One install at a time: the table is made in a work folder of its own below the program's data
+# folder, so that what a killed install left behind (the text table and the binary table, tens of
+# megabytes) is found and removed by the next one.
+state="$data_home/orvane-tutor"
+mkdir -p "$state" || exit 1
+if command -v flock >/dev/null 2>&1; then
+  exec 9>"$state/ime-install.lock" && flock 9
+fi
+for stale in "$state"/ime-build.* "$data_home/fcitx5/table/orvane.main.dict.tmp" \
+             "$data_home/fcitx5/inputmethod/orvane.conf.tmp" "$ibus_db.tmp"; do
+  [ -e "$stale" ] && rm -rf "$stale"
+done
+work=$(mktemp -d "$state/ime-build.XXXXXX") || exit 1
 trap 'rm -rf "$work"' EXIT
+trap 'exit 129' HUP
+trap 'exit 130' INT
+trap 'exit 143' TERM
 set -- --db "$db" --out-dir "$work"
 [ -n "$custom" ] && set -- "$@" --custom "$custom"
 [ $fcitx5 -eq 1 ] && set -- "$@" --fcitx5

@@ -22,6 +22,7 @@ import sqlite3
 import subprocess
 import sys
 import unicodedata
+import urllib.parse
 
 NAME = "Orvane输入法2011版"
 MAX_CODE = 6
@@ -52,6 +53,36 @@ def word_problem(word):
     return None
 
 
+# What a custom word is: two or more Chinese characters (CJK unified or compatibility ideographs)
+# and nothing else, at most 32 UTF-16 units. The program's custom dictionary applies the same
+# rule when a word is added and when the file is read (test_imetable checks that both agree).
+CHINESE_RANGES = ((0x3400, 0x4DBF), (0x4E00, 0x9FFF), (0xF900, 0xFAFF), (0x20000, 0x2A6DF),
+                  (0x2A700, 0x2EBEF), (0x2F800, 0x2FA1F), (0x30000, 0x323AF))
+
+
+def is_chinese(c):
+    cp = ord(c)
+    return any(lo <= cp <= hi for lo, hi in CHINESE_RANGES)
+
+
+def custom_word_problem(word):
+    """Why the word is not a custom word, or None when it is."""
+    units = sum(2 if ord(c) > 0xFFFF else 1 for c in word)
+    if units > MAX_WORD:
+        return f"word longer than {MAX_WORD} UTF-16 units"
+    for c in word:
+        if not is_chinese(c):
+            return f"U+{ord(c):04X} is not a Chinese character"
+    if len(word) < 2:
+        return "a custom word has two or more Chinese characters"
+    return None
+
+
+def sqlite_uri(path):
+    """A read-only SQLite URI for the file; '#', '?' and '%' in its name are percent-encoded."""
+    return "file:" + urllib.parse.quote(os.path.abspath(path), safe="/") + "?mode=ro"
+
+
 class Entries:
     """(code, word) pairs with a rank: custom words first (in file order), then database items
     by falling frequency. The same pair is kept once, with its best rank."""
@@ -75,7 +106,7 @@ def read_database(path, entries, stats):
     the highest frequency seen (0 when none)."""
     if not os.path.isfile(path):
         raise OSError(f"{path}: no such file")
-    con = sqlite3.connect(f"file:{path}?mode=ro", uri=True)
+    con = sqlite3.connect(sqlite_uri(path), uri=True)
     rows = []
     try:
         for table in ("jtzi", "jtci"):
@@ -166,7 +197,7 @@ def read_custom(path, entries, stats):
             stats["bad_custom"] += 1
             continue
         word, code = fields[0], fields[1].strip()
-        problem = word_problem(word)
+        problem = custom_word_problem(word)
         if problem:
             warn(f"{where}: {problem}, skipped")
             stats["bad_custom"] += 1

@@ -9,6 +9,7 @@
 //   userkeys FILE   the same, then the key counts of the typed stretch
 //   options         the options dialog
 //   addword [FCR]   the add-word dialog, with a segmentation result loaded when given
+//   customwords     the custom-word window with the learner's custom words
 //   editor FILE     the segmentation editor with FILE opened, unlocked for editing
 // The window closes by itself after a few seconds (ORVANE_SCREENS_MS, default 4000).
 #include "prepare/externallibs.h"
@@ -23,6 +24,7 @@
 #include "segtest/textstats.h"
 #include "segtest/frmfctest.h"
 #include "editor/dlgaddword.h"
+#include "editor/dlgcustomwords.h"
 #include "editor/frmpresplit.h"
 #include "settings/frmoptions.h"
 #include "shell/pictures.h"
@@ -88,6 +90,8 @@ int main(int argc, char **argv)
         if (args.size() > 2)
             dlg->loadResultFile(args[2]);
         window = std::move(dlg);
+    } else if (args[1] == QLatin1String("customwords")) {
+        window = std::make_unique<dlgCustomWords>(ctx);
     } else if (args[1] == QLatin1String("editor") && args.size() > 2) {
         auto editor = std::make_unique<frmPreSplit>(ctx);
         if (!editor->Form_Load())

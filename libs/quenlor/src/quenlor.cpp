@@ -1,9 +1,12 @@
 // AddAProfessionCi over the custom dictionary.
 #include "quenlor.h"
 
+#include "orvane/codes/codedata.h"
 #include "orvane/codes/customdict.h"
+#include "orvane/codes/datafiles.h"
 #include "orvane/codes/utf.h"
 
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -27,6 +30,23 @@ std::optional<std::u16string_view> bounded(const char16_t *p)
 
 std::mutex g_mutex;
 
+// The code data beside this library or in the installed data folder, for the word list: a word
+// of the list is not taken as a custom word. Loaded once; null when there is none.
+const CodeData *codes()
+{
+    static std::unique_ptr<CodeData> data;
+    static bool tried = false;
+    if (!tried) {
+        tried = true;
+        const std::string path = findDataFile(
+            "orvane-codes.dat",
+            {folderOfAddress(reinterpret_cast<const void *>(&AddAProfessionCi)), installedDataFolder()});
+        if (!path.empty())
+            data = CodeData::load(path, nullptr);
+    }
+    return data.get();
+}
+
 } // namespace
 
 extern "C" int16_t AddAProfessionCi(const char16_t *word, const char16_t *code,
@@ -38,7 +58,11 @@ extern "C" int16_t AddAProfessionCi(const char16_t *word, const char16_t *code,
         return -1;
     const auto cat = bounded(category);
     const auto src = bounded(source);
+    if (!CustomDictionary::isValidWord(*w))
+        return -1;
     std::lock_guard lock(g_mutex);
+    if (const CodeData *d = codes(); d && !d->knownCode(*w).empty())
+        return 0;
     CustomDictionary dict;
     switch (dict.add(*w, utf16ToUtf8(*c), nullptr, cat ? utf16ToUtf8(*cat) : std::string(),
                      src ? utf16ToUtf8(*src) : std::string())) {

@@ -58,9 +58,10 @@ TALVEX_API void Convert(const char *word, char *code, int16_t size);
 /* The same with the real buffer size: at most codeSize - 1 digits and a NUL. */
 TALVEX_API void ConvertN(const char *word, char *code, int32_t codeSize);
 
-/* Adds a custom word with its code (1-6 digits). Returns 0 added, 1 already a custom word,
- * -1 not added: the custom dictionary could not be opened or written, or the arguments are not
- * a word and a code. The word is preferred by every later segmentation and known to
+/* Adds a custom word with its code (1-6 digits). A custom word is two or more Chinese
+ * characters and nothing else. Returns 0 added, 1 already a custom word or a word of the word
+ * list, -1 not added: the custom dictionary could not be opened or written, or the arguments are
+ * not a custom word and a code. The word is preferred by every later segmentation and known to
  * GetItemCode with this code. */
 TALVEX_API int16_t AddWord(const char *code, const char *word);
 

@@ -296,10 +296,19 @@ int16_t AddWord(const char *code, const char *word)
         t_error = "AddWord: no word or no code";
         return -1;
     }
+    const std::u16string utf16 = utf8ToUtf16(w);
+    if (!CustomDictionary::isValidWord(utf16)) {
+        t_error = "AddWord: a custom word is two or more Chinese characters and nothing else";
+        return -1;
+    }
     State &s = state();
     std::lock_guard lock(s.mutex);
+    // A word of the word list is there already: as a custom word it would only change the
+    // segmentation of every text around it.
+    if (ensureCodes(s) && !s.codes->knownCode(utf16).empty())
+        return 1;
     std::string error;
-    switch (custom(s).add(utf8ToUtf16(w), c, &error)) {
+    switch (custom(s).add(utf16, c, &error)) {
     case CustomDictionary::AddResult::Added:
         return 0;
     case CustomDictionary::AddResult::Present:
