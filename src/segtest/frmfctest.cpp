@@ -22,10 +22,10 @@
 #include <QMouseEvent>
 #include <QPointer>
 #include <QPushButton>
-#include <QScrollBar>
-#include <QStyleOptionFrame>
 #include <QSaveFile>
+#include <QScrollBar>
 #include <QStatusBar>
+#include <QStyleOptionFrame>
 #include <QTextEdit>
 #include <cmath>
 
