@@ -22,8 +22,11 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStatusBar>
+#include <QStyleOptionFrame>
 #include <QTextEdit>
 #include <cmath>
 
@@ -48,6 +51,28 @@ TypingBox::TypingBox(QWidget *parent) : QLineEdit(parent)
     setAttribute(Qt::WA_InputMethodEnabled, true);
 }
 
+void TypingBox::empty()
+{
+    if (isComposing() || text().isEmpty())
+        return;
+    clear();
+}
+
+QSize TypingBox::codeSize() const
+{
+    // A code has up to six digits; one digit more leaves room for the caret and the margins.
+    const QFontMetrics metrics(font());
+    QStyleOptionFrame option;
+    initStyleOption(&option);
+    const QSize text(metrics.horizontalAdvance(QString(7, QLatin1Char('0'))), metrics.height());
+    const QMargins margins = textMargins() + contentsMargins();
+    return style()
+        ->sizeFromContents(QStyle::CT_LineEdit, &option,
+                           text + QSize(margins.left() + margins.right() + 4, margins.top() + margins.bottom() + 2),
+                           this)
+        .expandedTo(QSize(0, sizeHint().height()));
+}
+
 void TypingBox::keyPressEvent(QKeyEvent *event)
 {
     Q_EMIT keyDown(event->key());
@@ -60,21 +85,22 @@ void TypingBox::inputMethodEvent(QInputMethodEvent *event)
     if (!commit.isEmpty() || event->preeditString() != m_preedit)
         Q_EMIT composingKey();
     m_preedit = event->preeditString();
-    if (commit.size() <= 1) {
+    if (commit.isEmpty()) {
         QLineEdit::inputMethodEvent(event);
         return;
     }
-    // A word committed in one piece: one change per character, so that each is compared.
-    const QList<QInputMethodEvent::Attribute> attributes = event->attributes();
-    for (qsizetype i = 0; i < commit.size(); ++i) {
+    // The box shows the new composition (a seventh digit commits the first candidate and starts
+    // the next code with itself); the committed text goes out a character at a time, so that each
+    // is compared and a word counts as one input burst.
+    QInputMethodEvent composition(event->preeditString(), event->attributes());
+    QLineEdit::inputMethodEvent(&composition);
+    event->accept();
+    const QPointer<TypingBox> alive(this);
+    for (qsizetype i = 0; i < commit.size() && alive; ++i) {
         qsizetype n = 1;
         if (commit.at(i).isHighSurrogate() && i + 1 < commit.size() && commit.at(i + 1).isLowSurrogate())
             n = 2;
-        const bool last = i + n >= commit.size();
-        QInputMethodEvent piece(last ? event->preeditString() : QString(),
-                                last ? attributes : QList<QInputMethodEvent::Attribute>{});
-        piece.setCommitString(commit.mid(i, n));
-        QLineEdit::inputMethodEvent(&piece);
+        Q_EMIT committed(commit.mid(i, n));
         i += n - 1;
     }
 }
@@ -122,9 +148,12 @@ void frmFcTest::buildControls()
 
     tmpText = new TypingBox(this);
     tmpText->setObjectName(QStringLiteral("tmpText"));
-    tmpText->resize(tw(210), tw(375));
     tmpText->setFrame(true);
     tmpText->setStyleSheet(QStringLiteral("QLineEdit { background: #fff7c2; border: 1px solid #c08000; }"));
+    QFont boxFont = tmpText->font();
+    boxFont.setPointSize(14);
+    tmpText->setFont(boxFont);
+    tmpText->resize(tmpText->codeSize());
 
     Shape1 = makeWelcomeFrame(this, QRect(tw(960), tw(600), tw(6255), tw(960)));
     LabelFc = makeWelcomeCaption(this, "LabelFc", QStringLiteral("欢迎进入分词测试！"),
@@ -157,6 +186,12 @@ void frmFcTest::buildControls()
     connect(tmrLimitTime, &FormTimer::timeout, this, &frmFcTest::tmrLimitTime_Timer);
     connect(tmpText, &QLineEdit::textChanged, this, &frmFcTest::tmpText_Change);
     connect(tmpText, &TypingBox::keyDown, this, &frmFcTest::tmpText_KeyDown);
+    connect(tmpText, &TypingBox::committed, this, &frmFcTest::tmpText_Committed);
+    // The box follows the current character when the text scrolls.
+    connect(mainText->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
+        if (tmpText->isVisible())
+            moveTypingBox();
+    });
     connect(tmpText, &TypingBox::composingKey, this, [this] {
         if (CmdEndTest->isEnabled())
             session().countKey();
@@ -202,6 +237,7 @@ bool frmFcTest::Form_Load()
 {
     centerOnScreen(this);
     RecordLayout(this, m_layout);
+    LeaveOutOfLayout(tmpText); // placed at the current character by moveTypingBox
 
     if (!requireWindowPictures(m_ctx))
         return false;
@@ -270,7 +306,7 @@ void frmFcTest::Form_Resize()
         if (width() < minW || height() < minH)
             resize(qMax(width(), minW), qMax(height(), minH));
     }
-    if (tmpText->isVisible() && CmdEndTest->isEnabled())
+    if (tmpText->isVisible())
         moveTypingBox();
 }
 
@@ -408,15 +444,31 @@ void frmFcTest::refreshOverlay()
     at.setPosition(qMin(session().position(), qMax(0, document->characterCount() - 1)));
     mainText->setTextCursor(at);
     mainText->ensureCursorVisible();
+    if (tmpText->isVisible())
+        moveTypingBox();
 }
 
 void frmFcTest::moveTypingBox()
 {
-    const QRect view = mainText->geometry();
-    if (session().position() < 200)
-        tmpText->move(view.x() + view.width() - tmpText->width() - tw(400), view.y() + view.height() - tmpText->height());
-    else
-        tmpText->move(0, view.y() + view.height() / 4);
+    // The box sits just below the line of the current character, starting where the character
+    // starts, so that the learner sees the code they compose next to the character it is for; the
+    // input method shows its candidates below the box. When the line is the last one in sight the
+    // box goes above it. It never leaves the text view.
+    const QSize size = tmpText->codeSize();
+    if (tmpText->size() != size)
+        tmpText->resize(size);
+    QWidget *viewport = mainText->viewport();
+    const QRect view(viewport->mapTo(this, QPoint(0, 0)), viewport->size());
+    QTextCursor at(mainText->document());
+    at.setPosition(qBound(0, session().position(), qMax(0, mainText->document()->characterCount() - 1)));
+    QRect line = mainText->cursorRect(at);
+    line.moveTopLeft(viewport->mapTo(this, line.topLeft()));
+    int y = line.bottom() + 1;
+    if (y + size.height() > view.bottom() + 1 && line.top() - size.height() >= view.top())
+        y = line.top() - size.height();
+    const int x = qMax(view.left(), qMin(line.left(), view.right() + 1 - size.width()));
+    y = qMax(view.top(), qMin(y, view.bottom() + 1 - size.height()));
+    tmpText->move(x, y);
 }
 
 void frmFcTest::CmdStartTest_Click()
@@ -582,7 +634,15 @@ void frmFcTest::acceptTyped(const QString &typed)
         CmdEndTest_Click();
         return;
     }
-    tmpText->clear(); // raises a change of its own, which finds the box empty
+    tmpText->empty(); // raises a change of its own, which finds the box empty
+}
+
+void frmFcTest::tmpText_Committed(const QString &character)
+{
+    if (CmdEndTest->isEnabled())
+        acceptTyped(character);
+    else
+        tmpText->insert(character); // the box keeps what arrives while no test runs
 }
 
 void frmFcTest::tmpText_KeyDown(int key)
@@ -597,7 +657,7 @@ void frmFcTest::tmpText_KeyDown(int key)
     case Qt::Key_F2: {
         {
             const QSignalBlocker quiet(tmpText);
-            tmpText->clear();
+            tmpText->empty();
         }
         const QString hint = session().hintText();
         setPanelText(1, codeHintMessage(hint, dictionary().LookupCodes(hint)));

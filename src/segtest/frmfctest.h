@@ -28,18 +28,31 @@ namespace orvane {
 
 class CodeDictionary;
 
-// The typing box: a one-line box that reports every key before it handles it, and hands a
-// commit of several characters to the comparison one character at a time.
+// The typing box: a one-line box that reports every key before it handles it and shows the code
+// that the input method composes. What the input method commits never enters the box's text: it
+// is handed out one character at a time (committed), so that the box need not be emptied after
+// a character. Emptying a box resets its input method, and a reset while the next code is being
+// composed would commit that code's first digits as text.
 class TypingBox final : public QLineEdit {
     Q_OBJECT
 public:
     explicit TypingBox(QWidget *parent = nullptr);
+
+    // The input method is composing a code in the box.
+    bool isComposing() const { return !m_preedit.isEmpty(); }
+    // Empties the box's text, unless the input method is composing (then the text is left alone:
+    // what was committed never entered it).
+    void empty();
+    // The size that shows a whole code of the input method (and the caret after it).
+    QSize codeSize() const;
 
 Q_SIGNALS:
     // A key press that reached the box (Qt key code), before the box handles it.
     void keyDown(int key);
     // The input method changed its composition or committed text (one learner's key each).
     void composingKey();
+    // One character that the input method committed (a surrogate pair stays together).
+    void committed(const QString &character);
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -153,6 +166,8 @@ private:
     void showResult();
     // The comparison step for what arrived, then the box is emptied for the next character.
     void acceptTyped(const QString &typed);
+    // A character the input method committed: compared while the test runs, else kept in the box.
+    void tmpText_Committed(const QString &character);
     CodeDictionary &dictionary();
 
     AppContext &m_ctx;

@@ -2,6 +2,7 @@
 
 #include "prepare/codedictionary.h"
 #include "prepare/render.h"
+#include "prepare/textforms.h"
 
 #include <QTextDocument>
 
@@ -179,7 +180,9 @@ TypingSession::Outcome TypingSession::compare(const QString &typed)
 
     const std::size_t at = std::size_t(m_position);
     const QRgb colour = colourAt(m_position);
-    if (!typed.isEmpty() && !expected.isEmpty() && typed.front() == expected.front()) {
+    // A symbol of the text is shown widened ("-" as "－"), while the key gives the narrow form
+    // unless the input method's punctuation maps it: both forms of a character count as right.
+    if (!typed.isEmpty() && !expected.isEmpty() && narrow(typed.front()) == narrow(expected.front())) {
         if (colour == rgbOf(m_settings.ErrorColor))
             --m_doc.WrongCharCount;
         if (at < m_result.size())

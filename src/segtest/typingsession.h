@@ -52,8 +52,10 @@ public:
     bool isHighlighted(int pos) const { return m_highlight && pos == m_position; }
 
     // One comparison step for the first character of typed (which must not be empty): counts the
-    // burst, records the expected character, colours and counts it, and moves on. Finished when
-    // the position has passed the last character (the caller ends the test).
+    // burst, records the expected character, colours and counts it, and moves on. The character
+    // is right when it is the expected one in either width ("-" for "－", "A" for "Ａ"); letter
+    // case counts. Finished when the position has passed the last character (the caller ends the
+    // test).
     Outcome compare(const QString &typed);
 
     // A key that reached the typing box.

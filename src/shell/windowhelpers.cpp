@@ -50,6 +50,11 @@ QList<QWidget *> formControls(QWidget *form)
     return controls;
 }
 
+void LeaveOutOfLayout(QWidget *control)
+{
+    control->setProperty(kTag, QVariant());
+}
+
 bool HasVisibleProperty(const QObject *control)
 {
     return control && control->isWidgetType();
@@ -93,7 +98,7 @@ void RelayoutForm(QWidget *form, LayoutState &state)
 {
     QList<QWidget *> hidden;
     for (QWidget *c : formControls(form)) {
-        if (HasVisibleProperty(c) && c->isVisible()) {
+        if (HasVisibleProperty(c) && c->isVisible() && c->property(kTag).isValid()) {
             c->setVisible(false);
             hidden.append(c);
         }

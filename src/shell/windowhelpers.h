@@ -30,6 +30,10 @@ void RecordLayout(QWidget *form, LayoutState &state);
 void ScaleControls(QWidget *form, LayoutState &state);
 void RelayoutForm(QWidget *form, LayoutState &state);
 bool HasVisibleProperty(const QObject *control);
+// The form places this control itself: RecordLayout has been called, and from now on the layout
+// helpers neither move it nor hide it while they lay the form out again (hiding a focused box
+// would take its focus and end an input method's composition in it).
+void LeaveOutOfLayout(QWidget *control);
 
 // The widgets that the layout helpers treat as the form's controls.
 QList<QWidget *> formControls(QWidget *form);

@@ -5,7 +5,9 @@
 // the result dialog appears it records the figures of the test in LOG_FILE, one per line
 // ("text", "right", "wrong", "keys", "bursts", "time", "accuracy", "speed", "effective"),
 // closes the dialog and quits. Every key and composition change that reached the typing box is
-// logged too. "ready" is logged once the test runs.
+// logged too. "ready" is logged once the test runs. With ORVANE_END_AT=N the test is ended with
+// its button once N characters have been typed (a lesson must be 20 characters or more, a check
+// may type fewer).
 #include "prepare/externallibs.h"
 #include "prepare/frmopenfile.h"
 #include "prepare/render.h"
@@ -108,8 +110,14 @@ int main(int argc, char **argv)
     });
 
     // The result dialog: record it and close it.
+    const int endAt = qEnvironmentVariableIntValue("ORVANE_END_AT");
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (endAt > 0 && window.CmdEndTest->isEnabled() && window.session().position() >= endAt) {
+            // Clicked from the next turn of the event loop: the result dialog runs its own loop.
+            QTimer::singleShot(0, &window, [&window] { window.CmdEndTest->click(); });
+            return;
+        }
         auto *result = qobject_cast<DlgResult *>(QApplication::activeModalWidget());
         if (!result)
             return;

@@ -35,7 +35,9 @@ PROFILE
 
 fcitx5_start || exit 1
 
-QT_IM_MODULE=fcitx "$typebox" "$home/box.log" 30000 >"$home/app.out" 2>&1 &
+# The program runs on the X server whatever platform the caller chose for Qt (a developer may
+# have exported QT_QPA_PLATFORM=offscreen for the other tests): fcitx5 serves X clients.
+QT_QPA_PLATFORM=xcb QT_IM_MODULE=fcitx "$typebox" "$home/box.log" 30000 >"$home/app.out" 2>&1 &
 app_pid=$!
 i=0
 until grep -q ready "$home/box.log" 2>/dev/null; do

@@ -15,6 +15,7 @@
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextEdit>
@@ -136,6 +137,14 @@ struct Fixture {
         QApplication::sendEvent(window->tmpText, &event);
     }
     void key(Qt::Key k) { QTest::keyClick(window->tmpText, k); }
+    // What the input method sends: a composition alone, or a commit with the composition after it.
+    void imeEvent(const QString &preedit, const QString &commit = QString())
+    {
+        QInputMethodEvent event(preedit, {});
+        if (!commit.isEmpty())
+            event.setCommitString(commit);
+        QApplication::sendEvent(window->tmpText, &event);
+    }
 
     QString viewText() const { return window->mainText->toPlainText(); }
     // The colour the text shows: the test's overlay while it runs, else the document's.
@@ -367,6 +376,105 @@ private Q_SLOTS:
         QCOMPARE(f.ctx.doc.KeystrokeCount, 2 + 2 + 1);
         QCOMPARE(f.ctx.doc.UserWordCounts[words[0].size()], 1);
         QCOMPARE(f.window->session().CurrentBurstLength, int(words[1].size()));
+    }
+
+    // A 6-digit code with several candidates followed straight by the next code: the seventh
+    // digit commits the first candidate and starts the next code. fcitx5 sends the commit and
+    // then the new composition as two events; an input method may send both in one. The box's
+    // text must not change on the way (emptying it resets the input method, which commits the
+    // next code's first digit), and the words arrive right. Every input-method event that
+    // commits or changes the composition counts one key.
+    void theNextCodeIsComposedWhileAWordArrives_data()
+    {
+        QTest::addColumn<bool>("commitAlone");
+        QTest::addColumn<int>("keys");
+        QTest::newRow("commit, then the composition") << true << 13;
+        QTest::newRow("commit with the composition") << false << 12;
+    }
+    void theNextCodeIsComposedWhileAWordArrives()
+    {
+        QFETCH(bool, commitAlone);
+        QFETCH(int, keys);
+        Fixture f;
+        f.open(QStringLiteral("愈接近终点，我们是学生，我们热爱学习。今天天气很好，老师带我们去公园参观。"));
+        f.window->CmdStartTest->click();
+        QStringList changes;
+        QObject::connect(f.window->tmpText, &QLineEdit::textChanged, [&changes](const QString &text) { changes << text; });
+        for (const QString &digits : {"8", "80", "803", "8033", "80332", "803323"})
+            f.imeEvent(digits);
+        if (commitAlone) {
+            f.imeEvent(QString(), QStringLiteral("愈"));
+            f.imeEvent(QStringLiteral("5"));
+        } else {
+            f.imeEvent(QStringLiteral("5"), QStringLiteral("愈"));
+        }
+        QCOMPARE(f.window->session().position(), 1);
+        QVERIFY(f.window->tmpText->isComposing());
+        for (const QString &digits : {"50", "501", "5013", "50132"})
+            f.imeEvent(digits);
+        f.imeEvent(QString(), QStringLiteral("接近"));
+        QCOMPARE(changes, QStringList());
+        QCOMPARE(f.window->session().position(), 3);
+        QCOMPARE(f.ctx.doc.RightCharCount, 3);
+        QCOMPARE(f.ctx.doc.WrongCharCount, 0);
+        QCOMPARE(f.ctx.doc.KeystrokeCount, keys);
+        QVERIFY(!f.window->tmpText->isComposing());
+    }
+
+    // While the test is paused, what arrives waits in the box and is not compared.
+    void aCommitWhilePausedStaysInTheBox()
+    {
+        Fixture f;
+        f.open();
+        f.window->CmdStartTest->click();
+        f.window->CmdPauTest->click();
+        f.imeEvent(QString(), QStringLiteral("我们"));
+        QCOMPARE(f.window->tmpText->text(), QStringLiteral("我们"));
+        QCOMPARE(f.window->session().position(), 0);
+        QCOMPARE(f.ctx.doc.RightCharCount, 0);
+    }
+
+    // The box shows a whole code just above or below the current character's line, beside the
+    // character and never over it, inside the text view, wherever the test has got to.
+    void theTypingBoxStaysAtTheCurrentCharacter()
+    {
+        Fixture f;
+        QString text;
+        for (int i = 0; i < 40; ++i)
+            text += QStringLiteral("我们是学生，我们热爱学习。今天天气很好，老师带我们去公园参观。");
+        f.open(text);
+        f.window->CmdStartTest->click();
+        TypingBox *box = f.window->tmpText;
+        QVERIFY(box->width() >= box->fontMetrics().horizontalAdvance(QStringLiteral("000000")));
+        QWidget *viewport = f.window->mainText->viewport();
+        const QRect view(viewport->mapTo(f.window.get(), QPoint(0, 0)), viewport->size());
+        int sawBelow = 0;
+        for (int step = 0; step < 50; ++step) {
+            const int position = f.window->session().position();
+            // The current character: from the caret before it to the caret after it.
+            QTextCursor at(f.window->mainText->document());
+            at.setPosition(position);
+            QRect current = f.window->mainText->cursorRect(at);
+            at.setPosition(position + 1);
+            const QRect after = f.window->mainText->cursorRect(at);
+            if (after.top() == current.top())
+                current.setRight(after.left());
+            current.moveTopLeft(viewport->mapTo(f.window.get(), current.topLeft()));
+            const QRect boxRect = box->geometry();
+            QVERIFY2(view.contains(current), qPrintable(QStringLiteral("position %1").arg(position)));
+            QVERIFY2(view.contains(boxRect), qPrintable(QStringLiteral("position %1").arg(position)));
+            QVERIFY2(!boxRect.intersects(current), qPrintable(QStringLiteral("position %1").arg(position)));
+            const bool below = boxRect.top() == current.bottom() + 1;
+            QVERIFY2(below || boxRect.bottom() + 1 == current.top(),
+                     qPrintable(QStringLiteral("the box is not beside the line at position %1").arg(position)));
+            sawBelow += below ? 1 : 0;
+            // It starts where the character starts, unless that would take it past the view's edge.
+            QCOMPARE(boxRect.left(), qMin(current.left(), view.right() + 1 - box->width()));
+            // On a word at a time, over many lines and down the text as it scrolls.
+            f.commit(f.viewText().mid(position, 20));
+        }
+        QVERIFY(f.window->mainText->verticalScrollBar()->value() > 0);
+        QVERIFY(sawBelow > 0);
     }
 
     void endByButtonAndStartAgain()

@@ -104,6 +104,36 @@ private Q_SLOTS:
         QCOMPARE(s.doc.TypedText, QStringLiteral("我们们们们"));
     }
 
+    // What the keys give against what the text shows: a widened symbol or a full-width letter is
+    // typed right by its narrow key, either width counts, letter case and other marks do not.
+    void eitherWidthOfACharacterIsRight_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("right");
+        QTest::newRow("hyphen key for a widened hyphen") << QStringLiteral("－") << QStringLiteral("-") << true;
+        QTest::newRow("percent key for a widened percent") << QStringLiteral("％") << QStringLiteral("%") << true;
+        QTest::newRow("wide form typed for a wide form") << QStringLiteral("－") << QStringLiteral("－") << true;
+        QTest::newRow("wide letter for a narrow one") << QStringLiteral("a") << QStringLiteral("ａ") << true;
+        QTest::newRow("narrow digit for a wide one") << QStringLiteral("１") << QStringLiteral("1") << true;
+        QTest::newRow("blank for an ideographic blank") << QStringLiteral("\u3000") << QStringLiteral(" ") << true;
+        QTest::newRow("letter case counts") << QStringLiteral("Ａ") << QStringLiteral("a") << false;
+        QTest::newRow("Chinese full stop is no dot") << QStringLiteral("．") << QStringLiteral("。") << false;
+        QTest::newRow("another symbol") << QStringLiteral("－") << QStringLiteral("=") << false;
+    }
+    void eitherWidthOfACharacterIsRight()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, typed);
+        QFETCH(bool, right);
+        Session s(text + QStringLiteral("中"), QStringLiteral("20"));
+        s.session.compare(typed);
+        QCOMPARE(s.doc.RightCharCount, right ? 1 : 0);
+        QCOMPARE(s.doc.WrongCharCount, right ? 0 : 1);
+        QCOMPARE(s.colourAt(0), right ? kRight : kError);
+        QCOMPARE(s.doc.TypedText, text);
+    }
+
     void onlyTheFirstCharacterOfTheBoxCounts()
     {
         Session s;

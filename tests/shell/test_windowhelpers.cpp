@@ -44,6 +44,18 @@ public:
     }
 };
 
+// Counts the times a widget is hidden.
+class HideCounter : public QObject {
+public:
+    int seen = 0;
+    bool eventFilter(QObject *, QEvent *e) override
+    {
+        if (e->type() == QEvent::Hide)
+            ++seen;
+        return false;
+    }
+};
+
 } // namespace
 
 class TestWindowHelpers : public QObject {
@@ -53,6 +65,7 @@ private slots:
     void scaleReadsTag_data();
     void scaleReadsTag();
     void relayoutKeepsVisibility();
+    void aControlLeftOutIsNeitherMovedNorHidden();
     void filterKey_data();
     void filterKey();
     void contextMenuHiddenWhileRightButtonDown();
@@ -121,6 +134,27 @@ void TestWindowHelpers::relayoutKeepsVisibility()
     QCOMPARE(f.button->geometry(), QRect(20, 40, 200, 60));
     QVERIFY(HasVisibleProperty(f.button));
     QVERIFY(!HasVisibleProperty(f.timer));
+}
+
+void TestWindowHelpers::aControlLeftOutIsNeitherMovedNorHidden()
+{
+    Form f;
+    auto *box = new QLineEdit(&f.window);
+    box->setObjectName(QStringLiteral("txtTyping"));
+    box->setGeometry(30, 40, 50, 20);
+    f.window.show();
+    LayoutState state;
+    RecordLayout(&f.window, state);
+    LeaveOutOfLayout(box);
+    box->move(70, 80); // where the form put it
+    HideCounter hides;
+    box->installEventFilter(&hides);
+    f.window.resize(800, 600);
+    RelayoutForm(&f.window, state);
+    QCOMPARE(hides.seen, 0);
+    QVERIFY(box->isVisible());
+    QCOMPARE(box->geometry(), QRect(70, 80, 50, 20));
+    QCOMPARE(f.button->geometry(), QRect(20, 40, 200, 60)); // the others still scale
 }
 
 void TestWindowHelpers::filterKey_data()
