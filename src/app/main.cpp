@@ -1,6 +1,7 @@
 // orvane-tutor: creates the context of the run, then loads and shows the main window.
 #include "core/clock.h"
 #include "core/programfolder.h"
+#include "prepare/codedictionary.h"
 #include "prepare/externallibs.h"
 #include "prepare/render.h"
 #include "settings/settingsstore.h"
@@ -22,7 +23,8 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(orvane::SettingsStore::applicationName());
-    QApplication::setApplicationDisplayName(QStringLiteral("Orvane输入法2011分词教学系统（简体）"));
+    // No application display name: Qt would append it to every window's caption, and each window's
+    // title is its own caption alone.
     QApplication::setDesktopFileName(QStringLiteral("orvane-tutor"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/orvane-tutor.svg")));
 
@@ -49,6 +51,9 @@ int main(int argc, char **argv)
         ctx.libs = &libs;
     else
         qWarning("%s", qPrintable(libsError));
+    // The code database's full check takes a few hundred milliseconds: it runs in the background
+    // from the start, and a damaged database is refused when it is next opened.
+    orvane::CodeDictionary::startIntegrityCheck(ctx.folder.dataFile(QStringLiteral("jtdb.dat")));
     ctx.endProgram = [&status](int code) {
         status = code;
         QCoreApplication::exit(code);

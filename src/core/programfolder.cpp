@@ -22,7 +22,11 @@ ProgramFolder ProgramFolder::resolve()
     const QString exeDir = QCoreApplication::applicationDirPath();
     if (!exeDir.isEmpty())
         data << exeDir;
-    data << QStringLiteral(ORVANE_INSTALL_DATADIR);
+    // ORVANE_DATA_DIR stands for the installed data folder when set (empty: none).
+    const QString installed = qEnvironmentVariableIsSet("ORVANE_DATA_DIR") ? qEnvironmentVariable("ORVANE_DATA_DIR")
+                                                                            : QStringLiteral(ORVANE_INSTALL_DATADIR);
+    if (!installed.isEmpty())
+        data << installed;
 
     const QString home = qEnvironmentVariable("ORVANE_HOME");
     if (!home.isEmpty())

@@ -32,6 +32,13 @@ public:
     virtual std::optional<quint32> chooseColor(quint32 initial) = 0;
 };
 
+// The program's name: the main window's caption and the title of messages that carry no title
+// of their own.
+inline QString programTitle()
+{
+    return QStringLiteral("Orvane输入法2011分词教学系统（简体）");
+}
+
 // The title of most messages.
 inline QString promptTitle()
 {

@@ -5,7 +5,6 @@
 #include "prepare/externallibs.h"
 #include "shell/pictures.h"
 
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -208,7 +207,7 @@ void dlgZdyWordList::OKButton_Click()
         }
         if (result == 0)
             continue; // already a custom word (added by an earlier press): nothing to do
-        m_ctx.prompts->message(QString::number(result), QGuiApplication::applicationDisplayName(), MessageIcon::None);
+        m_ctx.prompts->message(QString::number(result), programTitle(), MessageIcon::None);
         m_ctx.prompts->message(QStringLiteral("打开专业词库失败，无法加入自定义词！"), promptTitle(),
                                MessageIcon::Critical);
         if (added > 0 && m_ctx.customWordsChanged)

@@ -21,6 +21,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTextCursor>
+#include <QTextDocumentFragment>
 #include <QTextEdit>
 #include <cmath>
 
@@ -291,8 +293,11 @@ void frmPreSplit::saveTo(const QString &path)
     CodeDictionary *dict = dictionary(true);
     if (!dict)
         return;
-    const QString spacedText = txtMain->toPlainText();
     const QString spacedMarks = m_ctx.doc.CharMarks;
+    // The view as the user sees it, colours included: the marks no longer match a text whose
+    // blanks were moved, so drawing it again from them would shift the colours.
+    const QTextDocumentFragment shown(txtMain->document());
+    const QString spacedText = txtMain->toPlainText();
     const SavedWords words =
         markSavedWords(spacedText, [dict](const QString &w) { return dict->LookupCodes(w).standard; });
     Tag = candidateTag(words.candidates);
@@ -313,8 +318,9 @@ void frmPreSplit::saveTo(const QString &path)
         // The user's segmentation lives in the blanks: put them back so that the save can be
         // repeated, into another folder for instance.
         m_ctx.doc.CharMarks = spacedMarks;
-        setViewText(txtMain, spacedText);
-        drawView();
+        txtMain->document()->clear();
+        QTextCursor(txtMain->document()).insertFragment(shown);
+        txtMain->document()->clearUndoRedoStacks();
         QApplication::setOverrideCursor(Qt::ArrowCursor);
         m_ctx.prompts->message(QStringLiteral("分词例文“%1”未能保存：%2").arg(QDir::toNativeSeparators(path), error),
                                promptTitle(), MessageIcon::Critical);

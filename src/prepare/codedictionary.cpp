@@ -3,11 +3,16 @@
 #include "prepare/externallibs.h"
 
 #include <QAtomicInt>
+#include <QDateTime>
+#include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QMutex>
+#include <QThreadPool>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSet>
 #include <QUrl>
 #include <QVariant>
 
@@ -19,6 +24,7 @@ struct CodeDictionary::Private {
     const ExternalLibs *libs = nullptr;
     QString connection;
     QString path;
+    QString version;
     bool open = false;
     std::unique_ptr<QSqlQuery> zi;
     std::unique_ptr<QSqlQuery> ci;
@@ -26,6 +32,10 @@ struct CodeDictionary::Private {
     // Answers of the database, which does not change while it is open: a rendering pass meets
     // the same words again and again. An absent value: the database has no record.
     QHash<QString, std::optional<ItemCodes>> answers;
+
+    // A query that failed (not one that found nothing) met a damaged file: the next open of this
+    // version refuses it.
+    void noteFailure(const QSqlQuery &query);
 
     void release()
     {
@@ -44,6 +54,92 @@ struct CodeDictionary::Private {
 namespace {
 QAtomicInt g_connections;
 constexpr qsizetype kMaxAnswers = 200000;
+
+// One version of a database file: a file replaced or rewritten is another version.
+QString versionOf(const QString &path)
+{
+    const QFileInfo info(path);
+    return QStringLiteral("%1|%2|%3")
+        .arg(info.absoluteFilePath())
+        .arg(info.size())
+        .arg(info.lastModified().toMSecsSinceEpoch());
+}
+
+// What is known of the integrity of each file version: a cache of a fact about files, shared by
+// every dictionary of the process. An empty problem means sound; absent means not known (yet).
+struct Verdicts {
+    QMutex mutex;
+    QHash<QString, QString> problems;
+    QSet<QString> running;
+};
+
+Verdicts &verdicts()
+{
+    static Verdicts v;
+    return v;
+}
+
+void recordVerdict(const QString &version, const QString &problem)
+{
+    Verdicts &v = verdicts();
+    QMutexLocker lock(&v.mutex);
+    v.problems.insert(version, problem);
+    v.running.remove(version);
+}
+
+std::optional<QString> knownProblem(const QString &version)
+{
+    Verdicts &v = verdicts();
+    QMutexLocker lock(&v.mutex);
+    const auto it = v.problems.constFind(version);
+    if (it == v.problems.constEnd())
+        return std::nullopt;
+    return *it;
+}
+
+QString damaged(const QString &path, const QString &why)
+{
+    return QStringLiteral("the code database %1 is damaged (%2)").arg(path, why);
+}
+
+quint32 bigEndian(const uchar *p, int n)
+{
+    quint32 v = 0;
+    for (int i = 0; i < n; ++i)
+        v = (v << 8) | p[i];
+    return v;
+}
+
+// The 100-byte header of an SQLite 3 file against the file's size: a file cut short, grown, or
+// overwritten at its start is found without reading more than the header.
+QString headerProblem(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {}; // reported by the open itself
+    const QByteArray header = file.read(100);
+    const qint64 size = file.size();
+    if (header.size() < 100 || !header.startsWith(QByteArrayView("SQLite format 3\0", 16)))
+        return damaged(path, QStringLiteral("no SQLite header"));
+    const auto *h = reinterpret_cast<const uchar *>(header.constData());
+    qint64 pageSize = bigEndian(h + 16, 2);
+    if (pageSize == 1)
+        pageSize = 65536;
+    if (pageSize < 512 || (pageSize & (pageSize - 1)) != 0)
+        return damaged(path, QStringLiteral("page size %1").arg(pageSize));
+    // The page count in the header is valid when its change counter matches the one beside it.
+    const quint32 pages = bigEndian(h + 28, 4);
+    const bool pagesValid = pages != 0 && bigEndian(h + 24, 4) == bigEndian(h + 92, 4);
+    if (size % pageSize != 0 || (pagesValid && qint64(pages) * pageSize != size))
+        return damaged(path, QStringLiteral("%1 bytes, %2 pages of %3 bytes expected").arg(size).arg(pages).arg(pageSize));
+    return {};
+}
+}
+
+void CodeDictionary::Private::noteFailure(const QSqlQuery &query)
+{
+    if (query.lastError().type() != QSqlError::NoError && !version.isEmpty())
+        recordVerdict(version, damaged(path, query.lastError().text()));
 }
 
 CodeDictionary::CodeDictionary(const ExternalLibs *libs) : d(std::make_unique<Private>())
@@ -73,6 +169,15 @@ bool CodeDictionary::open(const QString &path, QString *error)
     if (!info.isFile() || !info.isReadable())
         return fail(QStringLiteral("the code database %1 cannot be read").arg(path));
 
+    const QString version = versionOf(path);
+    if (const std::optional<QString> known = knownProblem(version); known && !known->isEmpty())
+        return fail(*known);
+    if (const QString header = headerProblem(path); !header.isEmpty()) {
+        recordVerdict(version, header);
+        return fail(header);
+    }
+    d->version = version;
+
     QString problem;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), d->connection);
@@ -90,10 +195,11 @@ bool CodeDictionary::open(const QString &path, QString *error)
         if (!db.open()) {
             problem = QStringLiteral("the code database %1 cannot be opened: %2").arg(path, db.lastError().text());
         } else {
-            // Map the file instead of reading page by page: the first pass over a text meets
-            // hundreds of words that are not yet in SQLite's page cache.
+            // Read, never mapped (a file changed in place under a mapping kills the process with
+            // SIGBUS); a page cache large enough for the whole file keeps the lookups fast.
             QSqlQuery pragma(db);
-            pragma.exec(QStringLiteral("PRAGMA mmap_size = 268435456"));
+            pragma.exec(QStringLiteral("PRAGMA mmap_size = 0"));
+            pragma.exec(QStringLiteral("PRAGMA cache_size = -65536"));
         }
         if (problem.isEmpty()
             && (!prepare(d->zi, QStringLiteral("SELECT srm, jm1, jm2 FROM jtzi WHERE hz = ?"))
@@ -107,6 +213,58 @@ bool CodeDictionary::open(const QString &path, QString *error)
         return fail(problem);
     d->open = true;
     return true;
+}
+
+bool CodeDictionary::checkIntegrity(const QString &path, QString *error)
+{
+    const QString version = versionOf(path);
+    QString problem = headerProblem(path);
+    if (problem.isEmpty()) {
+        const QString connection = QStringLiteral("orvane-check-%1").arg(g_connections.fetchAndAddRelaxed(1));
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+            QUrl uri = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
+            uri.setQuery(QStringLiteral("immutable=1"));
+            db.setDatabaseName(uri.toString(QUrl::FullyEncoded));
+            db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI"));
+            if (db.open()) {
+                QSqlQuery query(db);
+                query.exec(QStringLiteral("PRAGMA mmap_size = 0"));
+                if (!query.exec(QStringLiteral("PRAGMA quick_check"))) {
+                    problem = damaged(path, query.lastError().text());
+                } else {
+                    QStringList found;
+                    while (query.next() && found.size() < 3)
+                        found << query.value(0).toString();
+                    if (found != QStringList{QStringLiteral("ok")})
+                        problem = damaged(path, found.join(QStringLiteral("; ")));
+                }
+                db.close();
+            } else {
+                problem = damaged(path, db.lastError().text());
+            }
+        }
+        QSqlDatabase::removeDatabase(connection);
+    }
+    recordVerdict(version, problem);
+    if (error)
+        *error = problem;
+    return problem.isEmpty();
+}
+
+void CodeDictionary::startIntegrityCheck(const QString &path)
+{
+    if (!QFileInfo(path).isFile())
+        return;
+    const QString version = versionOf(path);
+    {
+        Verdicts &v = verdicts();
+        QMutexLocker lock(&v.mutex);
+        if (v.problems.contains(version) || v.running.contains(version))
+            return;
+        v.running.insert(version);
+    }
+    QThreadPool::globalInstance()->start([path] { checkIntegrity(path); });
 }
 
 void CodeDictionary::close()
@@ -145,9 +303,12 @@ std::optional<ItemCodes> CodeDictionary::storedCodes(const QString &text)
         QSqlQuery &query = oneCharacter ? *d->zi : *d->ci;
         query.bindValue(0, text);
         std::optional<ItemCodes> answer;
-        if (query.exec() && query.next())
+        const bool ran = query.exec();
+        if (ran && query.next())
             answer = ItemCodes{query.value(0).toString(),
                                ShortCodeOf(query.value(1).toString(), query.value(2).toString())};
+        else
+            d->noteFailure(query);
         query.finish();
         if (d->answers.size() >= kMaxAnswers)
             d->answers.clear();
@@ -187,6 +348,8 @@ QString CodeDictionary::FindShortCodeWord(const QString &word)
     QString result;
     if (d->jm->exec() && d->jm->next())
         result = d->jm->value(0).toString();
+    else
+        d->noteFailure(*d->jm);
     d->jm->finish();
     return result;
 }

@@ -4,6 +4,13 @@
 // open() opens the database once, on a connection of its own, and prepares the queries; every
 // lookup after that binds the item to an already prepared query, so a whole rendering pass runs
 // through the same three statements.
+//
+// The file is read, never memory-mapped: a mapped file that another program truncates or
+// rewrites in place kills the process. A damaged database is refused like a missing one: open()
+// checks the file's header against its size at once (truncated, cut, or not SQLite), and SQLite's
+// quick_check of the whole file runs once per file version in the background
+// (startIntegrityCheck, at program start) because it takes a few hundred milliseconds; when it has
+// found damage, or a lookup met a damaged page, the next open() refuses the file.
 #pragma once
 
 #include <QString>
@@ -34,6 +41,12 @@ public:
     // Opens jtdb.dat read-only. On failure (missing, unreadable, not a code database) returns
     // false and sets *error to a message naming the file; lookups then give empty codes.
     bool open(const QString &path, QString *error = nullptr);
+
+    // SQLite's quick_check of the whole file, here and now; remembers the verdict for this version
+    // of the file (path, size, modification time). Any thread.
+    static bool checkIntegrity(const QString &path, QString *error = nullptr);
+    // The same in a background thread, unless a verdict for this version is known or coming.
+    static void startIntegrityCheck(const QString &path);
     void close();
     bool isOpen() const;
     QString path() const;

@@ -17,6 +17,7 @@ struct ExternalLibs::Api {
     void (*convert)(const char *, char *, int16_t) = nullptr;
     int16_t (*addWord)(const char *, const char *) = nullptr;
     int32_t (*lastError)(char *, int32_t) = nullptr;
+    int32_t (*checkData)(const char *) = nullptr;
     void (*convertAdaptor)(const char *, int16_t, int16_t, char *) = nullptr;
     int16_t (*addProfessionCi)(const char16_t *, const char16_t *, const char16_t *, const char16_t *) = nullptr;
 };
@@ -30,7 +31,11 @@ QStringList ExternalLibs::defaultFolders()
     const QString exe = QCoreApplication::applicationDirPath();
     if (!exe.isEmpty())
         folders << exe;
-    folders << QStringLiteral(ORVANE_INSTALL_LIBDIR);
+    // ORVANE_LIB_DIR stands for the installed library folder when set (empty: none).
+    const QString installed = qEnvironmentVariableIsSet("ORVANE_LIB_DIR") ? qEnvironmentVariable("ORVANE_LIB_DIR")
+                                                                           : QStringLiteral(ORVANE_INSTALL_LIBDIR);
+    if (!installed.isEmpty())
+        folders << installed;
     return folders;
 }
 
@@ -82,6 +87,7 @@ bool ExternalLibs::open(const QStringList &folders, const QString &dataFolder, Q
         || !resolve(m_talvex, "Convert", &api->convert, error)
         || !resolve(m_talvex, "AddWord", &api->addWord, error)
         || !resolve(m_talvex, "TalvexLastError", &api->lastError, error)
+        || !resolve(m_talvex, "TalvexCheckData", &api->checkData, error)
         || !resolve(m_morrin, "ConvertAdaptor", &api->convertAdaptor, error)
         || !resolve(m_quenlor, "AddAProfessionCi", &api->addProfessionCi, error))
         return false;
@@ -121,6 +127,22 @@ bool ExternalLibs::divideSentence(const QString &text, QString *marks, QString *
         return false;
     }
     *marks = QString::fromLatin1(buffer);
+    return true;
+}
+
+bool ExternalLibs::checkData(QString *error) const
+{
+    if (!m_api) {
+        if (error)
+            *error = QStringLiteral("the language libraries are not loaded");
+        return false;
+    }
+    const QByteArray folder = QFile::encodeName(m_dataFolder);
+    if (m_api->checkData(folder.constData()) != 0) {
+        if (error)
+            *error = lastError();
+        return false;
+    }
     return true;
 }
 

@@ -37,6 +37,11 @@ public:
     // On failure (data missing) returns false and sets *error to the library's message.
     bool divideSentence(const QString &text, QString *marks, QString *error = nullptr) const;
 
+    // Whether both data files of the libraries (the segmentation dictionary and the code data)
+    // are found and load; when not, *error names the file. Segmentation works without the code
+    // data, so its absence is found here and not by divideSentence.
+    bool checkData(QString *error = nullptr) const;
+
     // GetItemCode as the program calls it; returns its result (1 code, 0 / -1 none) and puts the
     // buffer, blanks included, into *buffer.
     int getItemCode(const QString &item, QByteArray *buffer) const;

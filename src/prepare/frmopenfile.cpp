@@ -196,6 +196,10 @@ void frmOpenFile::cmdOpenFile_Click()
         m_ctx.prompts->message(QStringLiteral("分词失败：%1").arg(error), promptTitle(), MessageIcon::Critical);
         return;
     }
+    // Without the code data the text still opens, but codes of words the database lacks and of
+    // custom words are missing: the user is told why, as for a missing code database.
+    if (!m_ctx.libs->checkData(&error))
+        m_ctx.prompts->message(error, promptTitle(), MessageIcon::Exclamation);
 
     OpenOptions options;
     options.filterSymbols = chkUseFilter->isChecked();

@@ -5,7 +5,6 @@
 
 #include <QFile>
 #include <QSet>
-#include <QStringDecoder>
 
 namespace orvane {
 
@@ -57,63 +56,6 @@ private:
     bool m_canPair = false;
 };
 
-bool looksBinary(QStringView text)
-{
-    qsizetype controls = 0;
-    for (QChar c : text) {
-        const char16_t u = c.unicode();
-        if (u == 0)
-            return true;
-        if (u < 0x20 && u != '\t' && u != '\r' && u != '\n' && u != '\f' && u != '\v' && u != 0x1A)
-            ++controls;
-    }
-    return controls * 100 > text.size();
-}
-
-QStringDecoder decoderFor(const QByteArray &head)
-{
-    switch (detectEncoding(head)) {
-    case TextEncoding::Utf8Bom:
-    case TextEncoding::Utf8: return QStringDecoder(QStringDecoder::Utf8);
-    case TextEncoding::Utf16LE: return QStringDecoder(QStringDecoder::Utf16LE);
-    case TextEncoding::Utf16BE: return QStringDecoder(QStringDecoder::Utf16BE);
-    case TextEncoding::Gb18030: break;
-    }
-    QStringDecoder gb("GB18030");
-    if (gb.isValid())
-        return gb;
-    return QStringDecoder(QStringDecoder::Latin1);
-}
-
-qsizetype bomLength(const QByteArray &head)
-{
-    switch (detectEncoding(head)) {
-    case TextEncoding::Utf8Bom: return 3;
-    case TextEncoding::Utf16LE:
-    case TextEncoding::Utf16BE: return 2;
-    default: return 0;
-    }
-}
-
-// The head of a file cut at a character boundary for encoding detection: a multi-byte UTF-8
-// sequence cut by the chunk size must not make the file look like another encoding.
-QByteArray detectionHead(const QByteArray &head, bool atEnd)
-{
-    if (atEnd)
-        return head;
-    qsizetype cut = head.size();
-    for (int back = 1; back <= 3 && back <= head.size(); ++back) {
-        const uchar b = uchar(head[head.size() - back]);
-        if ((b & 0xC0) == 0xC0) { // lead byte of a sequence that may be incomplete
-            cut = head.size() - back;
-            break;
-        }
-        if ((b & 0xC0) != 0x80)
-            break;
-    }
-    return head.left(cut);
-}
-
 } // namespace
 
 QString cleanText(const QString &text)
@@ -126,37 +68,56 @@ QString cleanText(const QString &text)
 Preview loadPreview(QIODevice &file)
 {
     Preview result;
-    QByteArray head = file.read(kChunk);
-    if (head.isEmpty() && file.atEnd() == false) {
+    const QString tooLarge = QStringLiteral("文件大于 %1 MB，不是可供练习的文本").arg(kMaxTextFileBytes >> 20);
+    const qint64 start = file.pos();
+    if (!file.isSequential() && file.size() - start > kMaxTextFileBytes) {
+        result.detail = tooLarge;
+        return result;
+    }
+    // The encoding and the binary check take every byte of the file into account; then the file
+    // is read again from the start, and only as far as the preview needs.
+    TextSniffer sniffer;
+    qint64 total = 0;
+    for (;;) {
+        const QByteArray chunk = file.read(kChunk);
+        if (chunk.isEmpty()) {
+            if (!file.atEnd()) {
+                result.detail = file.errorString();
+                return result;
+            }
+            break;
+        }
+        total += chunk.size();
+        if (total > kMaxTextFileBytes) {
+            result.detail = tooLarge;
+            return result;
+        }
+        sniffer.add(chunk);
+    }
+    if (sniffer.looksBinary()) {
+        result.status = PreviewStatus::NotText;
+        result.detail = QStringLiteral("the file holds binary data");
+        return result;
+    }
+    if (!file.seek(start)) {
         result.detail = file.errorString();
         return result;
     }
-    const bool wholeFile = file.atEnd();
-    const QByteArray sample = detectionHead(head, wholeFile);
-    QStringDecoder decoder = decoderFor(sample);
-    const qsizetype skip = bomLength(sample);
 
+    TextDecoder decoder(sniffer.encoding(), sniffer.byteOrderMarkLength());
     Cleaner cleaner;
-    bool first = true;
-    QByteArray chunk = head.mid(skip);
     for (;;) {
-        const QString decoded = decoder.decode(chunk);
-        if (first && looksBinary(QStringView(decoded).left(8192))) {
-            result.status = PreviewStatus::NotText;
-            result.detail = QStringLiteral("the file holds binary data");
-            return result;
-        }
-        first = false;
-        cleaner.add(decoded);
-        if (cleaner.settled() >= kMaxTextLength || file.atEnd())
-            break;
-        chunk = file.read(kChunk);
-        if (chunk.isEmpty())
+        const QByteArray chunk = file.read(kChunk);
+        cleaner.add(chunk.isEmpty() ? decoder.finish() : decoder.decode(chunk));
+        if (chunk.isEmpty() || cleaner.settled() >= kMaxTextLength)
             break;
     }
     QString text = cleaner.text();
     if (text.size() > kMaxTextLength)
         text.truncate(kMaxTextLength);
+    // A surrogate pair cut by the limit leaves no half behind.
+    if (!text.isEmpty() && text.back().isHighSurrogate())
+        text.back() = QChar::ReplacementCharacter;
     if (text.size() < kMinTextLength) {
         result.status = PreviewStatus::TooShort;
         return result;

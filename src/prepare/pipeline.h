@@ -2,7 +2,9 @@
 //
 // Stage 1 (preview) reads a plain text file, removes apostrophes, double quotes, tabs and blanks
 // (their full-width forms too) and CR LF pairs, and keeps the first 2,000 characters; fewer than
-// 20 are refused. It decodes only as much of the file as those 2,000 characters need.
+// 20 are refused. The encoding and the check for binary data look at the whole file (files larger
+// than kMaxTextFileBytes are refused); then only as much of the file is decoded as those 2,000
+// characters need.
 //
 // Stage 2 (open) takes the preview and the marks the segmenter gave it, widens every symbol,
 // removes the filtered symbols and, on request, letters and digits, with their marks. The editor
@@ -20,6 +22,7 @@ namespace orvane {
 
 inline constexpr int kMaxTextLength = 2000;
 inline constexpr int kMinTextLength = 20;
+inline constexpr qint64 kMaxTextFileBytes = qint64(64) << 20;
 
 enum class PreviewStatus { Accepted, TooShort, NotText, Unreadable };
 

@@ -441,8 +441,13 @@ bool RtfReader::run(QTextDocument *doc, RtfError *error)
         return failed(QStringLiteral("not a rich-text file (it does not begin with {\\rtf)"));
 
     QTextDocument scratch;
+    // Without undo, and in one edit block: outside an edit block every insertion lays out its
+    // whole paragraph again for the cursor's position, which makes a paragraph of many runs cost
+    // the square of its runs. The block's layout happens once, when the edit block closes.
+    scratch.setUndoRedoEnabled(false);
     m_doc = &scratch;
     m_cursor.emplace(&scratch);
+    m_cursor->beginEditBlock();
     m_pos = start;
     int depth = 0;
     bool closed = false;
@@ -540,6 +545,7 @@ bool RtfReader::run(QTextDocument *doc, RtfError *error)
         }
     }
     flushBytes();
+    m_cursor->endEditBlock();
     if (!closed)
         return failed(QStringLiteral("the file ends before its groups close"));
 

@@ -20,8 +20,8 @@ namespace orvane {
 
 namespace {
 
-const QString kExampleFilter = QStringLiteral("分词例文 (*.sav)");
-const QString kPlainTextFilter = QStringLiteral("纯文本 (*.txt)");
+const QString kExampleFilter = QStringLiteral("分词例文(*.sav)");
+const QString kPlainTextFilter = QStringLiteral("纯文本(*.txt)");
 
 // A name typed without an extension gets the dialog's default one.
 QString withDefaultSuffix(QString path, const QString &suffix)
@@ -92,7 +92,7 @@ void frmFcTest::mnuSaveResult_Click()
 void frmFcTest::mnuSaveTestFile_Click()
 {
     const QString chosen = m_ctx.prompts->saveFile(QStringLiteral("保存分词结果"), QDir::homePath(),
-                                                   QStringLiteral("分词结果 (*.fcr)"));
+                                                   QStringLiteral("分词结果(*.fcr)"));
     if (chosen.isEmpty())
         return;
     const QString path = withDefaultSuffix(chosen, QStringLiteral("fcr"));
@@ -114,7 +114,7 @@ void frmFcTest::mnuStaSave_Click()
         return;
     }
     const QString path = m_ctx.prompts->saveFile(QStringLiteral("保存统计信息"), QDir::homePath(),
-                                                 QStringLiteral("统计信息 (*.txt)"));
+                                                 QStringLiteral("统计信息(*.txt)"));
     if (path.isEmpty())
         return;
     QString error;

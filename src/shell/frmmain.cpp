@@ -20,7 +20,7 @@ namespace orvane {
 
 namespace {
 
-const QString kTitle = QStringLiteral("Orvane输入法2011分词教学系统（简体）");
+const QString kTitle = programTitle();
 const QString kExitQuestion = QStringLiteral("确定要退出Orvane输入法2011分词教学系统（简体）？");
 
 struct LauncherItem {

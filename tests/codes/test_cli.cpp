@@ -22,6 +22,9 @@ Run run(const QString &program, const QStringList &args, const QByteArray &input
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(QStringLiteral("ORVANE_HOME"));
+    // Nothing installed on this machine takes part: only the folders a test gives.
+    env.insert(QStringLiteral("ORVANE_DATA_DIR"), QString());
+    env.insert(QStringLiteral("ORVANE_LIB_DIR"), QString());
     p.setProcessEnvironment(env);
     p.start(program, args);
     p.write(input);

@@ -54,6 +54,9 @@ private slots:
     void findShortCodeWord();
     void openErrors_data();
     void openErrors();
+    void damagedDatabase_data();
+    void damagedDatabase();
+    void changedInPlaceWhileOpen();
     void librariesMissing();
     void wrapperBuffers();
     void databaseContents();
@@ -213,6 +216,90 @@ void TestCodeDictionary::openErrors()
     QCOMPARE(dict.LookupCodes(QStringLiteral("中国")).shortCode, QString());
     if (kind == QLatin1String("missing"))
         QVERIFY(!QFile::exists(path)); // opening never creates an empty database
+}
+
+void TestCodeDictionary::damagedDatabase_data()
+{
+    QTest::addColumn<QString>("damage");
+    QTest::addColumn<bool>("foundAtOpen"); // without the full check
+    QTest::newRow("none") << "" << false;
+    QTest::newRow("cut short") << "cut" << true;
+    QTest::newRow("grown") << "grown" << true;
+    QTest::newRow("header overwritten") << "header" << true;
+    QTest::newRow("a page in the middle overwritten") << "page" << false;
+}
+
+void TestCodeDictionary::damagedDatabase()
+{
+    QFETCH(QString, damage);
+    QFETCH(bool, foundAtOpen);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("jtdb.dat"));
+    QVERIFY(QFile::copy(kDb, path));
+    {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        const qint64 size = f.size();
+        if (damage == QLatin1String("cut")) {
+            QVERIFY(f.resize(size - 4096));
+        } else if (damage == QLatin1String("grown")) {
+            QVERIFY(f.resize(size + 4096));
+        } else if (damage == QLatin1String("header")) {
+            f.write(QByteArray(100, 'x'));
+        } else if (damage == QLatin1String("page")) {
+            QVERIFY(f.seek(size / 2 / 4096 * 4096));
+            f.write(QByteArray(4096, '\x5A'));
+        }
+    }
+    const bool sound = damage.isEmpty();
+    QString error;
+    {
+        // The fast checks of open() alone.
+        CodeDictionary dict(&m_libs);
+        QCOMPARE(dict.open(path, &error), !foundAtOpen);
+        if (foundAtOpen)
+            QVERIFY2(error.contains(path) && error.contains(QStringLiteral("damaged")), qPrintable(error));
+    }
+    QCOMPARE(CodeDictionary::checkIntegrity(path, &error), sound);
+    if (!sound)
+        QVERIFY2(error.contains(path) && error.contains(QStringLiteral("damaged")), qPrintable(error));
+    // After the full check, open() knows.
+    CodeDictionary dict(&m_libs);
+    QCOMPARE(dict.open(path, &error), sound);
+    if (sound)
+        QCOMPARE(dict.LookupStoredCodes(QStringLiteral("中国")).standard.isEmpty(), false);
+    else
+        QVERIFY2(error.contains(QStringLiteral("damaged")), qPrintable(error));
+}
+
+// Another program that rewrites or truncates the database in place while it is open gives
+// failed lookups, never a crash (a mapped file would end the process with SIGBUS); the next open
+// refuses the changed file.
+void TestCodeDictionary::changedInPlaceWhileOpen()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("jtdb.dat"));
+    QVERIFY(QFile::copy(kDb, path));
+    CodeDictionary dict(&m_libs);
+    QString error;
+    QVERIFY2(dict.open(path, &error), qPrintable(error));
+    QVERIFY(!dict.LookupStoredCodes(QStringLiteral("中国")).standard.isEmpty());
+    {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        const qint64 size = f.size();
+        QVERIFY(f.seek(size / 4));
+        f.write(QByteArray(int(size / 4), '\0'));
+        QVERIFY(f.resize(size / 2));
+    }
+    const QString words = QStringLiteral("北京天安门广场人民英雄纪念碑的东西南北方向有很多游客在参观学习");
+    for (qsizetype i = 0; i + 2 <= words.size(); ++i) {
+        (void)dict.LookupCodes(words.mid(i, 2));
+        (void)dict.FindShortCodeWord(words.mid(i, 2));
+    }
+    CodeDictionary again(&m_libs);
+    QVERIFY(!again.open(path, &error));
+    QVERIFY2(error.contains(QStringLiteral("damaged")), qPrintable(error));
 }
 
 void TestCodeDictionary::librariesMissing()

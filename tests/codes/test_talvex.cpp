@@ -95,6 +95,7 @@ private slots:
     void addWordResults_data();
     void addWordResults();
     void damagedDataFolder();
+    void codeDataCheckedApart();
 };
 
 void TestTalvex::initTestCase()
@@ -437,6 +438,25 @@ void TestTalvex::damagedDataFolder()
     // Back to the good folder.
     QCOMPARE(marksOf(QStringLiteral("中国")), QStringLiteral("00"));
     QCOMPARE(itemCode(QStringLiteral("中")), QByteArray("500064"));
+}
+
+// Segmentation works without the code data, so DivideSentence does not tell; TalvexCheckData
+// does, naming the file.
+void TestTalvex::codeDataCheckedApart()
+{
+    QTemporaryDir folder;
+    QVERIFY(QFile::link(QString::fromUtf8(kDataFolder + "orvane-seg.dict"), folder.filePath(QStringLiteral("orvane-seg.dict"))));
+    {
+        QFile f(folder.filePath(QStringLiteral("orvane-codes.dat")));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("not a data file");
+    }
+    const QByteArray path = QFile::encodeName(folder.path());
+    Guarded marks(2, '\0');
+    QCOMPARE(DivideSentence(path.constData(), "中国", marks.data()), 2);
+    QCOMPARE(TalvexCheckData(path.constData()), -1);
+    QVERIFY2(lastError().contains(QStringLiteral("orvane-codes.dat")), qPrintable(lastError()));
+    QCOMPARE(TalvexCheckData(kDataFolder.constData()), 0);
 }
 
 QTEST_GUILESS_MAIN(TestTalvex)

@@ -5,12 +5,20 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <cerrno>
 
 using namespace orvane;
+
+namespace {
+QByteArray encoded(QStringEncoder &&encoder, const QString &text)
+{
+    return encoder.encode(text);
+}
+} // namespace
 
 class TestCore : public QObject {
     Q_OBJECT
@@ -49,6 +57,33 @@ void TestCore::decode_data()
     QTest::newRow("utf-16 with a lone surrogate")
         << QByteArray("\xFE\xFF\xDA\x00\x4E\x2D", 6) << int(TextEncoding::Utf16BE) << QStringLiteral("\uFFFD中");
     QTest::newRow("cut utf-8 sequence") << QByteArray("\xE4\xBD") << int(TextEncoding::Gb18030) << QString();
+
+    // The whole text decides, not its first bytes; a few damaged bytes do not turn a UTF-8 text
+    // into GB18030.
+    const QString lesson = QStringLiteral("第1课：今天天气很好，我们去公园散步。\r\n");
+    QTest::newRow("utf-8 with one damaged byte")
+        << lesson.toUtf8() + "\xFF" + lesson.toUtf8() << int(TextEncoding::Utf8)
+        << lesson + QChar(QChar::ReplacementCharacter) + lesson;
+    QTest::newRow("utf-8 cut off at the end")
+        << lesson.toUtf8() + QByteArray("\xE4\xBD") << int(TextEncoding::Utf8) << lesson + QStringLiteral("\uFFFD\uFFFD");
+    QTest::newRow("ascii with one stray byte")
+        << QByteArray("plain \xB0 text") << int(TextEncoding::Utf8) << QStringLiteral("plain \uFFFD text");
+    QTest::newRow("gb18030 with ascii")
+        << encoded(QStringEncoder("GB18030"), lesson) << int(TextEncoding::Gb18030) << lesson;
+    QTest::newRow("gb18030 after a long ascii start")
+        << QByteArray(70000, ' ') + encoded(QStringEncoder("GB18030"), lesson)
+        << int(TextEncoding::Gb18030) << QString(70000, QLatin1Char(' ')) + lesson;
+    QTest::newRow("utf-16 le without byte-order mark")
+        << encoded(QStringEncoder(QStringEncoder::Utf16LE), lesson) << int(TextEncoding::Utf16LE) << lesson;
+    QTest::newRow("utf-16 be without byte-order mark")
+        << encoded(QStringEncoder(QStringEncoder::Utf16BE), lesson) << int(TextEncoding::Utf16BE) << lesson;
+    QTest::newRow("utf-16 le of ascii without byte-order mark")
+        << QByteArray("p\0l\0a\0i\0n\0 \0t\0e\0x\0t\0\r\0\n\0", 24) << int(TextEncoding::Utf16LE)
+        << QStringLiteral("plain text\r\n");
+    QTest::newRow("utf-16 le, lone low surrogate")
+        << QByteArray("\xFF\xFE\x2D\x4E\x00\xDC\x87\x65", 8) << int(TextEncoding::Utf16LE) << QStringLiteral("中\uFFFD文");
+    QTest::newRow("utf-16 be, high surrogate at the end")
+        << QByteArray("\xFE\xFF\x4E\x2D\xD8\x3D", 6) << int(TextEncoding::Utf16BE) << QStringLiteral("中\uFFFD");
 }
 
 void TestCore::decode()

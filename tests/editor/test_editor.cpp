@@ -328,16 +328,33 @@ private Q_SLOTS:
         Fixture f;
         QVERIFY(f.load());
         f.open();
+        // A blank added: the view no longer matches the marks of the opened text.
+        f.window->cmdModify->click();
+        f.caretAfter(QStringLiteral("公"));
+        QTest::keyClick(f.window->txtMain, Qt::Key_Space);
         const QString before = f.viewText();
+        QVERIFY(before.contains(QStringLiteral("公 园 散步")));
+        const auto colours = [&f] {
+            QList<QColor> out;
+            QTextCursor c(f.window->txtMain->document());
+            for (int i = 1; i <= f.viewText().size(); ++i) {
+                c.setPosition(i);
+                out << c.charFormat().foreground().color();
+            }
+            return out;
+        };
+        const QList<QColor> coloursBefore = colours();
         const QString marks = f.ctx.doc.CharMarks;
         f.prompts.files.enqueue(belowAFile(f.dir) + QStringLiteral("/例文.sav"));
         f.window->cmdSave->click();
         QCOMPARE(f.prompts.messages.size(), 1);
         QVERIFY(f.prompts.messages[0].text.startsWith(QStringLiteral("分词例文")));
         QCOMPARE(f.prompts.messages[0].icon, MessageIcon::Critical);
+        // Exactly the view of before: text and colours.
         QCOMPARE(f.viewText(), before);
+        QCOMPARE(colours(), coloursBefore);
         QCOMPARE(f.ctx.doc.CharMarks, marks);
-        QCOMPARE(f.enabled(), (Fixture::Enabled{true, true, false, true}));
+        QCOMPARE(f.enabled(), (Fixture::Enabled{true, true, true, true}));
         // A second save into a good folder gives the same example as a first one would.
         f.prompts.files.enqueue(f.dir.filePath(QStringLiteral("b.sav")));
         f.window->cmdSave->click();

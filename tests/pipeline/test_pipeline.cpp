@@ -1,6 +1,9 @@
 #include "prepare/pipeline.h"
 
 #include <QBuffer>
+#include <QFile>
+#include <QStringEncoder>
+#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace orvane;
@@ -35,6 +38,9 @@ private slots:
     void largeFileReadsOnlyWhatItNeeds();
     void notText_data();
     void notText();
+    void wholeFileDecides_data();
+    void wholeFileDecides();
+    void tooLargeIsRefused();
     void prepare_data();
     void prepare();
     void editorForm_data();
@@ -85,7 +91,7 @@ void TestPipeline::lengthRules()
 void TestPipeline::largeFileReadsOnlyWhatItNeeds()
 {
     // 4 MB of text in GB18030 with CR LF lines and blanks: the same preview as cleaning it all,
-    // and the reading stops long before the end.
+    // and the decoding stops long before the end.
     QString text;
     for (int i = 0; i < 60000; ++i)
         text += QStringLiteral("第%1行 文字，\r\n").arg(i);
@@ -114,12 +120,60 @@ void TestPipeline::notText_data()
     QByteArray png("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16);
     png += QByteArray(3000, '\x01');
     QTest::newRow("picture") << png;
+    QTest::newRow("picture after 64 KiB of blanks") << QByteArray(70000, ' ') + png;
+    QTest::newRow("text, then binary far behind")
+        << repeat(QStringLiteral("中文，"), 20000).toUtf8() + QByteArray("\x7F\0\0\x01\x02", 5);
 }
 
 void TestPipeline::notText()
 {
     QFETCH(QByteArray, bytes);
     QCOMPARE(int(previewOf(bytes).status), int(PreviewStatus::NotText));
+}
+
+void TestPipeline::wholeFileDecides_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("preview");
+    const QString lesson = repeat(QStringLiteral("今天天气很好，我们去公园散步。"), 10);
+    QStringEncoder gb("GB18030");
+    QTest::newRow("gb18030 after 64 KiB of blanks") << QByteArray(70000, ' ') + QByteArray(gb.encode(lesson)) << lesson;
+    QStringEncoder le(QStringEncoder::Utf16LE);
+    QTest::newRow("utf-16 without byte-order mark") << QByteArray(le.encode(lesson)) << lesson;
+    // A lone surrogate never reaches the preview, in the first chunk or far behind it.
+    QByteArray lone("\xFF\xFE", 2);
+    lone += le.encode(lesson.left(10));
+    lone += QByteArray("\x00\xDC", 2);
+    lone += le.encode(lesson.mid(10));
+    QTest::newRow("utf-16 with a lone surrogate")
+        << lone << lesson.left(10) + QChar(QChar::ReplacementCharacter) + lesson.mid(10);
+    QByteArray farLone("\xFF\xFE", 2);
+    farLone += le.encode(QString(40000, QLatin1Char(' ')) + lesson);
+    farLone += QByteArray("\x3D\xD8", 2);
+    QTest::newRow("utf-16, high surrogate at the end after a long start")
+        << farLone << lesson + QChar(QChar::ReplacementCharacter);
+}
+
+void TestPipeline::wholeFileDecides()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, preview);
+    const Preview p = previewOf(bytes);
+    QCOMPARE(int(p.status), int(PreviewStatus::Accepted));
+    QCOMPARE(p.text, preview);
+}
+
+void TestPipeline::tooLargeIsRefused()
+{
+    QTemporaryDir dir;
+    QFile file(dir.filePath(QStringLiteral("big.txt")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QVERIFY(file.write(repeat(QStringLiteral("中文"), 20).toUtf8()) > 0);
+    QVERIFY(file.resize(kMaxTextFileBytes + 1)); // sparse: the rest are NUL bytes
+    file.close();
+    const Preview p = loadPreview(file.fileName());
+    QCOMPARE(int(p.status), int(PreviewStatus::Unreadable));
+    QVERIFY2(p.detail.contains(QStringLiteral("64 MB")), qPrintable(p.detail));
 }
 
 void TestPipeline::prepare_data()

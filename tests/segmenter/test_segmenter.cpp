@@ -82,6 +82,8 @@ private slots:
     void loaderRefuses_data();
     void loaderRefuses();
     void loaderRefusesMissingFileAndFolder();
+    void fileChangedInPlaceWhileLoaded_data();
+    void fileChangedInPlaceWhileLoaded();
 
 private:
     std::unique_ptr<Segmenter> seg_;
@@ -383,4 +385,37 @@ void TestSegmenter::loaderRefusesMissingFileAndFolder() {
 }
 
 QTEST_GUILESS_MAIN(TestSegmenter)
+// Another program that truncates or rewrites the dictionary in place (an update, a copy over
+// it) changes nothing for a segmenter that has loaded it; a mapped file would kill the process.
+void TestSegmenter::fileChangedInPlaceWhileLoaded_data() {
+    QTest::addColumn<int>("newSize");
+    QTest::newRow("truncated to nothing") << 0;
+    QTest::newRow("cut after the header") << 64;
+    QTest::newRow("same size, zeros") << -1;
+}
+
+void TestSegmenter::fileChangedInPlaceWhileLoaded() {
+    QFETCH(int, newSize);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(u"orvane-seg.dict"_qs);
+    writeAll(path, dictBytes_);
+    std::string error;
+    auto seg = Segmenter::load(path.toStdString(), &error);
+    QVERIFY2(seg, error.c_str());
+    {
+        // In place: the same inode, as `cp new old` or an editor without a rename would do.
+        std::ofstream out(path.toStdString(), std::ios::binary | std::ios::in | std::ios::out);
+        QVERIFY(out.is_open());
+        if (newSize < 0) {
+            const std::vector<char> zeros(dictBytes_.size(), 0);
+            out.write(zeros.data(), std::streamsize(zeros.size()));
+        }
+    }
+    if (newSize >= 0) QVERIFY(QFile::resize(path, newSize));
+    const std::u16string t = u"我们在北京天安门广场看升旗，中华人民共和国万岁。";
+    QCOMPARE(joined(t, seg->segment(t)), joined(t, seg_->segment(t)));
+    QCOMPARE(seg->marks(t), seg_->marks(t));
+}
+
 #include "test_segmenter.moc"

@@ -1,5 +1,7 @@
 #include "orvane/codes/datafiles.h"
 
+#include <cstdlib>
+
 #include <dlfcn.h>
 #include <sys/stat.h>
 
@@ -26,6 +28,10 @@ std::string folderOfAddress(const void *address)
 
 std::string installedDataFolder()
 {
+    // ORVANE_DATA_DIR stands for the installed folder when set (empty: none), so that tests and
+    // a program run from its build folder do not depend on what is installed on the machine.
+    if (const char *overridden = std::getenv("ORVANE_DATA_DIR"))
+        return withSlash(overridden);
     return withSlash(ORVANE_INSTALL_DATADIR);
 }
 

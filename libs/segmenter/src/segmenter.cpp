@@ -10,7 +10,6 @@
 #include <limits>
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -169,17 +168,10 @@ Scratch &scratch() {
 class SegmenterImpl final : public Segmenter {
 public:
     SegmenterImpl() = default;
-    ~SegmenterImpl() override {
-        if (mapped_) ::munmap(mapped_, mappedSize_);
-    }
+    ~SegmenterImpl() override = default;
     SegmenterImpl(const SegmenterImpl &) = delete;
     SegmenterImpl &operator=(const SegmenterImpl &) = delete;
 
-    bool openMapped(void *addr, std::size_t size, std::string *why) {
-        mapped_ = addr;
-        mappedSize_ = size;
-        return dict_.open(static_cast<const std::uint8_t *>(addr), size, why);
-    }
     bool openOwned(std::vector<std::uint8_t> bytes, std::string *why) {
         owned_ = std::move(bytes);
         return dict_.open(owned_.data(), owned_.size(), why);
@@ -276,8 +268,6 @@ private:
 
     Dictionary dict_;
     UserWords user_;
-    void *mapped_ = nullptr;
-    std::size_t mappedSize_ = 0;
     std::vector<std::uint8_t> owned_;
 };
 
@@ -690,15 +680,27 @@ std::unique_ptr<Segmenter> Segmenter::load(const std::string &path, std::string 
         ::close(fd);
         return failWith("too short for a header (" + std::to_string(size) + " bytes)");
     }
-    void *addr = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
-    const int err = errno;
+    // The file is read into memory, not mapped: a mapping dies with SIGBUS when another program
+    // truncates or rewrites the file in place while it is in use (an update of the dictionary,
+    // a copy over it). A copy in memory stays what it was when it was checked.
+    std::vector<std::uint8_t> bytes(size);
+    std::size_t got = 0;
+    while (got < size) {
+        const ssize_t n = ::read(fd, bytes.data() + got, size - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            const int err = errno;
+            ::close(fd);
+            return failWith(std::string("cannot read: ") + std::strerror(err));
+        }
+        if (n == 0) break;
+        got += std::size_t(n);
+    }
     ::close(fd);
-    if (addr == MAP_FAILED) return failWith(std::string("cannot map: ") + std::strerror(err));
-    ::madvise(addr, size, MADV_WILLNEED);
-    auto seg = std::make_unique<detail::SegmenterImpl>();
-    std::string why;
-    if (!seg->openMapped(addr, size, &why)) return failWith(why);
-    return seg;
+    if (got != size)
+        return failWith("changed while it was read (" + std::to_string(got) + " of " + std::to_string(size) +
+                        " bytes)");
+    return detail::loadFromBuffer(std::move(bytes), path, error);
 }
 
 } // namespace orvane::seg

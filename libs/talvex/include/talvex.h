@@ -9,7 +9,7 @@
  *   1. the folder last given to DivideSentence (non-empty),
  *   2. the folder given to TalvexSetDataFolder,
  *   3. the folder that holds libtalvex.so itself,
- *   4. the installed data folder of the program.
+ *   4. the installed data folder of the program ($ORVANE_DATA_DIR instead when it is set).
  * Custom words live in $XDG_DATA_HOME/orvane-tutor/custom-words.txt (default
  * ~/.local/share/orvane-tutor/custom-words.txt). All functions are thread-safe. */
 #ifndef ORVANE_TALVEX_H
@@ -64,6 +64,12 @@ TALVEX_API void ConvertN(const char *word, char *code, int32_t codeSize);
  * not a custom word and a code. The word is preferred by every later segmentation and known to
  * GetItemCode with this code. */
 TALVEX_API int16_t AddWord(const char *code, const char *word);
+
+/* Finds and loads both data files for folder (as DivideSentence takes it; may be NULL or empty).
+ * Returns 0 when both are usable, else -1 with TalvexLastError naming the file that is missing
+ * or damaged. DivideSentence works without orvane-codes.dat; the codes of GetItemCode, Convert
+ * and AddWord's checks do not. */
+TALVEX_API int32_t TalvexCheckData(const char *folder);
 
 /* Sets the data folder used when DivideSentence has not been given one (NULL resets it). */
 TALVEX_API void TalvexSetDataFolder(const char *folder);

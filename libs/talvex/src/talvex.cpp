@@ -84,14 +84,21 @@ bool ensureCodes(State &s)
 {
     const std::string path = findOrExplain(s, "orvane-codes.dat", s.codes ? s.codesPath : std::string(),
                                            &s.codesFolders);
-    if (path.empty())
+    // A failure forgets the codes of other folders, so that the next call fails again instead of
+    // answering silently from the file of before.
+    if (path.empty()) {
+        s.codes.reset();
+        s.codesPath.clear();
         return false;
+    }
     if (s.codes && path == s.codesPath)
         return true;
     std::string error;
     auto codes = CodeData::load(path, &error);
     if (!codes) {
         t_error = error;
+        s.codes.reset();
+        s.codesPath.clear();
         return false;
     }
     s.codes = std::move(codes);
@@ -318,6 +325,18 @@ int16_t AddWord(const char *code, const char *word)
     }
     t_error = error;
     return -1;
+}
+
+int32_t TalvexCheckData(const char *folder)
+{
+    State &s = state();
+    std::lock_guard lock(s.mutex);
+    if (folder && *folder) {
+        std::string_view f;
+        if (boundedString(folder, kMaxFolderBytes, &f))
+            s.givenFolder = withSlash(std::string(f));
+    }
+    return ensureSegmenter(s) && ensureCodes(s) ? 0 : -1;
 }
 
 void TalvexSetDataFolder(const char *folder)
