@@ -178,6 +178,15 @@ std::function<void(int, int)> frmOpenFile::progressSink()
     };
 }
 
+namespace {
+
+bool hasChineseWord(const QString &marks)
+{
+    return marks.contains(QLatin1Char('0')) || marks.contains(QLatin1Char('1'));
+}
+
+} // namespace
+
 void frmOpenFile::cmdOpenFile_Click()
 {
     if (!m_fileChosen) {
@@ -208,6 +217,13 @@ void frmOpenFile::cmdOpenFile_Click()
         options.symbols = filterSymbols(filterEntriesForOpening(m_ctx.folder));
     }
     const PreparedText prepared = prepareText(preview, marks, options);
+    // A text with no Chinese word left (only punctuation, or only letters and digits that the
+    // filters remove) has nothing to type with the input method and nothing to segment: it is
+    // refused like a text that is too short, and the window keeps what it shows.
+    if (!hasChineseWord(prepared.marks)) {
+        m_ctx.prompts->message(kTooShort, promptTitle(), MessageIcon::Exclamation);
+        return;
+    }
     if (m_ctx.doc.OpenForEditor)
         openForEditor(prepared);
     else

@@ -44,8 +44,8 @@ private Q_SLOTS:
             << "  他们  是 " << "他们是" << "001" << QStringList{};
         QTest::newRow("a line break belongs to its piece; such a piece is no candidate")
             << "学生\n公园 是" << "学生\n公园是" << "000001" << QStringList{};
-        QTest::newRow("a piece with punctuation or letters is marked as a word but no candidate")
-            << "公园散步， 是 天气abc" << "公园散步，是天气abc" << "00000100000" << QStringList{};
+        QTest::newRow("punctuation inside a piece is part of the word, letters are letters; neither piece is a candidate")
+            << "公园散步， 是 天气abc" << "公园散步，是天气abc" << "00000100444" << QStringList{};
         QTest::newRow("empty") << "" << "" << "" << QStringList{};
     }
 

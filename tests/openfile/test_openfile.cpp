@@ -83,6 +83,8 @@ private slots:
     void newTextTakesNoFormatFromTheOldOne();
     void refusals_data();
     void refusals();
+    void textWithoutChineseWordsIsRefused_data();
+    void textWithoutChineseWordsIsRefused();
     void exitLeavesTheOwnerAlone();
 };
 
@@ -227,6 +229,43 @@ void TestOpenFile::refusals()
     QCOMPARE(f.prompts.messages.last().text, QStringLiteral("请先选择文件再打开！"));
     QCOMPARE(f.target.view.toPlainText(), QStringLiteral("kept"));
     QCOMPARE(dlg.result(), 0); // still open
+}
+
+void TestOpenFile::textWithoutChineseWordsIsRefused_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("forEditor");
+    QTest::addColumn<bool>("filterAlpha");
+    const QString punctuation = QStringLiteral("，。！？；：“”（）《》、……——【】「」，。！？；：");
+    const QString latin = QStringLiteral("The quick brown fox jumps over 13 lazy dogs.");
+    QTest::newRow("punctuation, test window") << punctuation << false << false;
+    QTest::newRow("punctuation, editor") << punctuation << true << false;
+    QTest::newRow("letters filtered, test window") << latin << false << true;
+    QTest::newRow("letters kept, editor") << latin << true << false;
+}
+
+void TestOpenFile::textWithoutChineseWordsIsRefused()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, forEditor);
+    QFETCH(bool, filterAlpha);
+    Fixture f;
+    f.ctx.doc.OpenForEditor = forEditor;
+    f.ctx.doc.CharMarks = QStringLiteral("0000");
+    f.target.view.setPlainText(QStringLiteral("kept"));
+    const QString snapshot = f.write(QStringLiteral("temp.zh"), "{\\rtf1 kept}");
+    frmOpenFile dlg(f.ctx, f.target);
+    dlg.loadFile(f.write(QStringLiteral("x.txt"), text.toUtf8()));
+    QVERIFY(dlg.fileChosen());
+    dlg.chkAlpha->setChecked(filterAlpha);
+    dlg.cmdOpenFile_Click();
+    QCOMPARE(f.prompts.messages.size(), 1);
+    QCOMPARE(f.prompts.messages[0].text, QStringLiteral("此文件中的汉字太少，不适于进行分词测试！"));
+    QCOMPARE(dlg.result(), 0); // still open: another file can be chosen
+    QCOMPARE(f.target.view.toPlainText(), QStringLiteral("kept"));
+    QCOMPARE(f.ctx.doc.CharMarks, QStringLiteral("0000"));
+    QVERIFY(f.target.calls.isEmpty());
+    QVERIFY(QFile::exists(snapshot));
 }
 
 void TestOpenFile::exitLeavesTheOwnerAlone()
