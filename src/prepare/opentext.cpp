@@ -102,6 +102,10 @@ std::optional<OpenedText> openPreview(const Preview &preview, const OpenRequest 
     if (options.filterSymbols)
         options.symbols = filterSymbols(filterEntries);
     PreparedText prepared = prepareText(preview.text, marks, options);
+    // A text with no Chinese word left (only punctuation, or only letters and digits that the
+    // filters removed) has nothing to type with the input method: refused like a short text.
+    if (!prepared.marks.contains(u'0') && !prepared.marks.contains(u'1'))
+        return fail(error, OpenFailure::TooShort);
     if (request.target == OpenTarget::Editor) {
         prepared = spacedForm(prepared);
     } else {

@@ -43,7 +43,7 @@ struct OpenRequest {
 
 enum class OpenFailure {
     NothingChosen,      // "请先选择文件再打开！": no accepted preview
-    TooShort,           // "此文件中的汉字太少，不适于进行分词测试！"
+    TooShort,           // "此文件中的汉字太少，不适于进行分词测试！" (also: no Chinese word left)
     NotText,            // the file holds binary data
     Unreadable,         // the file cannot be read (detail: the system's reason)
     NoSegmenter,        // the language libraries are not loaded

@@ -130,6 +130,9 @@ void TestOpenText::refusals_data()
                               << QStringLiteral("“课文.txt”不是文本文件，无法打开！") << false;
     QTest::newRow("no segmenter") << kArticle.toUtf8() << false << OpenFailure::NoSegmenter
                                   << QStringLiteral("分词程序库未能加载，无法对文章进行分词！") << true;
+    QTest::newRow("no Chinese word left after the filters")
+        << QByteArray("abc def 123 456 7890 xyz, abc def 123 456 7890 xyz.") << true << OpenFailure::TooShort
+        << QStringLiteral("此文件中的汉字太少，不适于进行分词测试！") << false;
     // A refused file is refused before the segmenter is needed.
     QTest::newRow("too short without segmenter") << QStringLiteral("太短。").toUtf8() << false << OpenFailure::TooShort
                                                  << QStringLiteral("此文件中的汉字太少，不适于进行分词测试！") << false;
