@@ -1,6 +1,7 @@
 // orvane-tutor: creates the context of the run, then loads and shows the main window.
 #include "core/clock.h"
 #include "core/programfolder.h"
+#include "core/workfiles.h"
 #include "prepare/codedictionary.h"
 #include "prepare/externallibs.h"
 #include "prepare/render.h"
@@ -53,7 +54,7 @@ int main(int argc, char **argv)
         qWarning("%s", qPrintable(libsError));
     // The code database's full check takes a few hundred milliseconds: it runs in the background
     // from the start, and a damaged database is refused when it is next opened.
-    orvane::CodeDictionary::startIntegrityCheck(ctx.folder.dataFile(QStringLiteral("jtdb.dat")));
+    orvane::CodeDictionary::startIntegrityCheck(ctx.folder.dataFile(orvane::workfiles::codeDatabase()));
     ctx.endProgram = [&status](int code) {
         status = code;
         QCoreApplication::exit(code);
@@ -70,7 +71,7 @@ int main(int argc, char **argv)
         QProcess p;
         p.start(QStringLiteral("sh"), {installScript, ime->kind() == QLatin1String("ibus") ? QStringLiteral("--ibus")
                                                                                           : QStringLiteral("--fcitx5"),
-                                       QStringLiteral("--db"), ctx.folder.dataFile(QStringLiteral("jtdb.dat"))});
+                                       QStringLiteral("--db"), ctx.folder.dataFile(orvane::workfiles::codeDatabase())});
         if (!p.waitForFinished(180000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
             *error = QString::fromLocal8Bit(p.readAllStandardError()).trimmed();
             if (error->isEmpty())

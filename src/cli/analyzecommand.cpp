@@ -2,6 +2,7 @@
 
 #include "cli/preparecommand.h"
 #include "core/programfolder.h"
+#include "core/workfiles.h"
 #include "prepare/codedictionary.h"
 #include "prepare/externallibs.h"
 #include "segtest/report.h"
@@ -15,26 +16,23 @@ int runAnalyze(const QStringList &args, Streams &io)
         io.err << "usage: orvane-cli analyze FILE" << Qt::endl;
         return 2;
     }
-    OpenOptions options;
-    options.filterSymbols = true; // the open-text dialog's defaults
-    options.filterAlpha = true;
+    OpenRequest request; // the open-text dialog's defaults: both filters on
     ExternalLibs libs;
-    PreparedText prepared;
-    if (const int status = openTextFile(args.first(), options, QStringLiteral("analyze"), libs, io, &prepared))
-        return status;
+    const std::optional<OpenedText> opened =
+        openForCommand(args.first(), request, QStringLiteral("analyze"), libs, io);
+    if (!opened)
+        return 1;
 
     CodeDictionary dict(&libs);
     QString error;
-    if (!dict.open(ProgramFolder::resolve().dataFile(QStringLiteral("jtdb.dat")), &error)) {
+    if (!dict.open(ProgramFolder::resolve().dataFile(workfiles::codeDatabase()), &error)) {
         io.err << "orvane-cli analyze: " << error << Qt::endl;
         return 1;
     }
     TestStatistics stats;
-    BuildCharStats(stats, prepared.text, dict);
-    BuildWordStats(stats, prepared.text, prepared.marks, dict);
-    const int symbols = int(prepared.marks.count(QLatin1Char('2')));
-    const int letters = int(prepared.marks.count(QLatin1Char('4')));
-    stats.TextKeyCounts = CountTextKeys(stats, symbols, letters);
+    BuildCharStats(stats, opened->text, dict);
+    BuildWordStats(stats, opened->text, opened->marks, dict);
+    stats.TextKeyCounts = CountTextKeys(stats, opened->counts.SymbolCount, opened->counts.AlphaCount);
 
     QString report = reportTextDetailSection(stats) + reportTextKeySection(stats);
     report.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));

@@ -2,6 +2,7 @@
 
 #include "core/programfolder.h"
 #include "core/textfile.h"
+#include "core/workfiles.h"
 #include "prepare/codedictionary.h"
 #include "prepare/externallibs.h"
 
@@ -180,7 +181,7 @@ int runCodes(const QStringList &args, Streams &io)
         return 1;
     CodeDictionary dictionary(&libs);
     QString error;
-    const QString path = ProgramFolder::resolve().dataFile(QStringLiteral("jtdb.dat"));
+    const QString path = ProgramFolder::resolve().dataFile(workfiles::codeDatabase());
     if (!dictionary.open(path, &error)) {
         io.err << "orvane-cli: " << error << Qt::endl;
         return 1;

@@ -2,63 +2,38 @@
 
 #include "core/programfolder.h"
 #include "prepare/externallibs.h"
-#include "prepare/pipeline.h"
 #include "prepare/symbolfilters.h"
-
-#include <QFileInfo>
 
 namespace orvane::cli {
 
-int openTextFile(const QString &path, OpenOptions options, const QString &command, ExternalLibs &libs, Streams &io,
-                 PreparedText *prepared)
+std::optional<OpenedText> openForCommand(const QString &path, const OpenRequest &request, const QString &command,
+                                         ExternalLibs &libs, Streams &io)
 {
-    const Preview preview = loadPreview(path);
-    switch (preview.status) {
-    case PreviewStatus::Accepted:
-        break;
-    case PreviewStatus::TooShort:
-        io.err << QStringLiteral("此文件中的汉字太少，不适于进行分词测试！") << Qt::endl;
-        return 1;
-    case PreviewStatus::NotText:
-        io.err << QStringLiteral("“%1”不是文本文件，无法打开！").arg(path) << Qt::endl;
-        return 1;
-    case PreviewStatus::Unreadable:
-        io.err << QStringLiteral("无法读取文件“%1”：%2").arg(path, preview.detail) << Qt::endl;
-        return 1;
+    QString libsError;
+    const bool loaded = libs.open(ExternalLibs::defaultFolders(), QString(), &libsError);
+    const QStringList entries =
+        request.filterSymbols ? filterEntriesReadOnly(ProgramFolder::resolve()) : QStringList();
+    OpenError error;
+    std::optional<OpenedText> opened = openTextFile(path, request, entries, loaded ? &libs : nullptr, &error);
+    if (!opened) {
+        io.err << "orvane-cli " << command << ": " << error.message() << Qt::endl;
+        if (error.failure == OpenFailure::NoSegmenter)
+            io.err << libsError << Qt::endl;
     }
-
-    QString error;
-    if (!libs.open(ExternalLibs::defaultFolders(), QString(), &error)) {
-        io.err << "orvane-cli: " << error << Qt::endl;
-        return 1;
-    }
-    QString marks;
-    if (!libs.divideSentence(preview.text, &marks, &error)) {
-        io.err << "orvane-cli " << command << ": " << error << Qt::endl;
-        return 1;
-    }
-    if (options.filterSymbols) {
-        // The user's list from the program folder, else the list the program ships.
-        const QString list = ProgramFolder::resolve().file(filterfiles::list());
-        const QStringList entries = QFileInfo::exists(list)
-                                        ? readFilterEntries(list)
-                                        : defaultFilterFileText().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
-        options.symbols = filterSymbols(entries);
-    }
-    *prepared = prepareText(preview.text, marks, options);
-    return 0;
+    return opened;
 }
 
 int runPrepare(const QStringList &args, Streams &io)
 {
     QString path;
-    OpenOptions options;
+    OpenRequest request;
+    request.filterSymbols = request.filterAlpha = false;
     bool marksOnly = false;
     for (const QString &a : args) {
         if (a == QLatin1String("--filter-symbols"))
-            options.filterSymbols = true;
+            request.filterSymbols = true;
         else if (a == QLatin1String("--filter-letters"))
-            options.filterAlpha = true;
+            request.filterAlpha = true;
         else if (a == QLatin1String("--marks"))
             marksOnly = true;
         else if (!a.startsWith(QLatin1String("--")) && path.isEmpty())
@@ -74,10 +49,10 @@ int runPrepare(const QStringList &args, Streams &io)
     }
 
     ExternalLibs libs;
-    PreparedText prepared;
-    if (const int status = openTextFile(path, options, QStringLiteral("prepare"), libs, io, &prepared))
-        return status;
-    io.out << (marksOnly ? prepared.marks : prepared.text) << '\n';
+    const std::optional<OpenedText> opened = openForCommand(path, request, QStringLiteral("prepare"), libs, io);
+    if (!opened)
+        return 1;
+    io.out << (marksOnly ? opened->marks : opened->text) << '\n';
     io.out.flush();
     return 0;
 }

@@ -1,5 +1,6 @@
 #include "editor/frmpresplit.h"
 
+#include "core/workfiles.h"
 #include "editor/customwords.h"
 #include "editor/dlgzdywordlist.h"
 #include "prepare/codedictionary.h"
@@ -184,14 +185,20 @@ void frmPreSplit::cmdFile_Click()
     setWindowState(state);
 }
 
-void frmPreSplit::textOpeningForEditor()
+void frmPreSplit::applyOpenedText(const OpenedText &opened, const RenderProgress &progress)
 {
+    txtMain->clear();
     cmdModify->setEnabled(true);
     cmdUndo->setEnabled(true);
     cmdModify->setText(kModify);
     txtMain->setReadOnly(true);
     cmdSave->setEnabled(true);
     cmdReset->setEnabled(false);
+    m_ctx.doc.CharMarks = opened.marks;
+    showOpenedText(m_ctx, txtMain, opened, progress);
+    m_ctx.doc.EditorBaseText = txtMain->toPlainText();
+    if (!txtMain->toPlainText().isEmpty())
+        txtMain->setVisible(true);
 }
 
 // --- editing --------------------------------------------------------------------------------
@@ -250,7 +257,7 @@ CodeDictionary *frmPreSplit::dictionary(bool tellWhenMissing)
     if (m_dictionary->isOpen())
         return m_dictionary.get();
     QString error;
-    if (m_dictionary->open(m_ctx.folder.dataFile(QStringLiteral("jtdb.dat")), &error))
+    if (m_dictionary->open(m_ctx.folder.dataFile(workfiles::codeDatabase()), &error))
         return m_dictionary.get();
     if (tellWhenMissing)
         m_ctx.prompts->message(error, promptTitle(), MessageIcon::Critical);

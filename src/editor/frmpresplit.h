@@ -60,9 +60,9 @@ public:
 
     QString panelText(int n) const;
 
-    // OpenTextTarget
-    QTextEdit *textView() override { return txtMain; }
-    void textOpeningForEditor() override;
+    // OpenTextTarget: shows the spaced text locked, with "修    改", reset and save enabled as
+    // the start of an edit, and keeps it as the text the reset goes back to.
+    void applyOpenedText(const OpenedText &opened, const RenderProgress &progress) override;
 
 protected:
     void resizeEvent(QResizeEvent *event) override;

@@ -1,5 +1,6 @@
 #include "prepare/frmdeffilter.h"
 
+#include "core/workfiles.h"
 #include "prepare/symbolfilters.h"
 #include "shell/pictures.h"
 
@@ -141,12 +142,12 @@ frmDefFilter::~frmDefFilter()
 
 QString frmDefFilter::listPath() const
 {
-    return m_ctx.folder.file(filterfiles::list());
+    return m_ctx.folder.file(workfiles::filterList());
 }
 
 QString frmDefFilter::backupPath() const
 {
-    return m_ctx.folder.file(filterfiles::backup());
+    return m_ctx.folder.file(workfiles::filterBackup());
 }
 
 void frmDefFilter::Form_Load()

@@ -1,5 +1,6 @@
 #include "prepare/frmopenfile.h"
 
+#include "core/workfiles.h"
 #include "prepare/codedictionary.h"
 #include "prepare/externallibs.h"
 #include "prepare/render.h"
@@ -10,7 +11,6 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -27,13 +27,6 @@ namespace orvane {
 namespace {
 // The time between two drawings of the progress bar during a long rendering pass.
 constexpr qint64 kProgressIntervalMs = 50;
-} // namespace
-
-namespace {
-
-const QString kTooShort = QStringLiteral("此文件中的汉字太少，不适于进行分词测试！");
-const QString kChooseFirst = QStringLiteral("请先选择文件再打开！");
-
 } // namespace
 
 void setViewText(QTextEdit *view, const QString &text)
@@ -116,7 +109,7 @@ void frmOpenFile::Form_Load()
 {
     centerOnScreen(this);
     chkUseFilter->setChecked(true);
-    m_fileChosen = false;
+    m_preview = Preview();
 }
 
 void frmOpenFile::cmdSelectFile_Click()
@@ -128,32 +121,30 @@ void frmOpenFile::cmdSelectFile_Click()
     loadFile(path);
 }
 
-void frmOpenFile::loadFile(const QString &path)
+void frmOpenFile::tell(const OpenError &error)
 {
-    const Preview preview = loadPreview(path);
-    switch (preview.status) {
-    case PreviewStatus::Accepted:
-        txtFileContent->setPlainText(preview.text);
-        m_fileChosen = true;
-        break;
-    case PreviewStatus::TooShort:
-        m_ctx.prompts->message(kTooShort, promptTitle(), MessageIcon::Exclamation);
-        txtFileContent->clear();
-        m_fileChosen = false;
-        break;
-    case PreviewStatus::NotText:
-        // Nothing of the dialog changes: the file is no text at all.
-        m_ctx.prompts->message(QStringLiteral("“%1”不是文本文件，无法打开！").arg(QDir::toNativeSeparators(path)),
-                               promptTitle(), MessageIcon::Exclamation);
-        break;
-    case PreviewStatus::Unreadable:
-        m_ctx.prompts->message(QStringLiteral("无法读取文件“%1”：%2").arg(QDir::toNativeSeparators(path), preview.detail),
-                               promptTitle(), MessageIcon::Exclamation);
-        break;
-    }
+    m_ctx.prompts->message(error.message(), promptTitle(),
+                           error.critical() ? MessageIcon::Critical : MessageIcon::Exclamation);
 }
 
-std::function<void(int, int)> frmOpenFile::progressSink()
+void frmOpenFile::loadFile(const QString &path)
+{
+    Preview preview = loadPreview(path);
+    if (const std::optional<OpenError> refused = previewError(preview, path)) {
+        tell(*refused);
+        // A text too short clears the preview; a file that is no text or cannot be read changes
+        // nothing of the dialog.
+        if (refused->failure == OpenFailure::TooShort) {
+            txtFileContent->clear();
+            m_preview = Preview();
+        }
+        return;
+    }
+    txtFileContent->setPlainText(preview.text);
+    m_preview = std::move(preview);
+}
+
+RenderProgress frmOpenFile::progressSink()
 {
     // A pass over a text of 2,000 characters takes a few milliseconds: the bar is drawn only
     // when a pass runs long enough for the learner to wait (a slow machine, a slow disk under
@@ -178,56 +169,24 @@ std::function<void(int, int)> frmOpenFile::progressSink()
     };
 }
 
-namespace {
-
-bool hasChineseWord(const QString &marks)
-{
-    return marks.contains(QLatin1Char('0')) || marks.contains(QLatin1Char('1'));
-}
-
-} // namespace
-
 void frmOpenFile::cmdOpenFile_Click()
 {
-    if (!m_fileChosen) {
-        m_ctx.prompts->message(kChooseFirst, promptTitle(), MessageIcon::Exclamation);
+    OpenRequest request;
+    request.filterSymbols = chkUseFilter->isChecked();
+    request.filterAlpha = chkAlpha->isChecked();
+    request.target = m_ctx.doc.OpenForEditor ? OpenTarget::Editor : OpenTarget::TestWindow;
+    // filter.dat is read (and first written) only when the symbols are filtered.
+    const QStringList entries = request.filterSymbols && fileChosen() ? filterEntriesForOpening(m_ctx.folder)
+                                                                       : QStringList();
+    OpenError error;
+    const std::optional<OpenedText> opened = openPreview(m_preview, request, entries, m_ctx.libs, &error);
+    if (!opened) {
+        tell(error);
         return;
     }
-    const QString preview = txtFileContent->toPlainText();
-    if (!m_ctx.libs) {
-        m_ctx.prompts->message(QStringLiteral("分词程序库未能加载，无法对文章进行分词！"), promptTitle(),
-                               MessageIcon::Critical);
-        return;
-    }
-    QString marks;
-    QString error;
-    if (!m_ctx.libs->divideSentence(preview, &marks, &error)) {
-        m_ctx.prompts->message(QStringLiteral("分词失败：%1").arg(error), promptTitle(), MessageIcon::Critical);
-        return;
-    }
-    // Without the code data the text still opens, but codes of words the database lacks and of
-    // custom words are missing: the user is told why, as for a missing code database.
-    if (!m_ctx.libs->checkData(&error))
-        m_ctx.prompts->message(error, promptTitle(), MessageIcon::Exclamation);
-
-    OpenOptions options;
-    options.filterSymbols = chkUseFilter->isChecked();
-    options.filterAlpha = chkAlpha->isChecked();
-    if (options.filterSymbols) {
-        options.symbols = filterSymbols(filterEntriesForOpening(m_ctx.folder));
-    }
-    const PreparedText prepared = prepareText(preview, marks, options);
-    // A text with no Chinese word left (only punctuation, or only letters and digits that the
-    // filters remove) has nothing to type with the input method and nothing to segment: it is
-    // refused like a text that is too short, and the window keeps what it shows.
-    if (!hasChineseWord(prepared.marks)) {
-        m_ctx.prompts->message(kTooShort, promptTitle(), MessageIcon::Exclamation);
-        return;
-    }
-    if (m_ctx.doc.OpenForEditor)
-        openForEditor(prepared);
-    else
-        openForTest(prepared);
+    if (!opened->warning.isEmpty())
+        m_ctx.prompts->message(opened->warning, promptTitle(), MessageIcon::Exclamation);
+    m_target.applyOpenedText(*opened, progressSink());
     accept();
 }
 
@@ -239,7 +198,7 @@ struct RenderDictionary {
     RenderDictionary(AppContext &ctx) : dict(ctx.libs)
     {
         QString error;
-        if (!dict.open(ctx.folder.dataFile(QStringLiteral("jtdb.dat")), &error))
+        if (!dict.open(ctx.folder.dataFile(workfiles::codeDatabase()), &error))
             ctx.prompts->message(error, promptTitle(), MessageIcon::Exclamation);
     }
     ShortCodeLookup lookup() { return dict.shortCodeLookup(); }
@@ -247,38 +206,14 @@ struct RenderDictionary {
 
 } // namespace
 
-void frmOpenFile::openForTest(const PreparedText &prepared)
+void showOpenedText(AppContext &ctx, QTextEdit *view, const OpenedText &opened, const RenderProgress &progress)
 {
-    QTextEdit *view = m_target.textView();
-    m_ctx.doc.CharMarks = prepared.marks;
-    setViewText(view, prepared.text);
-    m_target.textOpenedForTest(m_ctx.settings.NeedSegmentation);
-    m_ctx.doc.AlphaCount = 0;
-    RenderDictionary dict(m_ctx);
-    const RenderCounts counts =
-        RenderTestView(*view->document(), m_ctx.doc.CharMarks, m_ctx.settings, dict.lookup(), progressSink());
-    m_ctx.doc.HanziCount = counts.HanziCount;
-    m_ctx.doc.SymbolCount = counts.SymbolCount;
-    m_ctx.doc.AlphaCount = counts.AlphaCount;
-    m_ctx.doc.resetPerText();
-    QFile::remove(m_ctx.folder.file(QStringLiteral("temp.zh")));
-}
-
-void frmOpenFile::openForEditor(const PreparedText &prepared)
-{
-    const PreparedText spaced = spacedForm(prepared);
-    QTextEdit *view = m_target.textView();
-    view->clear();
-    m_target.textOpeningForEditor();
-    m_ctx.doc.CharMarks = spaced.marks;
-    setViewText(view, spaced.text);
-    m_ctx.doc.EditorBaseText = view->toPlainText();
-    RenderDictionary dict(m_ctx);
-    RenderEditorView(*view->document(), m_ctx.doc.CharMarks, m_ctx.settings, dict.lookup(), progressSink());
-    m_ctx.doc.HanziCount = 0;
-    m_ctx.doc.SymbolCount = 0;
-    if (!view->toPlainText().isEmpty())
-        view->setVisible(true);
+    setViewText(view, opened.text);
+    RenderDictionary dict(ctx);
+    if (opened.target == OpenTarget::Editor)
+        RenderEditorView(*view->document(), opened.marks, ctx.settings, dict.lookup(), progress);
+    else
+        RenderTestView(*view->document(), opened.marks, ctx.settings, dict.lookup(), progress);
 }
 
 void frmOpenFile::cmdExit_Click()

@@ -2,7 +2,8 @@
 // filters, and open it into the window that showed the dialog.
 #pragma once
 
-#include "prepare/pipeline.h"
+#include "prepare/opentext.h"
+#include "prepare/render.h"
 #include "shell/appcontext.h"
 
 #include <QDialog>
@@ -16,20 +17,21 @@ class QTextEdit;
 
 namespace orvane {
 
-// The window the dialog serves: the test window or the editor.
+// The window the dialog serves: the test window or the editor. The dialog opens the text
+// (opentext.h) and hands it over; the window fills its own view, marks and controls.
 class OpenTextTarget {
 public:
     virtual ~OpenTextTarget() = default;
-    // mainText of the test window or txtMain of the editor.
-    virtual QTextEdit *textView() = 0;
-    // Test window: enable the menu items that need a text (mnuSaveResult only with segmentation).
-    virtual void textOpenedForTest(bool needSegmentation) { (void)needSegmentation; }
-    // Editor: enable its buttons and lock the view before the spaced text goes in.
-    virtual void textOpeningForEditor() {}
+    // Takes the opened text. progress reports the rendering on the dialog's bar.
+    virtual void applyOpenedText(const OpenedText &opened, const RenderProgress &progress) = 0;
 };
 
 // Puts text into a view so that each character, line breaks included, is one position.
 void setViewText(QTextEdit *view, const QString &text);
+
+// Shows an opened text in a view: the text, then its colours from its marks (RenderTestView or
+// RenderEditorView) with the short codes of the code database, whose absence is told.
+void showOpenedText(AppContext &ctx, QTextEdit *view, const OpenedText &opened, const RenderProgress &progress = {});
 
 class frmOpenFile final : public QDialog {
     Q_OBJECT
@@ -46,7 +48,7 @@ public:
     QPushButton *cmdOpenFile;
     QPushButton *cmdExit;
 
-    bool fileChosen() const { return m_fileChosen; }
+    bool fileChosen() const { return m_preview.status == PreviewStatus::Accepted; }
 
     void cmdSelectFile_Click();
     // Stage 1 on a file already chosen (the file dialog's part is cmdSelectFile_Click).
@@ -56,13 +58,12 @@ public:
 
 private:
     void Form_Load();
-    void openForTest(const PreparedText &prepared);
-    void openForEditor(const PreparedText &prepared);
-    std::function<void(int, int)> progressSink();
+    RenderProgress progressSink();
+    void tell(const OpenError &error);
 
     AppContext &m_ctx;
     OpenTextTarget &m_target;
-    bool m_fileChosen = false;
+    Preview m_preview; // accepted: the text in the preview box
 };
 
 } // namespace orvane

@@ -3,6 +3,7 @@
 #include "core/textfile.h"
 #include "prepare/textforms.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QSet>
 
@@ -68,6 +69,7 @@ QString cleanText(const QString &text)
 Preview loadPreview(QIODevice &file)
 {
     Preview result;
+    result.status = PreviewStatus::Unreadable; // until the file was read
     const QString tooLarge = QStringLiteral("文件大于 %1 MB，不是可供练习的文本").arg(kMaxTextFileBytes >> 20);
     const qint64 start = file.pos();
     if (!file.isSequential() && file.size() - start > kMaxTextFileBytes) {
@@ -127,11 +129,20 @@ Preview loadPreview(QIODevice &file)
     return result;
 }
 
+Preview loadPreview(const QByteArray &bytes)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    return loadPreview(buffer);
+}
+
 Preview loadPreview(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         Preview result;
+        result.status = PreviewStatus::Unreadable;
         result.detail = file.errorString();
         return result;
     }

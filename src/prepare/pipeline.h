@@ -24,10 +24,11 @@ inline constexpr int kMaxTextLength = 2000;
 inline constexpr int kMinTextLength = 20;
 inline constexpr qint64 kMaxTextFileBytes = qint64(64) << 20;
 
-enum class PreviewStatus { Accepted, TooShort, NotText, Unreadable };
+// NothingChosen: no file was loaded yet (or the last one was too short and cleared).
+enum class PreviewStatus { NothingChosen, Accepted, TooShort, NotText, Unreadable };
 
 struct Preview {
-    PreviewStatus status = PreviewStatus::Unreadable;
+    PreviewStatus status = PreviewStatus::NothingChosen;
     QString text;    // the cleaned text when accepted, else empty
     QString detail;  // what was wrong, for a message
 };
@@ -35,7 +36,10 @@ struct Preview {
 // Removes what stage 1 removes from a whole text (no length rule).
 QString cleanText(const QString &text);
 
+// Stage 1 on the bytes of a file, read from the device's position to its end.
 Preview loadPreview(QIODevice &file);
+Preview loadPreview(const QByteArray &bytes);
+// Stage 1 on a file; a file that cannot be opened is Unreadable with the system's reason.
 Preview loadPreview(const QString &path);
 
 struct OpenOptions {

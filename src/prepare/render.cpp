@@ -54,7 +54,7 @@ bool isWordMark(QChar m)
 
 // Colours one run word by word; returns its end.
 int renderRun(QTextCursor &c, const QString &marks, int i, bool symbolsAlone, const UserSettings &s,
-              const ShortCodeLookup &lookup, RenderCounts *counts, bool skipLoneQuotes)
+              const ShortCodeLookup &lookup, bool skipLoneQuotes)
 {
     const int j = runEnd(marks, i, symbolsAlone);
     select(c, i, j - i);
@@ -68,19 +68,14 @@ int renderRun(QTextCursor &c, const QString &marks, int i, bool symbolsAlone, co
         setShortCodeMark(c, shortCode);
     } else if (mark == QLatin1Char('2')) {
         setColor(c, s.SymbolColor);
-        if (counts)
-            counts->SymbolCount += j - i;
     } else if (mark == QLatin1Char('4')) {
         setColor(c, s.AlphaColor);
-        if (counts)
-            counts->AlphaCount += j - i;
     }
     return j;
 }
 
 // Colours one character in the character-by-character mode.
-void renderChar(QTextCursor &c, const QString &marks, int i, const UserSettings &s, RenderCounts *counts,
-                bool setKaiFont)
+void renderChar(QTextCursor &c, const QString &marks, int i, const UserSettings &s, bool setKaiFont)
 {
     select(c, i, 1);
     const QChar mark = marks[i];
@@ -95,12 +90,8 @@ void renderChar(QTextCursor &c, const QString &marks, int i, const UserSettings 
         }
     } else if (mark == QLatin1Char('2')) {
         setColor(c, s.SymbolColor);
-        if (counts)
-            ++counts->SymbolCount;
     } else if (mark == QLatin1Char('4')) {
         setColor(c, s.AlphaColor);
-        if (counts)
-            ++counts->AlphaCount;
     }
 }
 
@@ -162,13 +153,12 @@ bool hasHighlight(const QTextCursor &selection)
     return f.fontWeight() >= QFont::Bold && f.hasProperty(QTextFormat::BackgroundBrush);
 }
 
-RenderCounts RenderTestView(QTextDocument &document, const QString &marks, const UserSettings &settings,
-                            const ShortCodeLookup &lookup, const RenderProgress &progress)
+void RenderTestView(QTextDocument &document, const QString &marks, const UserSettings &settings,
+                    const ShortCodeLookup &lookup, const RenderProgress &progress)
 {
-    RenderCounts counts;
     const int n = int(marks.size());
     if (n == 0)
-        return counts;
+        return;
     const int positions = std::min(n, document.characterCount() - 1);
     QTextCursor c(&document);
     c.beginEditBlock();
@@ -178,31 +168,23 @@ RenderCounts RenderTestView(QTextDocument &document, const QString &marks, const
         f.setForeground(QColor(Qt::black));
         f.setUnderlineStyle(QTextCharFormat::NoUnderline);
         c.mergeCharFormat(f);
-        for (int i = 0; i < n; ++i) {
-            if (marks[i] == QLatin1Char('2'))
-                ++counts.SymbolCount;
-            else if (marks[i] == QLatin1Char('4'))
-                ++counts.AlphaCount;
-            if (progress)
-                progress(i + 1, n);
-        }
+        if (progress)
+            progress(n, n);
     } else {
         int i = 0;
         while (i < positions) {
             if (progress)
                 progress(i + 1, n);
             if (settings.NeedShortCodeTips) {
-                i = renderRun(c, marks.left(positions), i, false, settings, lookup, &counts, false);
+                i = renderRun(c, marks.left(positions), i, false, settings, lookup, false);
             } else {
-                renderChar(c, marks, i, settings, &counts, true);
+                renderChar(c, marks, i, settings, true);
                 ++i;
             }
         }
     }
     c.setPosition(0);
     c.endEditBlock();
-    counts.HanziCount = n - counts.SymbolCount - counts.AlphaCount;
-    return counts;
 }
 
 void RenderEditorView(QTextDocument &document, const QString &marks, const UserSettings &settings,
@@ -220,9 +202,9 @@ void RenderEditorView(QTextDocument &document, const QString &marks, const UserS
         if (progress)
             progress(i + 1, n);
         if (settings.NeedShortCodeTips) {
-            i = renderRun(c, usable, i, true, settings, lookup, nullptr, true);
+            i = renderRun(c, usable, i, true, settings, lookup, true);
         } else {
-            renderChar(c, usable, i, settings, nullptr, false);
+            renderChar(c, usable, i, settings, false);
             ++i;
         }
     }

@@ -26,12 +26,6 @@ class QTextCursor;
 
 namespace orvane {
 
-struct RenderCounts {
-    int HanziCount = 0;
-    int SymbolCount = 0;
-    int AlphaCount = 0;
-};
-
 // The short code of a word in jmzici, or empty (CodeDictionary::FindShortCodeWord).
 using ShortCodeLookup = std::function<QString(const QString &)>;
 // Progress of a pass: value from 1 to maximum.
@@ -42,8 +36,9 @@ inline QString kaiFontName()
     return QStringLiteral("楷体_GB2312");
 }
 
-RenderCounts RenderTestView(QTextDocument &document, const QString &marks, const UserSettings &settings,
-                            const ShortCodeLookup &lookup, const RenderProgress &progress = {});
+// The counts of a text come from its marks (countMarks, opentext.h), not from rendering.
+void RenderTestView(QTextDocument &document, const QString &marks, const UserSettings &settings,
+                    const ShortCodeLookup &lookup, const RenderProgress &progress = {});
 
 void RenderEditorView(QTextDocument &document, const QString &marks, const UserSettings &settings,
                       const ShortCodeLookup &lookup, const RenderProgress &progress = {});

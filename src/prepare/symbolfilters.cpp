@@ -2,6 +2,7 @@
 
 #include "core/savefile.h"
 #include "core/textfile.h"
+#include "core/workfiles.h"
 #include "prepare/textforms.h"
 
 #include <QFile>
@@ -151,7 +152,7 @@ QString defaultFilterFileText()
 
 bool ensureFilterFile(const ProgramFolder &folder, QString *error)
 {
-    const QString path = folder.file(filterfiles::list());
+    const QString path = folder.file(workfiles::filterList());
     if (QFileInfo::exists(path))
         return true;
     return saveFile(path, defaultFilterFileText().toUtf8(), error);
@@ -161,7 +162,15 @@ QStringList filterEntriesForOpening(const ProgramFolder &folder)
 {
     if (!ensureFilterFile(folder))
         return parseFilterList(defaultFilterFileText().toUtf8());
-    return readFilterEntries(folder.file(filterfiles::list()));
+    return readFilterEntries(folder.file(workfiles::filterList()));
+}
+
+QStringList filterEntriesReadOnly(const ProgramFolder &folder)
+{
+    const QString path = folder.file(workfiles::filterList());
+    if (!QFileInfo::exists(path))
+        return parseFilterList(defaultFilterFileText().toUtf8());
+    return readFilterEntries(path);
 }
 
 } // namespace orvane

@@ -6,17 +6,13 @@
 #pragma once
 
 #include "core/programfolder.h"
+#include "core/workfiles.h"
 
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 
 namespace orvane {
-
-namespace filterfiles {
-inline QString list() { return QStringLiteral("filter.dat"); }
-inline QString backup() { return QStringLiteral("OldFilter.dat"); }
-} // namespace filterfiles
 
 // The one reader of the list: the non-empty lines of a filter file in any encoding decodeText
 // takes (UTF-8 as this program writes it, GB18030 and UTF-16 as older or hand-made lists come),
@@ -74,5 +70,9 @@ bool ensureFilterFile(const ProgramFolder &folder, QString *error = nullptr);
 // is missing; the shipped list itself when it cannot be written (a full or read-only folder), so
 // that "过滤符号" still removes the common marks.
 QStringList filterEntriesForOpening(const ProgramFolder &folder);
+
+// The same entries without writing anything (the command line): filter.dat when it is there,
+// else the shipped list.
+QStringList filterEntriesReadOnly(const ProgramFolder &folder);
 
 } // namespace orvane

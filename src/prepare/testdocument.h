@@ -2,6 +2,8 @@
 // The text itself is held only by the view that shows it.
 #pragma once
 
+#include "prepare/opentext.h"
+
 #include <QString>
 #include <array>
 
@@ -35,6 +37,15 @@ struct TestDocument {
     QString AccuracyText;
     QString SpeedText;
     QString EffectiveSpeedText;
+
+    // The marks and counts of the text a window now shows for a test: the one place they are set.
+    void takeText(const OpenedText &opened)
+    {
+        CharMarks = opened.marks;
+        HanziCount = opened.counts.HanziCount;
+        SymbolCount = opened.counts.SymbolCount;
+        AlphaCount = opened.counts.AlphaCount;
+    }
 
     void resetPerText()
     {

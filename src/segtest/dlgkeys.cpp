@@ -1,5 +1,6 @@
 #include "segtest/dlgkeys.h"
 
+#include "core/workfiles.h"
 #include "prepare/codedictionary.h"
 #include "segtest/textstats.h"
 #include "shell/pictures.h"
@@ -192,7 +193,7 @@ QLabel *statsFigureLabel(const QString &objectName, QWidget *parent)
 void openStatsDictionary(AppContext &ctx, CodeDictionary &dict)
 {
     QString error;
-    if (!dict.open(ctx.folder.dataFile(QStringLiteral("jtdb.dat")), &error) && ctx.prompts)
+    if (!dict.open(ctx.folder.dataFile(workfiles::codeDatabase()), &error) && ctx.prompts)
         ctx.prompts->message(QStringLiteral("编码数据库无法打开，统计中的编码将不完整：%1").arg(error), promptTitle(),
                              MessageIcon::Exclamation);
 }

@@ -1,5 +1,6 @@
 #include "segtest/dlgresult.h"
 
+#include "core/workfiles.h"
 #include "prepare/codedictionary.h"
 #include "prepare/render.h"
 #include "prepare/richtext.h"
@@ -144,7 +145,7 @@ void DlgResult::cmdMorInfo_Click()
 
 void DlgResult::cmdOk_Click()
 {
-    const QString snapshot = m_ctx.folder.file(QStringLiteral("temp.zh"));
+    const QString snapshot = m_ctx.folder.file(workfiles::testSnapshot());
     bool restored = false;
     if (m_mainText && QFile::exists(snapshot)) {
         QFile file(snapshot);
@@ -153,7 +154,7 @@ void DlgResult::cmdOk_Click()
     }
     if (!restored && m_mainText && m_ctx.doc.RightCharCount + m_ctx.doc.WrongCharCount != 0) {
         CodeDictionary dict(m_ctx.libs);
-        dict.open(m_ctx.folder.dataFile(QStringLiteral("jtdb.dat")));
+        dict.open(m_ctx.folder.dataFile(workfiles::codeDatabase()));
         RenderTestView(*m_mainText->document(), m_ctx.doc.CharMarks, m_ctx.settings, dict.shortCodeLookup());
     }
     accept();

@@ -135,15 +135,6 @@ ExampleReadStatus readExample(const QString &mainPath, QTextDocument *document, 
     return ExampleReadStatus::Ok;
 }
 
-MarkCounts countMarks(const QString &marks)
-{
-    MarkCounts counts;
-    counts.SymbolCount = int(marks.count(u'2'));
-    counts.AlphaCount = int(marks.count(u'4'));
-    counts.HanziCount = int(marks.size()) - counts.SymbolCount - counts.AlphaCount;
-    return counts;
-}
-
 QString separatedText(const QString &text, const QString &marks)
 {
     QString out;

@@ -44,14 +44,6 @@ enum class ExampleReadStatus { Ok, AuxiliaryMissing, Failed };
 // and *error says why.
 ExampleReadStatus readExample(const QString &mainPath, QTextDocument *document, QString *marks, QString *error);
 
-// The counts of a text from its marks: "2" symbols, "4" letters and digits, the rest Chinese.
-struct MarkCounts {
-    int HanziCount = 0;
-    int SymbolCount = 0;
-    int AlphaCount = 0;
-};
-MarkCounts countMarks(const QString &marks);
-
 // The text with a space between every two neighbouring characters whose marks differ.
 QString separatedText(const QString &text, const QString &marks);
 

@@ -1,6 +1,7 @@
 #include "segtest/frmfctest.h"
 
 #include "core/savefile.h"
+#include "core/workfiles.h"
 #include "editor/dlgaddword.h"
 #include "prepare/codedictionary.h"
 #include "prepare/externallibs.h"
@@ -36,7 +37,6 @@ namespace {
 
 const QString kPause = QStringLiteral("暂停测试");
 const QString kResume = QStringLiteral("继续测试");
-const QString kSnapshot = QStringLiteral("temp.zh");
 
 constexpr int kDesignWidth = 680;
 constexpr int kDesignHeight = 500;
@@ -345,14 +345,23 @@ void frmFcTest::mnuOpenTestFile_Click()
     setWindowState(state);
 }
 
-void frmFcTest::textOpenedForTest(bool needSegmentation)
+void frmFcTest::applyOpenedText(const OpenedText &opened, const RenderProgress &progress)
 {
     mnuSaveTestFile->setEnabled(true);
     mnuStaInfo->setEnabled(true);
     mnuStaSave->setEnabled(true);
-    mnuSaveResult->setEnabled(needSegmentation);
+    mnuSaveResult->setEnabled(m_ctx.settings.NeedSegmentation);
     mainText->setVisible(true);
     mainText->raise(); // over the welcome caption
+    showOpenedText(m_ctx, mainText, opened, progress);
+    takeNewText(opened);
+}
+
+void frmFcTest::takeNewText(const OpenedText &opened)
+{
+    m_ctx.doc.takeText(opened);
+    m_ctx.doc.resetPerText();
+    QFile::remove(m_ctx.folder.file(workfiles::testSnapshot()));
 }
 
 void frmFcTest::exampleOpened()
@@ -398,7 +407,7 @@ CodeDictionary &frmFcTest::dictionary()
         m_dictionary = std::make_unique<CodeDictionary>(m_ctx.libs);
     if (!m_dictionaryTried) {
         m_dictionaryTried = true;
-        m_dictionary->open(m_ctx.folder.dataFile(QStringLiteral("jtdb.dat")));
+        m_dictionary->open(m_ctx.folder.dataFile(workfiles::codeDatabase()));
     }
     return *m_dictionary;
 }
@@ -406,12 +415,8 @@ CodeDictionary &frmFcTest::dictionary()
 void frmFcTest::redrawText()
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const RenderCounts counts =
-        RenderTestView(*mainText->document(), m_ctx.doc.CharMarks, m_ctx.settings, dictionary().shortCodeLookup());
+    RenderTestView(*mainText->document(), m_ctx.doc.CharMarks, m_ctx.settings, dictionary().shortCodeLookup());
     QApplication::restoreOverrideCursor();
-    m_ctx.doc.HanziCount = counts.HanziCount;
-    m_ctx.doc.SymbolCount = counts.SymbolCount;
-    m_ctx.doc.AlphaCount = counts.AlphaCount;
 }
 
 // --- the test -------------------------------------------------------------------------------
@@ -480,10 +485,10 @@ void frmFcTest::CmdStartTest_Click()
     // The snapshot that the result dialog puts back, taken before any colour of the test and
     // before the clock starts, so that a message about it takes nothing from the test's time.
     QString snapshotError;
-    if (!saveFile(m_ctx.folder.file(kSnapshot), writeRtf(*mainText->document()), &snapshotError)) {
+    if (!saveFile(m_ctx.folder.file(workfiles::testSnapshot()), writeRtf(*mainText->document()), &snapshotError)) {
         // An older snapshot may hold other colours: without one the result dialog draws the text
         // again from its marks with the current settings.
-        QFile::remove(m_ctx.folder.file(kSnapshot));
+        QFile::remove(m_ctx.folder.file(workfiles::testSnapshot()));
         m_ctx.prompts->message(snapshotError + QStringLiteral("。\r\n测试结束后将按当前设置重新显示文本。"),
                                promptTitle(), MessageIcon::Exclamation);
     }
@@ -693,8 +698,8 @@ void frmFcTest::Form_Unload()
         m_mainTextProc = nullptr;
     }
     Timer1->setEnabled(false);
-    QFile::remove(m_ctx.folder.file(kSnapshot));
-    QFile::remove(m_ctx.folder.file(QStringLiteral("OldFilter.dat")));
+    QFile::remove(m_ctx.folder.file(workfiles::testSnapshot()));
+    QFile::remove(m_ctx.folder.file(workfiles::filterBackup()));
 }
 
 } // namespace orvane

@@ -138,9 +138,9 @@ public:
     QString panelText(int n) const;
     void setPanelText(int n, const QString &text);
 
-    // OpenTextTarget
-    QTextEdit *textView() override { return mainText; }
-    void textOpenedForTest(bool needSegmentation) override;
+    // OpenTextTarget: shows the text, takes its marks and counts and enables the menu items that
+    // need a text (mnuSaveResult only with segmentation).
+    void applyOpenedText(const OpenedText &opened, const RenderProgress &progress) override;
 
     // OptionsTarget
     bool textShown() const override;
@@ -160,6 +160,9 @@ private:
     void buildMenus();
     void setRunningControls(bool running);
     void moveTypingBox();
+    // A text was put into the view for a test (opened or an example): its marks and counts, the
+    // values of the previous text reset, its snapshot temp.zh deleted.
+    void takeNewText(const OpenedText &opened);
     // Shows the session's result colours and highlight over the text.
     void refreshOverlay();
     void popUp(QMenu *menu, QPushButton *button);

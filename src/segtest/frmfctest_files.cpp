@@ -54,13 +54,7 @@ void frmFcTest::mnuOpenExample_Click()
     }
 
     mainText->setVisible(true);
-    m_ctx.doc.CharMarks = marks;
-    const MarkCounts counts = countMarks(marks);
-    m_ctx.doc.HanziCount = counts.HanziCount;
-    m_ctx.doc.SymbolCount = counts.SymbolCount;
-    m_ctx.doc.AlphaCount = counts.AlphaCount;
-    m_ctx.doc.resetPerText();
-    QFile::remove(m_ctx.folder.file(QStringLiteral("temp.zh")));
+    takeNewText(openedWithMarks(mainText->toPlainText(), marks));
 
     tmpText->setEnabled(true);
     tmpText->setVisible(true);

@@ -1,5 +1,6 @@
 #include "shell/frmmain.h"
 
+#include "core/workfiles.h"
 #include "shell/frmabout.h"
 #include "shell/helpwindow.h"
 #include "shell/pictures.h"
@@ -163,7 +164,7 @@ bool frmMain::Form_Load()
         }
     }
 
-    const QString background = m_ctx.folder.file(QStringLiteral("101.jpg"));
+    const QString background = m_ctx.folder.file(workfiles::backgroundPicture());
     QPixmap picture;
     if (!QFileInfo::exists(background) || !picture.load(background)) {
         m_ctx.prompts->message(QStringLiteral("背景图片文件不完整，请重新启动程序！"), promptTitle(),

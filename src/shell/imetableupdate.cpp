@@ -1,5 +1,6 @@
 #include "shell/imetableupdate.h"
 
+#include "core/workfiles.h"
 #include "shell/windowhelpers.h"
 
 #include <QCoreApplication>
@@ -85,7 +86,7 @@ void ImeTableUpdate::run()
     const bool ibus = m_ctx.imeProvider && m_ctx.imeProvider->kind() == QLatin1String("ibus");
     m_process->start(QStringLiteral("sh"), {m_script, ibus ? QStringLiteral("--ibus") : QStringLiteral("--fcitx5"),
                                             QStringLiteral("--db"),
-                                            m_ctx.folder.dataFile(QStringLiteral("jtdb.dat"))});
+                                            m_ctx.folder.dataFile(workfiles::codeDatabase())});
 }
 
 void ImeTableUpdate::processFinished()

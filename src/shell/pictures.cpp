@@ -1,6 +1,7 @@
 #include "shell/pictures.h"
 
 #include "core/savefile.h"
+#include "core/workfiles.h"
 
 #include <QAbstractButton>
 #include <QEvent>
@@ -45,7 +46,7 @@ QString cssUrl(const QString &path)
 
 QStringList pictureFileNames()
 {
-    return {QStringLiteral("101.jpg"), QStringLiteral("102.jpg"), QStringLiteral("103.jpg")};
+    return workfiles::pictures();
 }
 
 bool WriteResourceFile(const ProgramFolder &folder, int id, const QString &type, const QString &fileName,
@@ -76,9 +77,9 @@ void removePictures(const ProgramFolder &folder)
 WindowPictures loadWindowPictures(const ProgramFolder &folder)
 {
     WindowPictures p;
-    p.background.load(folder.file(QStringLiteral("101.jpg")));
-    p.buttonFace = folder.file(QStringLiteral("102.jpg"));
-    p.buttonGrey = folder.file(QStringLiteral("103.jpg"));
+    p.background.load(folder.file(workfiles::backgroundPicture()));
+    p.buttonFace = folder.file(workfiles::buttonPicture());
+    p.buttonGrey = folder.file(workfiles::disabledButtonPicture());
     return p;
 }
 

@@ -209,6 +209,10 @@ private Q_SLOTS:
         QVERIFY(f.window->txtMain->isVisible());
         QVERIFY(f.viewText().contains(QStringLiteral("公园 散步")));
         QCOMPARE(f.ctx.doc.EditorBaseText, f.viewText());
+        // The window took the editor form's marks: a "3" at every blank.
+        QCOMPARE(f.ctx.doc.CharMarks.size(), f.viewText().size());
+        for (int i = 0; i < f.viewText().size(); ++i)
+            QCOMPARE(f.viewText()[i] == u' ', f.ctx.doc.CharMarks[i] == u'3');
         QCOMPARE(f.enabled(), (Fixture::Enabled{true, true, false, true}));
         QVERIFY(f.window->txtMain->isReadOnly());
 

@@ -273,14 +273,6 @@ private Q_SLOTS:
         QCOMPARE(orvane::separatedText(text, marks), separated);
     }
 
-    void countMarks()
-    {
-        const MarkCounts c = orvane::countMarks(kMarks);
-        QCOMPARE(c.HanziCount, 5);
-        QCOMPARE(c.SymbolCount, 2);
-        QCOMPARE(c.AlphaCount, 3);
-    }
-
     void segmentationResult()
     {
         TestStatistics stats;

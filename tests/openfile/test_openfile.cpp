@@ -17,13 +17,17 @@ using orvane::test::ScriptedPrompts;
 
 namespace {
 
+// A window that shows what it is handed, as both large windows do, and keeps it.
 class ViewTarget final : public OpenTextTarget {
 public:
+    AppContext *ctx = nullptr;
     QTextEdit view;
-    QStringList calls;
-    QTextEdit *textView() override { return &view; }
-    void textOpenedForTest(bool seg) override { calls << QStringLiteral("test:%1").arg(seg); }
-    void textOpeningForEditor() override { calls << QStringLiteral("editor"); }
+    QList<OpenedText> handed;
+    void applyOpenedText(const OpenedText &opened, const RenderProgress &progress) override
+    {
+        handed << opened;
+        showOpenedText(*ctx, &view, opened, progress);
+    }
 };
 
 struct Fixture {
@@ -39,6 +43,7 @@ struct Fixture {
         qputenv("XDG_DATA_HOME", userData.path().toUtf8());
         ctx.folder = ProgramFolder(dir.path(), {QStringLiteral(ORVANE_TEST_DATA_DIR)});
         ctx.prompts = &prompts;
+        target.ctx = &ctx;
         QString error;
         if (libs.open({QStringLiteral(ORVANE_TEST_DATA_DIR)}, QStringLiteral(ORVANE_TEST_DATA_DIR), &error))
             ctx.libs = &libs;
@@ -98,9 +103,6 @@ void TestOpenFile::opensARealTextIntoTheTestView()
 {
     Fixture f;
     f.target.view.setPlainText(QStringLiteral("old text"));
-    f.ctx.doc.RightCharCount = 7;
-    f.ctx.doc.KeyCountsDone = true;
-    f.write(QStringLiteral("temp.zh"), "{\\rtf1 x}");
     const QString path = f.write(QStringLiteral("article.txt"),
                                  QStringLiteral("“%1”\r\n abc 123\r\n").arg(kArticle).toUtf8());
     frmOpenFile dlg(f.ctx, f.target);
@@ -114,25 +116,25 @@ void TestOpenFile::opensARealTextIntoTheTestView()
     QVERIFY2(f.prompts.messages.isEmpty(), qPrintable(f.prompts.messages.value(0).text));
     QCOMPARE(dlg.result(), int(QDialog::Accepted));
 
+    // The window was handed the text once, for a test, and nothing of the dialog wrote into it.
+    QCOMPARE(f.target.handed.size(), 1);
+    const OpenedText &opened = f.target.handed[0];
+    QCOMPARE(opened.target, OpenTarget::TestWindow);
     const QString text = f.target.view.toPlainText();
-    QCOMPARE(text.size(), f.ctx.doc.CharMarks.size());
+    QCOMPARE(text, opened.text);
+    QCOMPARE(text.size(), opened.marks.size());
     QVERIFY(!text.contains(QStringLiteral("abc")));
     QVERIFY(text.startsWith(QStringLiteral("“我们")));
-    QCOMPARE(f.ctx.doc.AlphaCount, 0);
-    QCOMPARE(f.ctx.doc.SymbolCount, int(f.ctx.doc.CharMarks.count(QLatin1Char('2'))));
-    QCOMPARE(f.ctx.doc.HanziCount, int(text.size()) - f.ctx.doc.SymbolCount);
-    QCOMPARE(f.target.calls, QStringList{"test:1"});
+    QCOMPARE(opened.counts.AlphaCount, 0);
+    QCOMPARE(opened.counts.SymbolCount, int(opened.marks.count(QLatin1Char('2'))));
+    QCOMPARE(opened.counts.HanziCount, int(text.size()) - opened.counts.SymbolCount);
     // Neighbouring words alternate colours; symbols have theirs.
     for (int i = 0; i < text.size(); ++i) {
-        const QChar m = f.ctx.doc.CharMarks[i];
+        const QChar m = opened.marks[i];
         const QString expected = m == QLatin1Char('0') ? "#000000" : m == QLatin1Char('1') ? "#0000ff" : "#ff00ff";
         QCOMPARE(colorAt(f.target.view, i), QString(expected));
     }
-    QVERIFY(f.ctx.doc.CharMarks.contains(QLatin1Char('0')) && f.ctx.doc.CharMarks.contains(QLatin1Char('1')));
-    // The values of the previous text are gone.
-    QCOMPARE(f.ctx.doc.RightCharCount, 0);
-    QVERIFY(!f.ctx.doc.KeyCountsDone);
-    QVERIFY(!QFile::exists(f.ctx.folder.file(QStringLiteral("temp.zh"))));
+    QVERIFY(opened.marks.contains(QLatin1Char('0')) && opened.marks.contains(QLatin1Char('1')));
 }
 
 // The view's cursor keeps the format of the character it last stood on: the highlighted
@@ -170,7 +172,7 @@ void TestOpenFile::newTextTakesNoFormatFromTheOldOne()
     dlg.loadFile(path);
     dlg.cmdOpenFile_Click();
     QCOMPARE(dlg.result(), int(QDialog::Accepted));
-    const QString &marks = f.ctx.doc.CharMarks;
+    const QString marks = f.target.handed.value(0).marks;
     QVERIFY(marks.contains(QLatin1Char('2')) && marks.contains(QLatin1Char('4')));
     for (int i = 0; i < marks.size(); ++i) {
         QTextCursor c(f.target.view.document());
@@ -191,12 +193,14 @@ void TestOpenFile::opensForTheEditorWithSeparators()
     frmOpenFile dlg(f.ctx, f.target);
     dlg.loadFile(path);
     dlg.cmdOpenFile_Click();
+    QCOMPARE(f.target.handed.size(), 1);
+    const OpenedText &opened = f.target.handed[0];
+    QCOMPARE(opened.target, OpenTarget::Editor);
     const QString text = f.target.view.toPlainText();
-    QCOMPARE(text.size(), f.ctx.doc.CharMarks.size());
-    QCOMPARE(f.ctx.doc.EditorBaseText, text);
-    QCOMPARE(f.target.calls, QStringList{"editor"});
+    QCOMPARE(text, opened.text);
+    QCOMPARE(text.size(), opened.marks.size());
     for (int i = 0; i < text.size(); ++i)
-        QCOMPARE(text[i] == QLatin1Char(' '), f.ctx.doc.CharMarks[i] == QLatin1Char('3'));
+        QCOMPARE(text[i] == QLatin1Char(' '), opened.marks[i] == QLatin1Char('3'));
     QVERIFY(text.contains(QStringLiteral("我们 是 学生")));
     // The separators do not count as characters of a neighbouring word.
     QVERIFY(!text.startsWith(QLatin1Char(' ')) && !text.endsWith(QLatin1Char(' ')));
@@ -264,7 +268,7 @@ void TestOpenFile::textWithoutChineseWordsIsRefused()
     QCOMPARE(dlg.result(), 0); // still open: another file can be chosen
     QCOMPARE(f.target.view.toPlainText(), QStringLiteral("kept"));
     QCOMPARE(f.ctx.doc.CharMarks, QStringLiteral("0000"));
-    QVERIFY(f.target.calls.isEmpty());
+    QVERIFY(f.target.handed.isEmpty());
     QVERIFY(QFile::exists(snapshot));
 }
 
@@ -277,7 +281,7 @@ void TestOpenFile::exitLeavesTheOwnerAlone()
     dlg.cmdExit->click();
     QCOMPARE(dlg.result(), int(QDialog::Rejected));
     QCOMPARE(f.target.view.toPlainText(), QStringLiteral("kept"));
-    QVERIFY(f.target.calls.isEmpty());
+    QVERIFY(f.target.handed.isEmpty());
 }
 
 QTEST_MAIN(TestOpenFile)

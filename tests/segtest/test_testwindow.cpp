@@ -241,6 +241,32 @@ private Q_SLOTS:
         QCOMPARE(f.prompts.messages.last().icon, MessageIcon::Critical);
     }
 
+    // The window takes the opened text itself: the marks and counts of the new text, the values
+    // and the snapshot of the previous one gone.
+    void openingATextForgetsThePreviousOne()
+    {
+        Fixture f;
+        f.ctx.doc.RightCharCount = 7;
+        f.ctx.doc.TypedText = QStringLiteral("旧");
+        f.ctx.doc.KeyCountsDone = f.ctx.doc.ResultShown = true;
+        QFile snapshot(f.ctx.folder.file(QStringLiteral("temp.zh")));
+        QVERIFY(snapshot.open(QIODevice::WriteOnly));
+        snapshot.write("{\\rtf1 x}");
+        snapshot.close();
+        f.open(kText + QStringLiteral("abc123"));
+        QCOMPARE(f.prompts.messages.size(), 0);
+        const QString &marks = f.ctx.doc.CharMarks;
+        QCOMPARE(marks.size(), f.viewText().size());
+        QCOMPARE(f.ctx.doc.SymbolCount, int(marks.count(u'2')));
+        QVERIFY(f.ctx.doc.SymbolCount > 0);
+        QCOMPARE(f.ctx.doc.AlphaCount, 0); // the letters and digits were filtered
+        QCOMPARE(f.ctx.doc.HanziCount, int(marks.size()) - f.ctx.doc.SymbolCount);
+        QCOMPARE(f.ctx.doc.RightCharCount, 0);
+        QVERIFY(f.ctx.doc.TypedText.isEmpty());
+        QVERIFY(!f.ctx.doc.KeyCountsDone && !f.ctx.doc.ResultShown);
+        QVERIFY(!QFile::exists(f.ctx.folder.file(QStringLiteral("temp.zh"))));
+    }
+
     // Open, type words and single characters, err, move back, retype, hint, pause, and finish
     // with the last character; the result dialog reads the figures and closing it restores the view.
     void theRoadOfOneTest()

@@ -12,6 +12,7 @@
 //   customwords     the custom-word window with the learner's custom words
 //   editor FILE     the segmentation editor with FILE opened, unlocked for editing
 // The window closes by itself after a few seconds (ORVANE_SCREENS_MS, default 4000).
+#include "core/workfiles.h"
 #include "prepare/externallibs.h"
 #include "prepare/frmdeffilter.h"
 #include "prepare/frmopenfile.h"
@@ -42,8 +43,13 @@ using namespace orvane;
 
 namespace {
 struct ViewTarget final : OpenTextTarget {
+    AppContext &ctx;
     QTextEdit view;
-    QTextEdit *textView() override { return &view; }
+    explicit ViewTarget(AppContext &c) : ctx(c) {}
+    void applyOpenedText(const OpenedText &opened, const RenderProgress &progress) override
+    {
+        showOpenedText(ctx, &view, opened, progress);
+    }
 };
 } // namespace
 
@@ -76,7 +82,7 @@ int main(int argc, char **argv)
         WriteResourceFile(ctx.folder, 101 + i, QStringLiteral("JPG"), names[i]);
 
     std::unique_ptr<QDialog> window;
-    ViewTarget target;
+    ViewTarget target(ctx);
     if (args[1] == QLatin1String("openfile") && args.size() > 2) {
         auto dlg = std::make_unique<frmOpenFile>(ctx, target);
         dlg->loadFile(args[2]);
@@ -139,7 +145,7 @@ int main(int argc, char **argv)
         } else if (args[1] != QLatin1String("testwindow")) {
             ctx.doc.TestElapsed = 95.0 / 86400.0;
             CodeDictionary dict(ctx.libs);
-            dict.open(ctx.folder.dataFile(QStringLiteral("jtdb.dat")));
+            dict.open(ctx.folder.dataFile(workfiles::codeDatabase()));
             ctx.doc.DetailStatsDone = ctx.doc.TextStatsDone = true;
             BuildCharStats(ctx.stats, text, dict);
             BuildWordStats(ctx.stats, text, marks, dict);
