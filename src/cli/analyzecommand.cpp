@@ -5,7 +5,7 @@
 #include "prepare/codedictionary.h"
 #include "prepare/externallibs.h"
 #include "segtest/report.h"
-#include "segtest/textstats.h"
+#include "segtest/testrun.h"
 
 namespace orvane::cli {
 
@@ -29,14 +29,11 @@ int runAnalyze(const QStringList &args, Streams &io)
         io.err << "orvane-cli analyze: " << error << Qt::endl;
         return 1;
     }
-    TestStatistics stats;
-    BuildCharStats(stats, prepared.text, dict);
-    BuildWordStats(stats, prepared.text, prepared.marks, dict);
+    // The figures the test window's details and key dialogs show for the same text.
     const int symbols = int(prepared.marks.count(QLatin1Char('2')));
     const int letters = int(prepared.marks.count(QLatin1Char('4')));
-    stats.TextKeyCounts = CountTextKeys(stats, symbols, letters);
-
-    QString report = reportTextDetailSection(stats) + reportTextKeySection(stats);
+    TextFigures figures(prepared.text, prepared.marks, symbols, letters);
+    QString report = reportTextDetailSection(figures.wordTable(dict)) + reportTextKeySection(figures.keyCounts(dict));
     report.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     io.out << report;
     io.out.flush();

@@ -208,7 +208,7 @@ void frmOpenFile::cmdOpenFile_Click()
         options.symbols = filterSymbols(filterEntriesForOpening(m_ctx.folder));
     }
     const PreparedText prepared = prepareText(preview, marks, options);
-    if (m_ctx.doc.OpenForEditor)
+    if (m_target.document().OpenForEditor)
         openForEditor(prepared);
     else
         openForTest(prepared);
@@ -217,34 +217,21 @@ void frmOpenFile::cmdOpenFile_Click()
 
 namespace {
 
-// Opens the code database for one rendering pass; tells the user once when it cannot.
-struct RenderDictionary {
-    CodeDictionary dict;
-    RenderDictionary(AppContext &ctx) : dict(ctx.libs)
-    {
-        QString error;
-        if (!dict.open(ctx.folder.dataFile(QStringLiteral("jtdb.dat")), &error))
-            ctx.prompts->message(error, promptTitle(), MessageIcon::Exclamation);
-    }
-    ShortCodeLookup lookup() { return dict.shortCodeLookup(); }
-};
-
 } // namespace
 
 void frmOpenFile::openForTest(const PreparedText &prepared)
 {
     QTextEdit *view = m_target.textView();
-    m_ctx.doc.CharMarks = prepared.marks;
+    TestDocument &doc = m_target.document();
+    doc.CharMarks = prepared.marks;
     setViewText(view, prepared.text);
     m_target.textOpenedForTest(m_ctx.settings.NeedSegmentation);
-    m_ctx.doc.AlphaCount = 0;
-    RenderDictionary dict(m_ctx);
-    const RenderCounts counts =
-        RenderTestView(*view->document(), m_ctx.doc.CharMarks, m_ctx.settings, dict.lookup(), progressSink());
-    m_ctx.doc.HanziCount = counts.HanziCount;
-    m_ctx.doc.SymbolCount = counts.SymbolCount;
-    m_ctx.doc.AlphaCount = counts.AlphaCount;
-    m_ctx.doc.resetPerText();
+    doc.AlphaCount = 0;
+    const RenderCounts counts = RenderTestView(*view->document(), doc.CharMarks, m_ctx.settings,
+                                               m_ctx.codes().shortCodeLookup(), progressSink());
+    doc.HanziCount = counts.HanziCount;
+    doc.SymbolCount = counts.SymbolCount;
+    doc.AlphaCount = counts.AlphaCount;
     QFile::remove(m_ctx.folder.file(QStringLiteral("temp.zh")));
 }
 
@@ -254,13 +241,14 @@ void frmOpenFile::openForEditor(const PreparedText &prepared)
     QTextEdit *view = m_target.textView();
     view->clear();
     m_target.textOpeningForEditor();
-    m_ctx.doc.CharMarks = spaced.marks;
+    TestDocument &doc = m_target.document();
+    doc.CharMarks = spaced.marks;
     setViewText(view, spaced.text);
-    m_ctx.doc.EditorBaseText = view->toPlainText();
-    RenderDictionary dict(m_ctx);
-    RenderEditorView(*view->document(), m_ctx.doc.CharMarks, m_ctx.settings, dict.lookup(), progressSink());
-    m_ctx.doc.HanziCount = 0;
-    m_ctx.doc.SymbolCount = 0;
+    doc.EditorBaseText = view->toPlainText();
+    RenderEditorView(*view->document(), doc.CharMarks, m_ctx.settings, m_ctx.codes().shortCodeLookup(),
+                     progressSink());
+    doc.HanziCount = 0;
+    doc.SymbolCount = 0;
     if (!view->toPlainText().isEmpty())
         view->setVisible(true);
 }

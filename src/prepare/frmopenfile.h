@@ -2,8 +2,9 @@
 // filters, and open it into the window that showed the dialog.
 #pragma once
 
+#include "context/appcontext.h"
 #include "prepare/pipeline.h"
-#include "shell/appcontext.h"
+#include "prepare/testdocument.h"
 
 #include <QDialog>
 
@@ -22,7 +23,10 @@ public:
     virtual ~OpenTextTarget() = default;
     // mainText of the test window or txtMain of the editor.
     virtual QTextEdit *textView() = 0;
-    // Test window: enable the menu items that need a text (mnuSaveResult only with segmentation).
+    // The marks and counts of the window's text.
+    virtual TestDocument &document() = 0;
+    // Test window: a new text; enable the menu items that need a text (mnuSaveResult only with
+    // segmentation).
     virtual void textOpenedForTest(bool needSegmentation) { (void)needSegmentation; }
     // Editor: enable its buttons and lock the view before the spaced text goes in.
     virtual void textOpeningForEditor() {}

@@ -167,7 +167,7 @@ private Q_SLOTS:
         Fixture f;
         QVERIFY(f.load());
         QCOMPARE(f.window->windowTitle(), QStringLiteral("分词结果处理 "));
-        QVERIFY(f.ctx.doc.OpenForEditor);
+        QVERIFY(f.window->document().OpenForEditor);
         QCOMPARE(f.enabled(), (Fixture::Enabled{false, false, false, false}));
         QVERIFY(f.window->cmdFile->isEnabled() && f.window->cmdExit->isEnabled());
         QVERIFY(!f.window->txtMain->isVisible());
@@ -208,14 +208,14 @@ private Q_SLOTS:
         f.open();
         QVERIFY(f.window->txtMain->isVisible());
         QVERIFY(f.viewText().contains(QStringLiteral("公园 散步")));
-        QCOMPARE(f.ctx.doc.EditorBaseText, f.viewText());
+        QCOMPARE(f.window->document().EditorBaseText, f.viewText());
         QCOMPARE(f.enabled(), (Fixture::Enabled{true, true, false, true}));
         QVERIFY(f.window->txtMain->isReadOnly());
 
         // Locked: keys change nothing and enable nothing.
         f.caretAfter(QStringLiteral("公园 "));
         QTest::keyClick(f.window->txtMain, Qt::Key_Backspace);
-        QCOMPARE(f.viewText(), f.ctx.doc.EditorBaseText);
+        QCOMPARE(f.viewText(), f.window->document().EditorBaseText);
         QVERIFY(!f.window->cmdReset->isEnabled());
 
         f.window->cmdModify->click();
@@ -233,7 +233,7 @@ private Q_SLOTS:
 
         // Undo takes the edit back (whatever the lock), not the colouring of the text.
         f.window->cmdUndo->click();
-        QCOMPARE(f.viewText(), f.ctx.doc.EditorBaseText);
+        QCOMPARE(f.viewText(), f.window->document().EditorBaseText);
         QTextCursor c(f.window->txtMain->document());
         c.setPosition(1);
         QCOMPARE(c.charFormat().foreground().color(), QColor(Qt::black));
@@ -275,7 +275,7 @@ private Q_SLOTS:
         QTest::keyClick(f.window->txtMain, Qt::Key_End); // a key enables the reset
         QVERIFY(f.window->cmdReset->isEnabled());
         f.window->cmdReset->click();
-        QCOMPARE(f.viewText(), caseOnly ? changed : f.ctx.doc.EditorBaseText);
+        QCOMPARE(f.viewText(), caseOnly ? changed : f.window->document().EditorBaseText);
         if (!caseOnly) {
             QTextCursor c(f.window->txtMain->document());
             c.setPosition(1);
@@ -289,11 +289,11 @@ private Q_SLOTS:
         QVERIFY(f.load());
         f.open();
         const QString before = f.viewText();
-        const QString marks = f.ctx.doc.CharMarks;
+        const QString marks = f.window->document().CharMarks;
         f.window->cmdSave->click(); // the scripted save dialog is cancelled
         QCOMPARE(f.prompts.fileDialogs, 1);
         QCOMPARE(f.viewText(), before);
-        QCOMPARE(f.ctx.doc.CharMarks, marks);
+        QCOMPARE(f.window->document().CharMarks, marks);
         QCOMPARE(f.enabled(), (Fixture::Enabled{true, true, false, true}));
         QCOMPARE(f.window->panelText(1), QStringLiteral("欢迎使用分词结果处理"));
         QVERIFY(f.window->Tag.isEmpty());
@@ -311,9 +311,9 @@ private Q_SLOTS:
         const QString saved = path + QStringLiteral(".sav");
         QVERIFY(QFile::exists(saved));
         QCOMPARE(f.viewText(), QString(kText)); // no blanks left
-        QCOMPARE(f.ctx.doc.CharMarks.size(), kText.size());
-        QVERIFY(!f.ctx.doc.CharMarks.contains(QLatin1Char('3')));
-        QCOMPARE(f.read(auxiliaryPath(saved)), "\"" + f.ctx.doc.CharMarks.toLatin1() + "\"\r\n");
+        QCOMPARE(f.window->document().CharMarks.size(), kText.size());
+        QVERIFY(!f.window->document().CharMarks.contains(QLatin1Char('3')));
+        QCOMPARE(f.read(auxiliaryPath(saved)), "\"" + f.window->document().CharMarks.toLatin1() + "\"\r\n");
         QVERIFY(f.read(saved).startsWith("{\\rtf"));
         // Saved: only opening and leaving remain.
         QCOMPARE(f.enabled(), (Fixture::Enabled{false, false, false, false}));
@@ -344,7 +344,7 @@ private Q_SLOTS:
             return out;
         };
         const QList<QColor> coloursBefore = colours();
-        const QString marks = f.ctx.doc.CharMarks;
+        const QString marks = f.window->document().CharMarks;
         f.prompts.files.enqueue(belowAFile(f.dir) + QStringLiteral("/例文.sav"));
         f.window->cmdSave->click();
         QCOMPARE(f.prompts.messages.size(), 1);
@@ -353,7 +353,7 @@ private Q_SLOTS:
         // Exactly the view of before: text and colours.
         QCOMPARE(f.viewText(), before);
         QCOMPARE(colours(), coloursBefore);
-        QCOMPARE(f.ctx.doc.CharMarks, marks);
+        QCOMPARE(f.window->document().CharMarks, marks);
         QCOMPARE(f.enabled(), (Fixture::Enabled{true, true, true, true}));
         // A second save into a good folder gives the same example as a first one would.
         f.prompts.files.enqueue(f.dir.filePath(QStringLiteral("b.sav")));
@@ -431,7 +431,7 @@ private Q_SLOTS:
         QVERIFY(f.window->Tag.contains(QStringLiteral("公园散步")));
 
         // The example: the new word is one word of the marks.
-        const QString marks = f.ctx.doc.CharMarks;
+        const QString marks = f.window->document().CharMarks;
         const int at = int(kText.indexOf(QStringLiteral("公园散步")));
         QCOMPARE(marks.mid(at, 4), QString(4, marks[at]));
         QVERIFY(marks[at - 1] != marks[at] && marks[at + 4] != marks[at]);
@@ -454,7 +454,7 @@ private Q_SLOTS:
         f.prompts.files.enqueue(saved);
         test.mnuOpenExample_Click();
         QCOMPARE(test.mainText->toPlainText(), QString(kText));
-        QCOMPARE(f.ctx.doc.CharMarks, marks);
+        QCOMPARE(test.run().doc.CharMarks, marks);
         QVERIFY(test.CmdStartTest->isEnabled());
         test.CmdStartTest_Click();
         bool resultShown = false;
@@ -468,8 +468,8 @@ private Q_SLOTS:
         commit.setCommitString(kText);
         QApplication::sendEvent(test.tmpText, &commit);
         QTRY_VERIFY(resultShown);
-        QCOMPARE(f.ctx.doc.RightCharCount, int(kText.size()));
-        QCOMPARE(f.ctx.doc.WrongCharCount, 0);
+        QCOMPARE(test.run().counters.RightCharCount, int(kText.size()));
+        QCOMPARE(test.run().counters.WrongCharCount, 0);
     }
     // --- the custom-word dialogs ----------------------------------------------------------
 

@@ -21,7 +21,9 @@ class ViewTarget final : public OpenTextTarget {
 public:
     QTextEdit view;
     QStringList calls;
+    TestDocument doc;
     QTextEdit *textView() override { return &view; }
+    TestDocument &document() override { return doc; }
     void textOpenedForTest(bool seg) override { calls << QStringLiteral("test:%1").arg(seg); }
     void textOpeningForEditor() override { calls << QStringLiteral("editor"); }
 };
@@ -96,8 +98,6 @@ void TestOpenFile::opensARealTextIntoTheTestView()
 {
     Fixture f;
     f.target.view.setPlainText(QStringLiteral("old text"));
-    f.ctx.doc.RightCharCount = 7;
-    f.ctx.doc.KeyCountsDone = true;
     f.write(QStringLiteral("temp.zh"), "{\\rtf1 x}");
     const QString path = f.write(QStringLiteral("article.txt"),
                                  QStringLiteral("“%1”\r\n abc 123\r\n").arg(kArticle).toUtf8());
@@ -113,23 +113,22 @@ void TestOpenFile::opensARealTextIntoTheTestView()
     QCOMPARE(dlg.result(), int(QDialog::Accepted));
 
     const QString text = f.target.view.toPlainText();
-    QCOMPARE(text.size(), f.ctx.doc.CharMarks.size());
+    QCOMPARE(text.size(), f.target.doc.CharMarks.size());
     QVERIFY(!text.contains(QStringLiteral("abc")));
     QVERIFY(text.startsWith(QStringLiteral("“我们")));
-    QCOMPARE(f.ctx.doc.AlphaCount, 0);
-    QCOMPARE(f.ctx.doc.SymbolCount, int(f.ctx.doc.CharMarks.count(QLatin1Char('2'))));
-    QCOMPARE(f.ctx.doc.HanziCount, int(text.size()) - f.ctx.doc.SymbolCount);
+    QCOMPARE(f.target.doc.AlphaCount, 0);
+    QCOMPARE(f.target.doc.SymbolCount, int(f.target.doc.CharMarks.count(QLatin1Char('2'))));
+    QCOMPARE(f.target.doc.HanziCount, int(text.size()) - f.target.doc.SymbolCount);
     QCOMPARE(f.target.calls, QStringList{"test:1"});
     // Neighbouring words alternate colours; symbols have theirs.
     for (int i = 0; i < text.size(); ++i) {
-        const QChar m = f.ctx.doc.CharMarks[i];
+        const QChar m = f.target.doc.CharMarks[i];
         const QString expected = m == QLatin1Char('0') ? "#000000" : m == QLatin1Char('1') ? "#0000ff" : "#ff00ff";
         QCOMPARE(colorAt(f.target.view, i), QString(expected));
     }
-    QVERIFY(f.ctx.doc.CharMarks.contains(QLatin1Char('0')) && f.ctx.doc.CharMarks.contains(QLatin1Char('1')));
-    // The values of the previous text are gone.
-    QCOMPARE(f.ctx.doc.RightCharCount, 0);
-    QVERIFY(!f.ctx.doc.KeyCountsDone);
+    QVERIFY(f.target.doc.CharMarks.contains(QLatin1Char('0')) && f.target.doc.CharMarks.contains(QLatin1Char('1')));
+    // The snapshot of the previous text is gone (the window drops that text's test and figures
+    // when it is told of the new text).
     QVERIFY(!QFile::exists(f.ctx.folder.file(QStringLiteral("temp.zh"))));
 }
 
@@ -168,7 +167,7 @@ void TestOpenFile::newTextTakesNoFormatFromTheOldOne()
     dlg.loadFile(path);
     dlg.cmdOpenFile_Click();
     QCOMPARE(dlg.result(), int(QDialog::Accepted));
-    const QString &marks = f.ctx.doc.CharMarks;
+    const QString &marks = f.target.doc.CharMarks;
     QVERIFY(marks.contains(QLatin1Char('2')) && marks.contains(QLatin1Char('4')));
     for (int i = 0; i < marks.size(); ++i) {
         QTextCursor c(f.target.view.document());
@@ -184,17 +183,17 @@ void TestOpenFile::newTextTakesNoFormatFromTheOldOne()
 void TestOpenFile::opensForTheEditorWithSeparators()
 {
     Fixture f;
-    f.ctx.doc.OpenForEditor = true;
+    f.target.doc.OpenForEditor = true;
     const QString path = f.write(QStringLiteral("a.txt"), kArticle.toUtf8());
     frmOpenFile dlg(f.ctx, f.target);
     dlg.loadFile(path);
     dlg.cmdOpenFile_Click();
     const QString text = f.target.view.toPlainText();
-    QCOMPARE(text.size(), f.ctx.doc.CharMarks.size());
-    QCOMPARE(f.ctx.doc.EditorBaseText, text);
+    QCOMPARE(text.size(), f.target.doc.CharMarks.size());
+    QCOMPARE(f.target.doc.EditorBaseText, text);
     QCOMPARE(f.target.calls, QStringList{"editor"});
     for (int i = 0; i < text.size(); ++i)
-        QCOMPARE(text[i] == QLatin1Char(' '), f.ctx.doc.CharMarks[i] == QLatin1Char('3'));
+        QCOMPARE(text[i] == QLatin1Char(' '), f.target.doc.CharMarks[i] == QLatin1Char('3'));
     QVERIFY(text.contains(QStringLiteral("我们 是 学生")));
     // The separators do not count as characters of a neighbouring word.
     QVERIFY(!text.startsWith(QLatin1Char(' ')) && !text.endsWith(QLatin1Char(' ')));

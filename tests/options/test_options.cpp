@@ -483,7 +483,7 @@ void TestOptions::testWindowRedrawsOnlyForDrawingSettings()
     QVERIFY(test::lastModalHandled());
     QVERIFY(window.mainText->isVisible());
     QVERIFY(window.mnuSaveResult->isEnabled());
-    const QString marks = ctx.doc.CharMarks;
+    const QString marks = window.document().CharMarks;
     QVERIFY(marks.contains(QLatin1Char('1')));
 
     auto colourAt = [&window](int i) {

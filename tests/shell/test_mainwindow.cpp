@@ -1,6 +1,6 @@
 #include "modal.h"
 #include "scriptedprompts.h"
-#include "shell/appcontext.h"
+#include "context/appcontext.h"
 #include "shell/frmabout.h"
 #include "shell/frmmain.h"
 #include "shell/helpwindow.h"
