@@ -5,6 +5,7 @@
 #include "editor/dlgcustomwords.h"
 #include "editor/dlgzdywordlist.h"
 #include "editor/frmpresplit.h"
+#include "contextfixture.h"
 #include "modal.h"
 #include "prepare/codedictionary.h"
 #include "prepare/externallibs.h"
@@ -48,41 +49,16 @@ QString belowAFile(const QTemporaryDir &dir)
     return blocker + QStringLiteral("/sub");
 }
 
-struct Fixture {
-    QTemporaryDir dir;
-    QTemporaryDir userData;
-    ScriptedPrompts prompts;
-    ScriptedClock clock{QDateTime(QDate(2026, 3, 2), QTime(9, 0, 0))};
-    ExternalLibs libs;
-    AppContext ctx;
+struct Fixture : test::ContextFixture {
     std::unique_ptr<frmPreSplit> window;
     int wordsChanged = 0;
     QList<int> endedWith;
 
-    explicit Fixture(bool pictures = true)
+    explicit Fixture(bool pictures = true) : ContextFixture({.pictures = pictures})
     {
-        qputenv("XDG_DATA_HOME", userData.path().toUtf8());
-        ctx.folder = ProgramFolder(dir.path(), {QStringLiteral(ORVANE_TEST_DATA_DIR)});
-        ctx.prompts = &prompts;
-        ctx.clock = &clock;
-        ctx.realTimers = false;
         ctx.endProgram = [this](int code) { endedWith << code; };
         ctx.customWordsChanged = [this] { ++wordsChanged; };
-        QString error;
-        if (libs.open({QStringLiteral(ORVANE_TEST_DATA_DIR)}, QStringLiteral(ORVANE_TEST_DATA_DIR), &error))
-            ctx.libs = &libs;
-        ctx.settings.AltColor1 = 0x000000;
-        ctx.settings.AltColor2 = 0xFF0000;
-        ctx.settings.SymbolColor = 0xFF00FF;
-        ctx.settings.RightColor = 0x00FF00;
-        ctx.settings.ErrorColor = 0x0000FF;
-        ctx.settings.AlphaColor = 0xFFFF00;
-        ctx.settings.NeedSegmentation = true;
         ctx.settings.NeedShortCodeTips = true;
-        if (pictures) {
-            for (int id = 101; id <= 103; ++id)
-                WriteResourceFile(ctx.folder, id, QStringLiteral("JPG"), QStringLiteral("%1.jpg").arg(id));
-        }
         window = std::make_unique<frmPreSplit>(ctx);
     }
 

@@ -1,7 +1,9 @@
 // The file commands of the test window on the real window: a segmented example saved and opened
 // again is tested at once with hints and statistics; refused examples change nothing; the plain
 // text with separators, the segmentation result and the statistics report.
+#include "contextfixture.h"
 #include "modal.h"
+#include "prepare/codedictionary.h"
 #include "prepare/externallibs.h"
 #include "prepare/frmopenfile.h"
 #include "prepare/richtext.h"
@@ -41,42 +43,18 @@ QByteArray fileBytes(const QString &path)
 }
 
 // The test window with the real open-text dialog, the dictionary and the segmenter of the build.
-struct WindowFixture {
-    QTemporaryDir dir;
-    QTemporaryDir userData;
-    ScriptedPrompts prompts;
-    ScriptedClock clock{QDateTime(QDate(2026, 5, 4), QTime(14, 0, 0))};
-    ExternalLibs libs;
-    AppContext ctx;
+struct WindowFixture : test::ContextFixture {
     std::unique_ptr<frmFcTest> window;
     int resultsShown = 0;
 
-    WindowFixture()
+    WindowFixture() : ContextFixture({.now = QDateTime(QDate(2026, 5, 4), QTime(14, 0, 0))})
     {
-        qputenv("XDG_DATA_HOME", userData.path().toUtf8());
-        ctx.folder = ProgramFolder(dir.path(), {QStringLiteral(ORVANE_TEST_DATA_DIR)});
-        ctx.prompts = &prompts;
-        ctx.clock = &clock;
-        ctx.realTimers = false;
-        QString error;
-        if (libs.open({QStringLiteral(ORVANE_TEST_DATA_DIR)}, QStringLiteral(ORVANE_TEST_DATA_DIR), &error))
-            ctx.libs = &libs;
-        ctx.settings.NeedSegmentation = true;
-        ctx.settings.AltColor1 = 0x000000;
-        ctx.settings.AltColor2 = 0xFF0000;
-        ctx.settings.SymbolColor = 0xFF00FF;
-        ctx.settings.RightColor = 0x00FF00;
-        ctx.settings.ErrorColor = 0x0000FF;
-        ctx.settings.AlphaColor = 0xFFFF00;
-        for (int id = 101; id <= 103; ++id)
-            WriteResourceFile(ctx.folder, id, QStringLiteral("JPG"), QStringLiteral("%1.jpg").arg(id));
         window = std::make_unique<frmFcTest>(ctx);
         if (!window->Form_Load())
             qFatal("the test window did not load");
         window->show();
     }
 
-    QString path(const QString &name) const { return dir.filePath(name); }
 
     void open(const QString &text)
     {
@@ -145,6 +123,7 @@ private Q_SLOTS:
     // figures, and a test that runs at once with hints and statistics.
     void exampleOpenedAgainIsTestedAtOnce()
     {
+        const int opened = CodeDictionary::openCount();
         WindowFixture f;
         f.open(kText);
         const QString marks = f.window->run().doc.CharMarks;
@@ -222,6 +201,9 @@ private Q_SLOTS:
         QVERIFY(report.contains(QStringLiteral("\r\n     我们       ")));
         QVERIFY(!report.contains(QStringLiteral("春天")));
         QVERIFY(report.contains(QStringLiteral("\r\n用户输入的总字数：%1\r\n").arg(kText.size())));
+        // Two texts rendered, an example, a test with a code hint, the tables: one opening of the
+        // code database for all of it.
+        QCOMPARE(CodeDictionary::openCount() - opened, 1);
     }
 
     void refusedExampleChangesNothing_data()
@@ -270,6 +252,7 @@ private Q_SLOTS:
 
     void plainTextWithSeparators()
     {
+        const int opened = CodeDictionary::openCount();
         WindowFixture f;
         f.open(kText);
         const QString marks = f.window->run().doc.CharMarks;

@@ -1,3 +1,4 @@
+#include "contextfixture.h"
 #include "prepare/externallibs.h"
 #include "prepare/frmopenfile.h"
 #include "prepare/render.h"
@@ -28,40 +29,10 @@ public:
     void textOpeningForEditor() override { calls << QStringLiteral("editor"); }
 };
 
-struct Fixture {
-    QTemporaryDir dir;
-    QTemporaryDir userData;
-    ScriptedPrompts prompts;
-    ExternalLibs libs;
-    AppContext ctx;
+struct Fixture : test::ContextFixture {
     ViewTarget target;
 
-    Fixture()
-    {
-        qputenv("XDG_DATA_HOME", userData.path().toUtf8());
-        ctx.folder = ProgramFolder(dir.path(), {QStringLiteral(ORVANE_TEST_DATA_DIR)});
-        ctx.prompts = &prompts;
-        QString error;
-        if (libs.open({QStringLiteral(ORVANE_TEST_DATA_DIR)}, QStringLiteral(ORVANE_TEST_DATA_DIR), &error))
-            ctx.libs = &libs;
-        else
-            qWarning() << error;
-        ctx.settings.AltColor1 = 0x000000;
-        ctx.settings.AltColor2 = 0xFF0000;
-        ctx.settings.SymbolColor = 0xFF00FF;
-        ctx.settings.AlphaColor = 0xFFFF00;
-        ctx.settings.NeedSegmentation = true;
-        ctx.settings.NeedShortCodeTips = true;
-    }
-
-    QString write(const QString &name, const QByteArray &bytes)
-    {
-        const QString path = dir.filePath(name);
-        QFile f(path);
-        f.open(QIODevice::WriteOnly);
-        f.write(bytes);
-        return path;
-    }
+    Fixture() : ContextFixture({.pictures = false}) { ctx.settings.NeedShortCodeTips = true; }
 };
 
 QString colorAt(QTextEdit &view, int pos)

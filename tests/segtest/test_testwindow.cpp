@@ -1,13 +1,11 @@
 // The test window on the real controls: open a text through the open-text dialog, run tests
 // through their states, type through the typing box, and read the result dialog.
+#include "contextfixture.h"
 #include "modal.h"
-#include "prepare/externallibs.h"
 #include "prepare/frmopenfile.h"
 #include "prepare/render.h"
-#include "scriptedprompts.h"
 #include "segtest/dlgresult.h"
 #include "segtest/frmfctest.h"
-#include "shell/pictures.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -16,7 +14,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextEdit>
 #include <QtTest>
@@ -24,7 +21,6 @@
 
 using namespace orvane;
 using orvane::test::onNextModal;
-using orvane::test::ScriptedPrompts;
 
 namespace {
 
@@ -52,40 +48,16 @@ struct ResultTexts {
     QString time, accuracy, speed, effective, total;
 };
 
-struct Fixture {
-    QTemporaryDir dir;
-    QTemporaryDir userData;
-    ScriptedPrompts prompts;
-    ScriptedClock clock{QDateTime(QDate(2026, 3, 2), QTime(9, 0, 0))};
+struct Fixture : test::ContextFixture {
     RecordingProvider ime;
-    ExternalLibs libs;
-    AppContext ctx;
     std::unique_ptr<frmFcTest> window;
     QList<ResultTexts> results;
 
     Fixture()
     {
-        qputenv("XDG_DATA_HOME", userData.path().toUtf8());
-        ctx.folder = ProgramFolder(dir.path(), {QStringLiteral(ORVANE_TEST_DATA_DIR)});
-        ctx.prompts = &prompts;
-        ctx.clock = &clock;
         ctx.imeProvider = &ime;
-        ctx.realTimers = false;
         ctx.ime.ImeLayout = QStringLiteral("orvane");
         ctx.ime.EnglishLayout = QStringLiteral("keyboard-us");
-        QString error;
-        if (libs.open({QStringLiteral(ORVANE_TEST_DATA_DIR)}, QStringLiteral(ORVANE_TEST_DATA_DIR), &error))
-            ctx.libs = &libs;
-        ctx.settings.AltColor1 = 0x000000;
-        ctx.settings.AltColor2 = 0xFF0000;
-        ctx.settings.SymbolColor = 0xFF00FF;
-        ctx.settings.RightColor = 0x00FF00;
-        ctx.settings.ErrorColor = 0x0000FF;
-        ctx.settings.AlphaColor = 0xFFFF00;
-        ctx.settings.NeedSegmentation = true;
-        ctx.settings.LimitMinutes = 5;
-        for (int id = 101; id <= 103; ++id)
-            WriteResourceFile(ctx.folder, id, QStringLiteral("JPG"), QStringLiteral("%1.jpg").arg(id));
         window = std::make_unique<frmFcTest>(ctx);
         if (!window->Form_Load())
             qFatal("the test window did not load");

@@ -1,5 +1,6 @@
 // The details dialog and the two key dialogs as a finished test leaves them: real windows,
 // the real code database and segmenter, scripted prompts.
+#include "contextfixture.h"
 #include "modal.h"
 #include "prepare/externallibs.h"
 #include "scriptedprompts.h"
@@ -26,27 +27,12 @@ namespace {
 
 const QString kText = QStringLiteral("你好，world。你好，我们是学生。人民代表大会");
 
-struct Fixture {
-    QTemporaryDir dir;
-    QTemporaryDir userData;
-    ScriptedPrompts prompts;
-    ExternalLibs libs;
-    ScriptedClock clock;
-    AppContext ctx;
+struct Fixture : test::ContextFixture {
     QTextDocument view;
     TestRun run{view, ctx.settings, clock, [this]() -> CodeDictionary & { return ctx.codes(); }};
 
-    explicit Fixture(bool withDatabase = true)
+    explicit Fixture(bool withDatabase = true) : ContextFixture({.data = withDatabase, .pictures = false})
     {
-        qputenv("XDG_DATA_HOME", userData.path().toUtf8());
-        ctx.folder = withDatabase ? ProgramFolder(dir.path(), {QStringLiteral(ORVANE_TEST_DATA_DIR)})
-                                  : ProgramFolder(dir.path());
-        ctx.prompts = &prompts;
-        QString error;
-        if (libs.open({QStringLiteral(ORVANE_TEST_DATA_DIR)}, QStringLiteral(ORVANE_TEST_DATA_DIR), &error))
-            ctx.libs = &libs;
-        else
-            qWarning() << error;
         // The text as the open-text dialog leaves it, and a test of ten characters.
         view.setPlainText(kText);
         libs.divideSentence(kText, &run.doc.CharMarks);
