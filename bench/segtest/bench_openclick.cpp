@@ -11,10 +11,8 @@
 #include "prepare/codedictionary.h"
 #include "prepare/externallibs.h"
 #include "prepare/frmopenfile.h"
-#include "segtest/dlgkeys.h"
 #include "segtest/dlgmoreinfo.h"
 #include "segtest/frmfctest.h"
-#include "segtest/textstats.h"
 #include "shell/pictures.h"
 
 #include <QApplication>
@@ -131,26 +129,21 @@ int main(int argc, char **argv)
         characters = int(window.mainText->toPlainText().size());
     }
     int words = 0;
-    const QString &marks = ctx.doc.CharMarks;
+    const QString &marks = window.run().doc.CharMarks;
     for (int i = 0; i < marks.size(); ++i)
         words += (marks[i] == u'0' || marks[i] == u'1') && (i == 0 || marks[i - 1] != marks[i]);
     std::printf("text: %d characters, %d words\n", characters, words);
     print("click on 打开 until the test window has painted the text", click);
 
-    {
-        CodeDictionary dict(ctx.libs);
-        openStatsDictionary(ctx, dict);
-        BuildCharStats(ctx.stats, window.mainText->toPlainText(), dict);
-        BuildWordStats(ctx.stats, window.mainText->toPlainText(), ctx.doc.CharMarks, dict);
-        ctx.doc.DetailStatsDone = ctx.doc.TextStatsDone = true;
-    }
+    window.run().charTable();
+    window.run().wordTable();
     std::vector<double> details;
     std::vector<double> built; // the constructor alone (the grids filled, nothing shown yet)
     double first = 0;
     for (int run = 0; run < repeats + 1; ++run) {
         QElapsedTimer t;
         t.start();
-        DlgMoreInfo dialog(ctx, &window);
+        DlgMoreInfo dialog(ctx, window.run(), &window);
         built.push_back(double(t.nsecsElapsed()) / 1e6);
         dialog.show();
         QApplication::processEvents(); // laid out and painted
@@ -165,12 +158,13 @@ int main(int argc, char **argv)
     std::printf("details dialog, first showing in the process: %.2f ms\n", first);
     print("details dialog, later showings", details);
     print("  of which building the dialog", built);
+    std::printf("code database opened %d time(s) in the process\n", CodeDictionary::openCount());
     // ORVANE_BENCH_SHOW=1: keep the test window with the text on screen for a few seconds, then
     // the details dialog over it (screenshots).
     if (qEnvironmentVariableIntValue("ORVANE_BENCH_SHOW") == 1) {
         window.raise();
         window.activateWindow();
-        DlgMoreInfo dialog(ctx, &window);
+        DlgMoreInfo dialog(ctx, window.run(), &window);
         QTimer::singleShot(6000, &dialog, &QWidget::show);
         QTimer::singleShot(10000, &app, &QCoreApplication::quit);
         return app.exec();

@@ -6,7 +6,7 @@
 #include "prepare/externallibs.h"
 #include "prepare/render.h"
 #include "settings/settingsstore.h"
-#include "shell/appcontext.h"
+#include "context/appcontext.h"
 #include "shell/frmmain.h"
 #include "shell/imeproviders.h"
 #include "shell/imetableupdate.h"

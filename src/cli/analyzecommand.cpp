@@ -6,7 +6,7 @@
 #include "prepare/codedictionary.h"
 #include "prepare/externallibs.h"
 #include "segtest/report.h"
-#include "segtest/textstats.h"
+#include "segtest/testrun.h"
 
 namespace orvane::cli {
 
@@ -29,12 +29,9 @@ int runAnalyze(const QStringList &args, Streams &io)
         io.err << "orvane-cli analyze: " << error << Qt::endl;
         return 1;
     }
-    TestStatistics stats;
-    BuildCharStats(stats, opened->text, dict);
-    BuildWordStats(stats, opened->text, opened->marks, dict);
-    stats.TextKeyCounts = CountTextKeys(stats, opened->counts.SymbolCount, opened->counts.AlphaCount);
-
-    QString report = reportTextDetailSection(stats) + reportTextKeySection(stats);
+    // The figures the test window's details and key dialogs show for the same text.
+    TextFigures figures(opened->text, opened->marks, opened->counts.SymbolCount, opened->counts.AlphaCount);
+    QString report = reportTextDetailSection(figures.wordTable(dict)) + reportTextKeySection(figures.keyCounts(dict));
     report.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     io.out << report;
     io.out.flush();

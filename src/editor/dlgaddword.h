@@ -7,7 +7,7 @@
 // AddWord and reports its answer.
 #pragma once
 
-#include "shell/appcontext.h"
+#include "context/appcontext.h"
 
 #include <QDialog>
 

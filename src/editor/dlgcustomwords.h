@@ -4,7 +4,7 @@
 // (AppContext::customWordsChanged).
 #pragma once
 
-#include "shell/appcontext.h"
+#include "context/appcontext.h"
 
 #include <QDialog>
 

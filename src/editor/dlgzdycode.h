@@ -2,7 +2,7 @@
 // digits). However it is closed, the code box's text goes back to the owner's Tag.
 #pragma once
 
-#include "shell/appcontext.h"
+#include "context/appcontext.h"
 
 #include <QDialog>
 

@@ -3,7 +3,7 @@
 // every listed word with its code to the custom dictionary.
 #pragma once
 
-#include "shell/appcontext.h"
+#include "context/appcontext.h"
 
 #include <QDialog>
 #include <QStringList>

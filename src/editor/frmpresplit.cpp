@@ -111,7 +111,7 @@ bool frmPreSplit::Form_Load()
     for (QPushButton *b : {cmdModify, cmdUndo, cmdSave, cmdReset})
         b->setEnabled(false);
     cmdCustomWords->setVisible(bool(m_ctx.showCustomWords));
-    m_ctx.doc.OpenForEditor = true;
+    m_doc.OpenForEditor = true;
     RecordLayout(this, m_layout);
     if (m_ctx.store)
         LoadUserSettings(*m_ctx.store, m_ctx.settings);
@@ -194,9 +194,9 @@ void frmPreSplit::applyOpenedText(const OpenedText &opened, const RenderProgress
     txtMain->setReadOnly(true);
     cmdSave->setEnabled(true);
     cmdReset->setEnabled(false);
-    m_ctx.doc.CharMarks = opened.marks;
+    m_doc.takeText(opened);
     showOpenedText(m_ctx, txtMain, opened, progress);
-    m_ctx.doc.EditorBaseText = txtMain->toPlainText();
+    m_doc.EditorBaseText = txtMain->toPlainText();
     if (!txtMain->toPlainText().isEmpty())
         txtMain->setVisible(true);
 }
@@ -244,33 +244,17 @@ void frmPreSplit::cmdUndo_Click()
 void frmPreSplit::cmdReset_Click()
 {
     const QString text = txtMain->toPlainText();
-    if (textEqual(text, m_ctx.doc.EditorBaseText))
+    if (textEqual(text, m_doc.EditorBaseText))
         return;
-    setViewText(txtMain, m_ctx.doc.EditorBaseText);
+    setViewText(txtMain, m_doc.EditorBaseText);
     drawView();
-}
-
-CodeDictionary *frmPreSplit::dictionary(bool tellWhenMissing)
-{
-    if (!m_dictionary)
-        m_dictionary = std::make_unique<CodeDictionary>(m_ctx.libs);
-    if (m_dictionary->isOpen())
-        return m_dictionary.get();
-    QString error;
-    if (m_dictionary->open(m_ctx.folder.dataFile(workfiles::codeDatabase()), &error))
-        return m_dictionary.get();
-    if (tellWhenMissing)
-        m_ctx.prompts->message(error, promptTitle(), MessageIcon::Critical);
-    return nullptr;
 }
 
 void frmPreSplit::drawView()
 {
-    CodeDictionary *dict = dictionary(false);
-    const ShortCodeLookup lookup = dict ? dict->shortCodeLookup() : ShortCodeLookup();
-    RenderEditorView(*txtMain->document(), m_ctx.doc.CharMarks, m_ctx.settings, lookup);
-    m_ctx.doc.HanziCount = 0;
-    m_ctx.doc.SymbolCount = 0;
+    RenderEditorView(*txtMain->document(), m_doc.CharMarks, m_ctx.settings, m_ctx.codes().shortCodeLookup());
+    m_doc.HanziCount = 0;
+    m_doc.SymbolCount = 0;
     txtMain->document()->clearUndoRedoStacks();
 }
 
@@ -297,19 +281,19 @@ void frmPreSplit::cmdSave_Click()
 void frmPreSplit::saveTo(const QString &path)
 {
     // Without the code database every word would be taken for a symbol.
-    CodeDictionary *dict = dictionary(true);
-    if (!dict)
+    if (!m_ctx.requireCodes())
         return;
-    const QString spacedMarks = m_ctx.doc.CharMarks;
+    CodeDictionary &dict = m_ctx.codes();
+    const QString spacedMarks = m_doc.CharMarks;
     // The view as the user sees it, colours included: the marks no longer match a text whose
     // blanks were moved, so drawing it again from them would shift the colours.
     const QTextDocumentFragment shown(txtMain->document());
     const QString spacedText = txtMain->toPlainText();
     const SavedWords words =
-        markSavedWords(spacedText, [dict](const QString &w) { return dict->LookupCodes(w).standard; });
+        markSavedWords(spacedText, [&dict](const QString &w) { return dict.LookupCodes(w).standard; });
     Tag = candidateTag(words.candidates);
 
-    m_ctx.doc.CharMarks = words.marks;
+    m_doc.CharMarks = words.marks;
     setViewText(txtMain, words.text);
     drawView();
 
@@ -321,10 +305,10 @@ void frmPreSplit::saveTo(const QString &path)
     }
 
     QString error;
-    if (!writeExample(path, *txtMain->document(), m_ctx.doc.CharMarks, &error)) {
+    if (!writeExample(path, *txtMain->document(), m_doc.CharMarks, &error)) {
         // The user's segmentation lives in the blanks: put them back so that the save can be
         // repeated, into another folder for instance.
-        m_ctx.doc.CharMarks = spacedMarks;
+        m_doc.CharMarks = spacedMarks;
         txtMain->document()->clear();
         QTextCursor(txtMain->document()).insertFragment(shown);
         txtMain->document()->clearUndoRedoStacks();

@@ -4,8 +4,10 @@
 // marks); words that the user formed and the code database lacks go to the custom-word list.
 #pragma once
 
+#include "context/appcontext.h"
 #include "prepare/frmopenfile.h"
-#include "shell/appcontext.h"
+#include "prepare/testdocument.h"
+#include "shell/windowhelpers.h"
 
 #include <QDialog>
 #include <array>
@@ -18,8 +20,6 @@ class QStatusBar;
 class QTextEdit;
 
 namespace orvane {
-
-class CodeDictionary;
 
 class frmPreSplit final : public QDialog, public OpenTextTarget {
     Q_OBJECT
@@ -63,6 +63,7 @@ public:
     // OpenTextTarget: shows the spaced text locked, with "修    改", reset and save enabled as
     // the start of an edit, and keeps it as the text the reset goes back to.
     void applyOpenedText(const OpenedText &opened, const RenderProgress &progress) override;
+    TestDocument &document() override { return m_doc; }
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -73,13 +74,13 @@ private:
     void setPanelText(int n, const QString &text);
     // Colours the view from CharMarks; the colouring is no edit the user can undo.
     void drawView();
-    CodeDictionary *dictionary(bool tellWhenMissing);
     // The save after the file name was chosen; false when it stopped before writing.
     void saveTo(const QString &path);
 
     AppContext &m_ctx;
     LayoutState m_layout;
-    std::unique_ptr<CodeDictionary> m_dictionary;
+    // The marks of the spaced text in the view, and the text as first shown.
+    TestDocument m_doc;
 };
 
 } // namespace orvane

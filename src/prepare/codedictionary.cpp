@@ -16,6 +16,7 @@
 #include <QUrl>
 #include <QVariant>
 
+#include <atomic>
 #include <optional>
 
 namespace orvane {
@@ -153,8 +154,18 @@ CodeDictionary::~CodeDictionary()
     d->release();
 }
 
+namespace {
+std::atomic<int> g_opens{0};
+} // namespace
+
+int CodeDictionary::openCount()
+{
+    return g_opens.load();
+}
+
 bool CodeDictionary::open(const QString &path, QString *error)
 {
+    ++g_opens;
     d->release();
     d->path = path;
     const auto fail = [&](const QString &message) {

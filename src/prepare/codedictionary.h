@@ -47,6 +47,9 @@ public:
     static bool checkIntegrity(const QString &path, QString *error = nullptr);
     // The same in a background thread, unless a verdict for this version is known or coming.
     static void startIntegrityCheck(const QString &path);
+    // How many times open() was called in this process: the program opens the database once
+    // and keeps it (AppContext::codes), so that the lookups stay warm.
+    static int openCount();
     void close();
     bool isOpen() const;
     QString path() const;

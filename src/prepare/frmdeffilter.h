@@ -2,7 +2,7 @@
 // to the file at once; "取消(&C)" restores the backup taken when the dialog opened.
 #pragma once
 
-#include "shell/appcontext.h"
+#include "context/appcontext.h"
 
 #include <QDialog>
 

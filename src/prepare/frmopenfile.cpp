@@ -174,7 +174,7 @@ void frmOpenFile::cmdOpenFile_Click()
     OpenRequest request;
     request.filterSymbols = chkUseFilter->isChecked();
     request.filterAlpha = chkAlpha->isChecked();
-    request.target = m_ctx.doc.OpenForEditor ? OpenTarget::Editor : OpenTarget::TestWindow;
+    request.target = m_target.document().OpenForEditor ? OpenTarget::Editor : OpenTarget::TestWindow;
     // filter.dat is read (and first written) only when the symbols are filtered.
     const QStringList entries = request.filterSymbols && fileChosen() ? filterEntriesForOpening(m_ctx.folder)
                                                                        : QStringList();
@@ -190,30 +190,14 @@ void frmOpenFile::cmdOpenFile_Click()
     accept();
 }
 
-namespace {
-
-// Opens the code database for one rendering pass; tells the user once when it cannot.
-struct RenderDictionary {
-    CodeDictionary dict;
-    RenderDictionary(AppContext &ctx) : dict(ctx.libs)
-    {
-        QString error;
-        if (!dict.open(ctx.folder.dataFile(workfiles::codeDatabase()), &error))
-            ctx.prompts->message(error, promptTitle(), MessageIcon::Exclamation);
-    }
-    ShortCodeLookup lookup() { return dict.shortCodeLookup(); }
-};
-
-} // namespace
-
 void showOpenedText(AppContext &ctx, QTextEdit *view, const OpenedText &opened, const RenderProgress &progress)
 {
     setViewText(view, opened.text);
-    RenderDictionary dict(ctx);
+    const ShortCodeLookup lookup = ctx.codes().shortCodeLookup();
     if (opened.target == OpenTarget::Editor)
-        RenderEditorView(*view->document(), opened.marks, ctx.settings, dict.lookup(), progress);
+        RenderEditorView(*view->document(), opened.marks, ctx.settings, lookup, progress);
     else
-        RenderTestView(*view->document(), opened.marks, ctx.settings, dict.lookup(), progress);
+        RenderTestView(*view->document(), opened.marks, ctx.settings, lookup, progress);
 }
 
 void frmOpenFile::cmdExit_Click()

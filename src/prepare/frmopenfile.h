@@ -2,9 +2,10 @@
 // filters, and open it into the window that showed the dialog.
 #pragma once
 
+#include "context/appcontext.h"
 #include "prepare/opentext.h"
 #include "prepare/render.h"
-#include "shell/appcontext.h"
+#include "prepare/testdocument.h"
 
 #include <QDialog>
 
@@ -24,6 +25,8 @@ public:
     virtual ~OpenTextTarget() = default;
     // Takes the opened text. progress reports the rendering on the dialog's bar.
     virtual void applyOpenedText(const OpenedText &opened, const RenderProgress &progress) = 0;
+    // The marks and counts of the window's text; its OpenForEditor says whom the dialog serves.
+    virtual TestDocument &document() = 0;
 };
 
 // Puts text into a view so that each character, line breaks included, is one position.

@@ -1,8 +1,6 @@
 #include "segtest/dlgkeys.h"
 
-#include "core/workfiles.h"
-#include "prepare/codedictionary.h"
-#include "segtest/textstats.h"
+#include "segtest/testrun.h"
 #include "shell/pictures.h"
 
 #include <QFrame>
@@ -77,9 +75,9 @@ QGroupBox *inputFrame(const QString &title, const QString &toolTip, QGroupBox *s
 
 } // namespace
 
-KeyCountsDialog::KeyCountsDialog(AppContext &ctx, const QString &objectName, const QString &title,
+KeyCountsDialog::KeyCountsDialog(AppContext &ctx, TestRun &run, const QString &objectName, const QString &title,
                                  const QString &exitCaption, QWidget *parent)
-    : QDialog(parent), m_ctx(ctx)
+    : QDialog(parent), m_ctx(ctx), m_run(run)
 {
     setObjectName(objectName);
     setWindowTitle(title);
@@ -160,8 +158,8 @@ void KeyCountsDialog::showFigures(const KeyCountSlots &figures)
         lblkeys[i]->setText(QString::number(figures[i]));
 }
 
-DlgKeys::DlgKeys(AppContext &ctx, QWidget *parent)
-    : KeyCountsDialog(ctx, QStringLiteral("DlgKeys"), QStringLiteral("全文键数统计"), QStringLiteral("退   出(&X)"),
+DlgKeys::DlgKeys(AppContext &ctx, TestRun &run, QWidget *parent)
+    : KeyCountsDialog(ctx, run, QStringLiteral("DlgKeys"), QStringLiteral("全文键数统计"), QStringLiteral("退   出(&X)"),
                       parent)
 {
     Form_Load();
@@ -172,9 +170,7 @@ void DlgKeys::Form_Load()
     adjustSize();
     centerOnScreen(this);
     clearFigures(QString());
-    m_ctx.doc.KeyCountsDone = true;
-    m_ctx.stats.TextKeyCounts = CountTextKeys(m_ctx.stats, m_ctx.doc.SymbolCount, m_ctx.doc.AlphaCount);
-    showFigures(m_ctx.stats.TextKeyCounts);
+    showFigures(m_run.textKeyCounts());
 }
 
 QLabel *statsFigureLabel(const QString &objectName, QWidget *parent)
@@ -188,14 +184,6 @@ QLabel *statsFigureLabel(const QString &objectName, QWidget *parent)
     label->setStyleSheet(QStringLiteral("QLabel { background: #fffef8; color: #123a7a; font-weight: bold;"
                                         " padding: 1px 6px; }"));
     return label;
-}
-
-void openStatsDictionary(AppContext &ctx, CodeDictionary &dict)
-{
-    QString error;
-    if (!dict.open(ctx.folder.dataFile(workfiles::codeDatabase()), &error) && ctx.prompts)
-        ctx.prompts->message(QStringLiteral("编码数据库无法打开，统计中的编码将不完整：%1").arg(error), promptTitle(),
-                             MessageIcon::Exclamation);
 }
 
 } // namespace orvane

@@ -2,7 +2,8 @@
 // the same layout, "用户输入内容键数统计" for the stretch the user typed (DlgUserKeys).
 #pragma once
 
-#include "shell/appcontext.h"
+#include "context/appcontext.h"
+#include "segtest/statsdata.h"
 
 #include <QDialog>
 #include <array>
@@ -12,7 +13,7 @@ class QPushButton;
 
 namespace orvane {
 
-class CodeDictionary;
+class TestRun;
 
 // The layout both key dialogs share: frames "单字输入" and "词组输入", each with a frame for
 // the standard codes and one for the short codes, listing its slots; the exit button.
@@ -30,25 +31,22 @@ public:
     void showFigures(const KeyCountSlots &figures);
 
 protected:
-    KeyCountsDialog(AppContext &ctx, const QString &objectName, const QString &title, const QString &exitCaption,
-                    QWidget *parent);
+    KeyCountsDialog(AppContext &ctx, TestRun &run, const QString &objectName, const QString &title,
+                    const QString &exitCaption, QWidget *parent);
     AppContext &m_ctx;
+    TestRun &m_run;
 };
 
 class DlgKeys final : public KeyCountsDialog {
     Q_OBJECT
 public:
-    explicit DlgKeys(AppContext &ctx, QWidget *parent = nullptr);
+    DlgKeys(AppContext &ctx, TestRun &run, QWidget *parent = nullptr);
 
-    // Counts the whole text into TextKeyCounts and shows the figures; sets KeyCountsDone.
+    // Shows the key counts of the whole text.
     void Form_Load();
 };
 
 // A value label of the statistics dialogs: a sunken, right-aligned figure.
 QLabel *statsFigureLabel(const QString &objectName, QWidget *parent);
-
-// Opens jtdb.dat of the program folder for a statistics build; when it cannot be opened, tells
-// the user once that the codes will be missing (the build goes on without them).
-void openStatsDictionary(AppContext &ctx, CodeDictionary &dict);
 
 } // namespace orvane

@@ -1,9 +1,8 @@
 #include "segtest/dlgmoreinfo.h"
 
-#include "prepare/codedictionary.h"
 #include "segtest/dlgkeys.h"
 #include "segtest/dlguserkeys.h"
-#include "segtest/textstats.h"
+#include "segtest/testrun.h"
 #include "shell/pictures.h"
 
 #include <QGridLayout>
@@ -71,7 +70,7 @@ QPushButton *button(const QString &caption, const QString &name, const QString &
 
 } // namespace
 
-DlgMoreInfo::DlgMoreInfo(AppContext &ctx, QWidget *parent) : QDialog(parent), m_ctx(ctx)
+DlgMoreInfo::DlgMoreInfo(AppContext &ctx, TestRun &run, QWidget *parent) : QDialog(parent), m_ctx(ctx), m_run(run)
 {
     setObjectName(QStringLiteral("DlgMoreInfo"));
     setWindowTitle(QStringLiteral("详细信息"));
@@ -171,10 +170,10 @@ DlgMoreInfo::DlgMoreInfo(AppContext &ctx, QWidget *parent) : QDialog(parent), m_
 void DlgMoreInfo::Form_Load()
 {
     centerOnScreen(this);
-    const TestStatistics &stats = m_ctx.stats;
+    const WordTable &words = m_run.wordTable();
     for (int k = 1; k <= 5; ++k) {
         QTableWidget *grid = fgwords[k - 1];
-        const QVector<StatEntry> &entries = stats.WordStats[k];
+        const QVector<StatEntry> &entries = words[k];
         grid->clearContents();
         grid->setRowCount(int(entries.size()));
         grid->setHorizontalHeaderLabels({QStringLiteral("文   字"), QStringLiteral("次 数"), QStringLiteral("标准码"),
@@ -195,10 +194,8 @@ void DlgMoreInfo::Form_Load()
     tspWords->setCurrentIndex(0);
     tspWords_Click(0);
 
-    const TypingDetails details = typingDetails(m_ctx.doc);
+    const TypingDetails &details = m_run.typingDetails();
     lblTotalWord->setText(QString::number(details.typed));
-    // With nothing typed the figures of an earlier test would be stale: the report gets zeros.
-    keepTypingDetails(m_ctx.stats, details);
     if (details.typed == 0)
         return;
     for (int j = 0; j < 5; ++j)
@@ -215,13 +212,13 @@ void DlgMoreInfo::tspWords_Click(int index)
 
 void DlgMoreInfo::cmdKeys_Click()
 {
-    DlgKeys dlg(m_ctx, this);
+    DlgKeys dlg(m_ctx, m_run, this);
     dlg.exec();
 }
 
 void DlgMoreInfo::cmdUserKeys_Click()
 {
-    DlgUserKeys dlg(m_ctx, this);
+    DlgUserKeys dlg(m_ctx, m_run, this);
     dlg.exec();
 }
 
@@ -230,28 +227,16 @@ void DlgMoreInfo::cmdOk_Click()
     accept();
 }
 
-void showMoreInfo(AppContext &ctx, const QString &viewText, QWidget *parent, const std::function<void(bool)> &waiting)
+void showMoreInfo(AppContext &ctx, TestRun &run, QWidget *parent, const std::function<void(bool)> &waiting)
 {
-    if (ctx.doc.DetailStatsDone) {
-        DlgMoreInfo details(ctx, parent);
-        details.exec();
-        return;
-    }
-    if (waiting)
+    const bool building = !run.hasDetails();
+    if (building && waiting)
         waiting(true);
-    {
-        CodeDictionary dict(ctx.libs);
-        openStatsDictionary(ctx, dict);
-        ctx.doc.DetailStatsDone = true;
-        BuildCharStats(ctx.stats, viewText, dict);
-        if (!ctx.doc.TextStatsDone) {
-            ctx.doc.TextStatsDone = true;
-            BuildWordStats(ctx.stats, viewText, ctx.doc.CharMarks, dict);
-        }
-    }
-    DlgMoreInfo details(ctx, parent);
+    run.charTable();
+    run.wordTable();
+    DlgMoreInfo details(ctx, run, parent);
     details.exec();
-    if (waiting)
+    if (building && waiting)
         waiting(false);
 }
 

@@ -2,7 +2,7 @@
 // the user's typing, with the key counts of the whole text and of the typed stretch.
 #pragma once
 
-#include "shell/appcontext.h"
+#include "context/appcontext.h"
 
 #include <QDialog>
 #include <QString>
@@ -18,10 +18,12 @@ class QWidget;
 
 namespace orvane {
 
+class TestRun;
+
 class DlgMoreInfo final : public QDialog {
     Q_OBJECT
 public:
-    explicit DlgMoreInfo(AppContext &ctx, QWidget *parent = nullptr);
+    DlgMoreInfo(AppContext &ctx, TestRun &run, QWidget *parent = nullptr);
 
     QTabBar *tspWords = nullptr;
     std::array<QTableWidget *, 5> fgwords{}; // classes 1..5: single characters .. long words
@@ -34,8 +36,7 @@ public:
     QPushButton *cmdUserKeys = nullptr;
     QPushButton *cmdOk = nullptr;
 
-    // Fills the grids from the word table and the user figures from the test counters, and
-    // keeps those figures for the report.
+    // Fills the grids from the word table and the user figures from the typing details.
     void Form_Load();
     // Brings the grid of tab index (0-based) to the front.
     void tspWords_Click(int index);
@@ -45,11 +46,12 @@ public:
 
 private:
     AppContext &m_ctx;
+    TestRun &m_run;
 };
 
-// The "更多信息" step of the result dialog: builds the character and word tables of viewText
+// The "更多信息" step of the result dialog: has the run compute the character and word tables
 // when this text has none yet (showing waiting(true) during the work and waiting(false) after
 // the details are closed), then shows the details dialog modally over parent.
-void showMoreInfo(AppContext &ctx, const QString &viewText, QWidget *parent, const std::function<void(bool)> &waiting);
+void showMoreInfo(AppContext &ctx, TestRun &run, QWidget *parent, const std::function<void(bool)> &waiting);
 
 } // namespace orvane

@@ -1,24 +1,17 @@
 #include "segtest/dlgresult.h"
 
-#include "core/workfiles.h"
-#include "prepare/codedictionary.h"
-#include "prepare/render.h"
-#include "prepare/richtext.h"
 #include "segtest/dlgkeys.h"
 #include "segtest/dlgmoreinfo.h"
-#include "segtest/resultsummary.h"
+#include "segtest/testrun.h"
 #include "shell/pictures.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QTextEdit>
 #include <QVBoxLayout>
-#include <cmath>
 
 namespace orvane {
 
@@ -52,8 +45,7 @@ QGroupBox *group(const QString &title, const QList<QPair<QString, QLabel *>> &ro
 
 } // namespace
 
-DlgResult::DlgResult(AppContext &ctx, QTextEdit *mainText, QWidget *parent)
-    : QDialog(parent), m_ctx(ctx), m_mainText(mainText)
+DlgResult::DlgResult(AppContext &ctx, TestRun &run, QWidget *parent) : QDialog(parent), m_ctx(ctx), m_run(run)
 {
     setObjectName(QStringLiteral("DlgResult"));
     setWindowTitle(QStringLiteral("统计信息"));
@@ -112,10 +104,7 @@ void DlgResult::Form_Load()
 {
     adjustSize();
     centerOnScreen(this);
-    const TestDocument &doc = m_ctx.doc;
-    const qint64 seconds = qint64(std::llround(doc.TestElapsed * 86400.0));
-    const ResultSummary r =
-        summarizeResult(doc.HanziCount, doc.SymbolCount, doc.AlphaCount, seconds, doc.RightCharCount, doc.WrongCharCount);
+    const ResultSummary &r = m_run.result();
     lblTotal->setText(r.total);
     lblHz->setText(r.hanzi);
     lblSym->setText(r.symbols);
@@ -124,16 +113,11 @@ void DlgResult::Form_Load()
     lblRgtRate->setText(r.accuracy);
     lblRate->setText(r.speed);
     lblEffRate->setText(r.effectiveSpeed);
-    m_ctx.doc.AccuracyText = lblRgtRate->text();
-    m_ctx.doc.SpeedText = lblRate->text();
-    m_ctx.doc.EffectiveSpeedText = lblEffRate->text();
-    m_ctx.doc.ResultShown = true;
 }
 
 void DlgResult::cmdMorInfo_Click()
 {
-    const QString text = m_mainText ? m_mainText->toPlainText() : QString();
-    showMoreInfo(m_ctx, text, this, [this](bool on) {
+    showMoreInfo(m_ctx, m_run, this, [this](bool on) {
         LabelWating->setVisible(on);
         if (on) {
             LabelWating->repaint();
@@ -145,18 +129,6 @@ void DlgResult::cmdMorInfo_Click()
 
 void DlgResult::cmdOk_Click()
 {
-    const QString snapshot = m_ctx.folder.file(workfiles::testSnapshot());
-    bool restored = false;
-    if (m_mainText && QFile::exists(snapshot)) {
-        QFile file(snapshot);
-        if (file.open(QIODevice::ReadOnly))
-            restored = readRtf(file.readAll(), m_mainText->document());
-    }
-    if (!restored && m_mainText && m_ctx.doc.RightCharCount + m_ctx.doc.WrongCharCount != 0) {
-        CodeDictionary dict(m_ctx.libs);
-        dict.open(m_ctx.folder.dataFile(workfiles::codeDatabase()));
-        RenderTestView(*m_mainText->document(), m_ctx.doc.CharMarks, m_ctx.settings, dict.shortCodeLookup());
-    }
     accept();
 }
 

@@ -1,22 +1,22 @@
 // The result dialog "统计信息": the size of the text, and the time, accuracy and speeds of the
-// last test. Closing it with its button puts the test view back to its uncoloured state.
+// last test, as the test run gives them. Its exit button accepts it: the test window then puts
+// its view back to the uncoloured state.
 #pragma once
 
-#include "shell/appcontext.h"
+#include "context/appcontext.h"
 
 #include <QDialog>
 
 class QLabel;
 class QPushButton;
-class QTextEdit;
-
 namespace orvane {
+
+class TestRun;
 
 class DlgResult final : public QDialog {
     Q_OBJECT
 public:
-    // mainText is the test window's view, restored by cmdOk.
-    DlgResult(AppContext &ctx, QTextEdit *mainText, QWidget *parent = nullptr);
+    DlgResult(AppContext &ctx, TestRun &run, QWidget *parent = nullptr);
 
     QLabel *lblTotal = nullptr;
     QLabel *lblHz = nullptr;
@@ -36,7 +36,7 @@ public:
 
 private:
     AppContext &m_ctx;
-    QTextEdit *m_mainText;
+    TestRun &m_run;
 };
 
 } // namespace orvane

@@ -1,13 +1,12 @@
 #include "segtest/dlguserkeys.h"
 
-#include "prepare/codedictionary.h"
-#include "segtest/userkeys.h"
+#include "segtest/testrun.h"
 #include "shell/pictures.h"
 
 namespace orvane {
 
-DlgUserKeys::DlgUserKeys(AppContext &ctx, QWidget *parent)
-    : KeyCountsDialog(ctx, QStringLiteral("DlgUserKeys"), QStringLiteral("用户输入内容键数统计"),
+DlgUserKeys::DlgUserKeys(AppContext &ctx, TestRun &run, QWidget *parent)
+    : KeyCountsDialog(ctx, run, QStringLiteral("DlgUserKeys"), QStringLiteral("用户输入内容键数统计"),
                       QStringLiteral("退 出(&X)"), parent)
 {
     Form_Load();
@@ -18,22 +17,15 @@ void DlgUserKeys::Form_Load()
     adjustSize();
     centerOnScreen(this);
     clearFigures(QStringLiteral("0"));
-    TestDocument &doc = m_ctx.doc;
-    if (doc.TypedText.isEmpty())
+    QString error;
+    const KeyCountSlots *counts = m_run.userKeyCounts(m_ctx.libs, &error);
+    if (counts) {
+        showFigures(*counts);
         return;
-    if (!doc.UserKeysDone) {
-        CodeDictionary dict(m_ctx.libs);
-        openStatsDictionary(m_ctx, dict);
-        QString error;
-        if (!AnalyzeTypedText(m_ctx.stats, doc.TypedText, m_ctx.libs, dict, &error)) {
-            // Without the segmentation there is nothing to count; the next showing tries again.
-            m_ctx.prompts->message(error, promptTitle(), MessageIcon::Critical);
-            return;
-        }
-        doc.UserKeysDone = true;
     }
-    m_ctx.stats.UserKeyCounts = CountUserKeys(m_ctx.stats);
-    showFigures(m_ctx.stats.UserKeyCounts);
+    // Without the segmentation there is nothing to count; the next showing tries again.
+    if (!error.isEmpty())
+        m_ctx.prompts->message(error, promptTitle(), MessageIcon::Critical);
 }
 
 } // namespace orvane

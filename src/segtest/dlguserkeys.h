@@ -9,10 +9,10 @@ namespace orvane {
 class DlgUserKeys final : public KeyCountsDialog {
     Q_OBJECT
 public:
-    explicit DlgUserKeys(AppContext &ctx, QWidget *parent = nullptr);
+    DlgUserKeys(AppContext &ctx, TestRun &run, QWidget *parent = nullptr);
 
-    // Analyses TypedText the first time after a test (segmentation and code lookups), then
-    // counts from the kept analysis into UserKeyCounts and shows the figures.
+    // Shows the key counts of the typed stretch; zeros when nothing was typed, and zeros after
+    // telling why when the stretch could not be segmented.
     void Form_Load();
 };
 

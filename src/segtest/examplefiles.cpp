@@ -147,11 +147,11 @@ QString separatedText(const QString &text, const QString &marks)
     return out + kCrLf;
 }
 
-QString segmentationResultText(const TestStatistics &stats)
+QString segmentationResultText(const WordTable &words)
 {
     QString out;
     for (int cls = 1; cls <= 5; ++cls) {
-        for (const StatEntry &e : stats.WordStats[cls])
+        for (const StatEntry &e : words[cls])
             out += u'"' + e.text + u'"' + kCrLf;
     }
     return out;

@@ -49,6 +49,6 @@ QString separatedText(const QString &text, const QString &marks);
 
 // The segmentation result file: each word of the word table, class 1 to 5 in table order, in
 // double quotes, one a line.
-QString segmentationResultText(const TestStatistics &stats);
+QString segmentationResultText(const WordTable &words);
 
 } // namespace orvane

@@ -143,8 +143,10 @@ void frmFcTest::buildControls()
     mainText->setContextMenuPolicy(Qt::NoContextMenu);
     mainText->setUndoRedoEnabled(false);
     styleTextView(mainText, 20);
+    m_run = std::make_unique<TestRun>(*mainText->document(), m_ctx.settings, *m_ctx.clock,
+                                      [this]() -> CodeDictionary & { return m_ctx.codes(); });
     // Lines end between words only: a line end must not look like a word boundary.
-    wrapAtWords(mainText->document(), lineStartsAtMarkChanges(&m_ctx.doc.CharMarks, mainText->document()));
+    wrapAtWords(mainText->document(), lineStartsAtMarkChanges(&m_run->doc.CharMarks, mainText->document()));
 
     tmpText = new TypingBox(this);
     tmpText->setObjectName(QStringLiteral("tmpText"));
@@ -198,8 +200,7 @@ void frmFcTest::buildControls()
     });
     mainText->viewport()->installEventFilter(this);
 
-    m_session = std::make_unique<TypingSession>(*mainText->document(), m_ctx.doc, m_ctx.settings, *m_ctx.clock);
-    m_session->overlayChanged = [this] { refreshOverlay(); };
+    session().overlayChanged = [this] { refreshOverlay(); };
 }
 
 void frmFcTest::buildMenus()
@@ -259,7 +260,6 @@ bool frmFcTest::Form_Load()
     lblTips->setText(QString(tips).replace(crlf, QStringLiteral("\n")));
     lblTips->setProperty("caption", tips);
 
-    m_ctx.doc.OpenForEditor = false;
     CmdPauTest->setEnabled(false);
     CmdEndTest->setEnabled(false);
     mnuSaveTestFile->setEnabled(false);
@@ -267,8 +267,6 @@ bool frmFcTest::Form_Load()
     mnuStaInfo->setEnabled(false);
     mnuStaSave->setEnabled(false);
     tmrLimitTime->setEnabled(false);
-    m_ctx.doc.DetailStatsDone = false;
-    m_ctx.doc.ResultShown = false;
 
     // The view takes no caret placement by click and no typed characters.
     auto *proc = new MainTextProc(mainText);
@@ -359,8 +357,8 @@ void frmFcTest::applyOpenedText(const OpenedText &opened, const RenderProgress &
 
 void frmFcTest::takeNewText(const OpenedText &opened)
 {
-    m_ctx.doc.takeText(opened);
-    m_ctx.doc.resetPerText();
+    m_run->doc.takeText(opened);
+    m_run->newText();
     QFile::remove(m_ctx.folder.file(workfiles::testSnapshot()));
 }
 
@@ -381,8 +379,7 @@ void frmFcTest::mnuAddWord_Click()
 
 void frmFcTest::mnuStaInfo_Click()
 {
-    DlgResult dialog(m_ctx, mainText, this);
-    dialog.exec();
+    showResult();
 }
 
 void frmFcTest::CmdSetting_Click()
@@ -401,21 +398,10 @@ void frmFcTest::setSaveResultEnabled(bool on)
     mnuSaveResult->setEnabled(on);
 }
 
-CodeDictionary &frmFcTest::dictionary()
-{
-    if (!m_dictionary)
-        m_dictionary = std::make_unique<CodeDictionary>(m_ctx.libs);
-    if (!m_dictionaryTried) {
-        m_dictionaryTried = true;
-        m_dictionary->open(m_ctx.folder.dataFile(workfiles::codeDatabase()));
-    }
-    return *m_dictionary;
-}
-
 void frmFcTest::redrawText()
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    RenderTestView(*mainText->document(), m_ctx.doc.CharMarks, m_ctx.settings, dictionary().shortCodeLookup());
+    RenderTestView(*mainText->document(), m_run->doc.CharMarks, m_ctx.settings, m_ctx.codes().shortCodeLookup());
     QApplication::restoreOverrideCursor();
 }
 
@@ -492,18 +478,15 @@ void frmFcTest::CmdStartTest_Click()
         m_ctx.prompts->message(snapshotError + QStringLiteral("。\r\n测试结束后将按当前设置重新显示文本。"),
                                promptTitle(), MessageIcon::Exclamation);
     }
-    StartTime = m_ctx.clock->now();
+    m_run->start();
     if (m_ctx.settings.AutoOpenIme && m_ctx.imeProvider)
         SwitchImeOn(m_ctx.ime, *m_ctx.imeProvider);
     if (m_ctx.settings.LimitTime) {
         Timer1->setEnabled(false);
         tmrLimitTime->setInterval(1000);
         tmrLimitTime->setEnabled(true);
-        RemainingSeconds = m_ctx.settings.LimitMinutes * 60;
     }
     setRunningControls(true);
-    m_ctx.doc.TypedText.clear();
-    m_ctx.doc.UserKeysDone = false;
 
     tmpText->setVisible(true);
     tmpText->setEnabled(true);
@@ -513,7 +496,6 @@ void frmFcTest::CmdStartTest_Click()
         tmpText->clear();
     }
 
-    PausedSeconds = 0;
     session().start();
     moveTypingBox();
     if (tmpText->isVisible())
@@ -528,7 +510,7 @@ void frmFcTest::CmdStartTest_Click()
 void frmFcTest::CmdPauTest_Click()
 {
     if (CmdPauTest->text() == kPause) {
-        PauseStartTime = m_ctx.clock->now();
+        m_run->pause();
         if (m_ctx.imeProvider)
             SwitchImeOff(m_ctx.ime, *m_ctx.imeProvider);
         CmdPauTest->setText(kResume);
@@ -536,12 +518,11 @@ void frmFcTest::CmdPauTest_Click()
         if (m_ctx.settings.LimitTime)
             tmrLimitTime->setEnabled(false);
     } else {
-        ResumeTime = m_ctx.clock->now();
+        m_run->resume();
         CmdPauTest->setText(kPause);
         if (m_ctx.settings.AutoOpenIme && m_ctx.imeProvider)
             SwitchImeOn(m_ctx.ime, *m_ctx.imeProvider);
         tmpText->setFocus();
-        PausedSeconds += PauseStartTime.secsTo(ResumeTime);
         CmdEndTest->setEnabled(true);
         if (m_ctx.settings.LimitTime)
             tmrLimitTime->setEnabled(true);
@@ -550,7 +531,7 @@ void frmFcTest::CmdPauTest_Click()
 
 void frmFcTest::CmdEndTest_Click()
 {
-    EndTime = m_ctx.clock->now();
+    m_run->end();
     Timer1->setEnabled(true);
     tmrLimitTime->setEnabled(false);
     setPanelText(1, QString());
@@ -561,17 +542,28 @@ void frmFcTest::CmdEndTest_Click()
     if (CmdPauTest->text() != kPause)
         CmdPauTest->setText(kPause);
     session().finish(); // the colours go into the text, the highlight goes off
-    // Dates go with the times, so a test across midnight measures its true length.
-    const qint64 seconds = qMax<qint64>(0, StartTime.secsTo(EndTime) - PausedSeconds);
-    m_ctx.doc.TestElapsed = double(seconds) / 86400.0;
     Timer1_Timer();
     showResult();
 }
 
 void frmFcTest::showResult()
 {
-    DlgResult dialog(m_ctx, mainText, this);
-    dialog.exec();
+    DlgResult dialog(m_ctx, *m_run, this);
+    if (dialog.exec() == QDialog::Accepted)
+        restoreView();
+}
+
+void frmFcTest::restoreView()
+{
+    const QString snapshot = m_ctx.folder.file(workfiles::testSnapshot());
+    bool restored = false;
+    if (QFile::exists(snapshot)) {
+        QFile file(snapshot);
+        if (file.open(QIODevice::ReadOnly))
+            restored = readRtf(file.readAll(), mainText->document());
+    }
+    if (!restored && m_run->counters.RightCharCount + m_run->counters.WrongCharCount != 0)
+        RenderTestView(*mainText->document(), m_run->doc.CharMarks, m_ctx.settings, m_ctx.codes().shortCodeLookup());
 }
 
 void frmFcTest::CmdQuit_Click()
@@ -596,12 +588,12 @@ void frmFcTest::Timer1_Timer()
 
 void frmFcTest::tmrLimitTime_Timer()
 {
-    --RemainingSeconds;
-    const int hours = RemainingSeconds / 3600;
-    const int minutes = (RemainingSeconds - hours * 3600) / 60;
-    const int seconds = RemainingSeconds - hours * 3600 - minutes * 60;
+    const int remaining = m_run->countDown();
+    const int hours = remaining / 3600;
+    const int minutes = (remaining - hours * 3600) / 60;
+    const int seconds = remaining - hours * 3600 - minutes * 60;
     setPanelText(2, QStringLiteral("%1:%2:%3").arg(hours).arg(minutes).arg(seconds));
-    if (RemainingSeconds == 0)
+    if (remaining == 0)
         CmdEndTest_Click();
 }
 
@@ -665,7 +657,7 @@ void frmFcTest::tmpText_KeyDown(int key)
             tmpText->empty();
         }
         const QString hint = session().hintText();
-        setPanelText(1, codeHintMessage(hint, dictionary().LookupCodes(hint)));
+        setPanelText(1, codeHintMessage(hint, m_ctx.codes().LookupCodes(hint)));
         break;
     }
     case Qt::Key_Return:

@@ -4,13 +4,13 @@
 // the clock and an optional limit, and hands over to the result dialog.
 #pragma once
 
+#include "context/appcontext.h"
 #include "prepare/frmopenfile.h"
-#include "segtest/typingsession.h"
+#include "segtest/testrun.h"
 #include "settings/frmoptions.h"
-#include "shell/appcontext.h"
 #include "shell/formtimer.h"
+#include "shell/windowhelpers.h"
 
-#include <QDateTime>
 #include <QDialog>
 #include <QLineEdit>
 #include <array>
@@ -25,8 +25,6 @@ class QTextEdit;
 class QFrame;
 
 namespace orvane {
-
-class CodeDictionary;
 
 // The typing box: a one-line box that reports every key before it handles it and shows the code
 // that the input method composes. What the input method commits never enters the box's text: it
@@ -100,13 +98,6 @@ public:
     QAction *mnuStaInfo = nullptr;
     QAction *mnuStaSave = nullptr;
 
-    // Test state.
-    QDateTime StartTime;
-    QDateTime EndTime;
-    QDateTime PauseStartTime;
-    QDateTime ResumeTime;
-    qint64 PausedSeconds = 0;
-    int RemainingSeconds = 0;
     std::array<int, 3> BaseFontSizes{};
 
     // Handlers.
@@ -132,8 +123,10 @@ public:
     void tmpText_KeyDown(int key);
     void Form_Unload();
 
+    // The text's marks and counts, the test's state and times, and their figures.
+    TestRun &run() { return *m_run; }
     // The comparison and position of the running test.
-    TypingSession &session() { return *m_session; }
+    TypingSession &session() { return m_run->session(); }
     // Status panel n (1..3).
     QString panelText(int n) const;
     void setPanelText(int n, const QString &text);
@@ -141,6 +134,7 @@ public:
     // OpenTextTarget: shows the text, takes its marks and counts and enables the menu items that
     // need a text (mnuSaveResult only with segmentation).
     void applyOpenedText(const OpenedText &opened, const RenderProgress &progress) override;
+    TestDocument &document() override { return m_run->doc; }
 
     // OptionsTarget
     bool textShown() const override;
@@ -166,18 +160,19 @@ private:
     // Shows the session's result colours and highlight over the text.
     void refreshOverlay();
     void popUp(QMenu *menu, QPushButton *button);
+    // The result dialog; when it is left with its exit button, the view loses the test's colours.
     void showResult();
+    // Puts back the view as it was before the test (the snapshot), or draws it again from its
+    // marks when there is no snapshot.
+    void restoreView();
     // The comparison step for what arrived, then the box is emptied for the next character.
     void acceptTyped(const QString &typed);
     // A character the input method committed: compared while the test runs, else kept in the box.
     void tmpText_Committed(const QString &character);
-    CodeDictionary &dictionary();
 
     AppContext &m_ctx;
     LayoutState m_layout;
-    std::unique_ptr<TypingSession> m_session;
-    std::unique_ptr<CodeDictionary> m_dictionary;
-    bool m_dictionaryTried = false;
+    std::unique_ptr<TestRun> m_run;
     QObject *m_mainTextProc = nullptr;
     bool m_unloaded = false;
 };

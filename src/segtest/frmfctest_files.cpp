@@ -3,10 +3,8 @@
 #include "segtest/frmfctest.h"
 
 #include "core/textfile.h"
-#include "prepare/codedictionary.h"
 #include "segtest/examplefiles.h"
 #include "segtest/report.h"
-#include "segtest/textstats.h"
 
 #include <QAction>
 #include <QApplication>
@@ -76,9 +74,9 @@ void frmFcTest::mnuSaveResult_Click()
     QString error;
     bool written = false;
     if (QFileInfo(path).suffix().compare(QLatin1String("txt"), Qt::CaseInsensitive) == 0)
-        written = writeTextFile(path, separatedText(mainText->toPlainText(), m_ctx.doc.CharMarks), &error);
+        written = writeTextFile(path, separatedText(mainText->toPlainText(), m_run->doc.CharMarks), &error);
     else
-        written = writeExample(path, *mainText->document(), m_ctx.doc.CharMarks, &error);
+        written = writeExample(path, *mainText->document(), m_run->doc.CharMarks, &error);
     if (!written)
         m_ctx.prompts->message(error, promptTitle(), MessageIcon::Exclamation);
 }
@@ -90,20 +88,21 @@ void frmFcTest::mnuSaveTestFile_Click()
     if (chosen.isEmpty())
         return;
     const QString path = withDefaultSuffix(chosen, QStringLiteral("fcr"));
-    if (!m_ctx.doc.TextStatsDone) {
-        m_ctx.doc.TextStatsDone = true;
+    const bool building = !m_run->text().hasWordTable();
+    if (building)
         QApplication::setOverrideCursor(Qt::WaitCursor);
-        BuildWordStats(m_ctx.stats, mainText->toPlainText(), m_ctx.doc.CharMarks, dictionary());
+    const WordTable &words = m_run->wordTable();
+    if (building)
         QApplication::restoreOverrideCursor();
-    }
     QString error;
-    if (!writeTextFile(path, segmentationResultText(m_ctx.stats), &error))
+    if (!writeTextFile(path, segmentationResultText(words), &error))
         m_ctx.prompts->message(error, promptTitle(), MessageIcon::Exclamation);
 }
 
 void frmFcTest::mnuStaSave_Click()
 {
-    if (!reportAvailable(m_ctx.doc)) {
+    const ReportFigures figures = m_run->reportFigures();
+    if (!reportAvailable(figures)) {
         m_ctx.prompts->message(QStringLiteral("请先进行统计再保存统计结果！"), promptTitle(), MessageIcon::Exclamation);
         return;
     }
@@ -112,7 +111,7 @@ void frmFcTest::mnuStaSave_Click()
     if (path.isEmpty())
         return;
     QString error;
-    if (!writeTextFile(path, statisticsReport(m_ctx.doc, m_ctx.stats), &error))
+    if (!writeTextFile(path, statisticsReport(figures), &error))
         m_ctx.prompts->message(error, promptTitle(), MessageIcon::Exclamation);
 }
 

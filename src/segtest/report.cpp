@@ -76,7 +76,7 @@ QString shortestAverage(double value)
     return s;
 }
 
-QString reportBasicSection(const TestDocument &doc)
+QString reportBasicSection(const ReportFigures &doc)
 {
     QString out;
     line(out, QStringLiteral("以下是关于文本和用户技术的基本信息："), true);
@@ -85,8 +85,7 @@ QString reportBasicSection(const TestDocument &doc)
     line(out, QStringLiteral("文本中的汉字数：%1").arg(doc.HanziCount));
     line(out, QStringLiteral("文本中的标点符号数：%1").arg(doc.SymbolCount));
     line(out, QStringLiteral("文本中的字母数字数：%1").arg(doc.AlphaCount));
-    const qint64 seconds = std::isfinite(doc.TestElapsed) ? qint64(std::llround(doc.TestElapsed * 86400.0)) : 0;
-    line(out, QStringLiteral("用户所用时间：") + formatElapsed(seconds));
+    line(out, QStringLiteral("用户所用时间：") + formatElapsed(doc.ElapsedSeconds));
     line(out, QStringLiteral("正确率：") + doc.AccuracyText);
     line(out, QStringLiteral("输入速度：") + doc.SpeedText);
     line(out, QStringLiteral("有效速度：") + doc.EffectiveSpeedText);
@@ -94,7 +93,7 @@ QString reportBasicSection(const TestDocument &doc)
     return out;
 }
 
-QString reportTextDetailSection(const TestStatistics &stats)
+QString reportTextDetailSection(const WordTable &words)
 {
     const QString five(5, u' ');
     const QString six(6, u' ');
@@ -106,7 +105,7 @@ QString reportTextDetailSection(const TestStatistics &stats)
     line(out, five + QStringLiteral("文字") + five + QStringLiteral("次数") + five + QStringLiteral("标准码") + five
                   + QStringLiteral("简码"));
     for (int cls = 1; cls <= 5; ++cls) {
-        for (const StatEntry &e : stats.WordStats[cls])
+        for (const StatEntry &e : words[cls])
             line(out, five + e.text + seven + QString::number(e.count) + six + e.standardCode + seven + e.shortCode);
     }
     line(out, reportRule(), true);
@@ -124,50 +123,50 @@ QString reportKeySection(const QString &heading, const KeyCountSlots &counts)
     return out;
 }
 
-QString reportTextKeySection(const TestStatistics &stats)
+QString reportTextKeySection(const KeyCountSlots &counts)
 {
-    return reportKeySection(QStringLiteral("关于全部文本的键数信息："), stats.TextKeyCounts);
+    return reportKeySection(QStringLiteral("关于全部文本的键数信息："), counts);
 }
 
-QString reportUserSection(const TestStatistics &stats)
+QString reportUserSection(const TypingDetails &typing)
 {
     QString out;
     line(out, QStringLiteral("以下是关于用户技术的详细信息："), true);
     line(out, reportRule());
-    line(out, QStringLiteral("用户输入的总字数：%1").arg(stats.DetailCharCount));
-    line(out, QStringLiteral("用户输入的单字个数：%1").arg(stats.DetailWordCounts[1]));
-    line(out, QStringLiteral("用户输入的二字词个数：%1").arg(stats.DetailWordCounts[2]));
-    line(out, QStringLiteral("用户输入的三字词个数：%1").arg(stats.DetailWordCounts[3]));
-    line(out, QStringLiteral("用户输入的四字词个数：%1").arg(stats.DetailWordCounts[4]));
-    line(out, QStringLiteral("用户输入的多字词个数：%1").arg(stats.DetailWordCounts[5]));
-    line(out, QStringLiteral("用户输入时的总击键数：%1").arg(stats.DetailKeyCount));
-    line(out, QStringLiteral("用户输入时的平均击键数/字：") + shortestAverage(stats.DetailAvgKeys));
+    line(out, QStringLiteral("用户输入的总字数：%1").arg(typing.typed));
+    line(out, QStringLiteral("用户输入的单字个数：%1").arg(typing.wordCounts[1]));
+    line(out, QStringLiteral("用户输入的二字词个数：%1").arg(typing.wordCounts[2]));
+    line(out, QStringLiteral("用户输入的三字词个数：%1").arg(typing.wordCounts[3]));
+    line(out, QStringLiteral("用户输入的四字词个数：%1").arg(typing.wordCounts[4]));
+    line(out, QStringLiteral("用户输入的多字词个数：%1").arg(typing.wordCounts[5]));
+    line(out, QStringLiteral("用户输入时的总击键数：%1").arg(typing.keystrokes));
+    line(out, QStringLiteral("用户输入时的平均击键数/字：") + shortestAverage(typing.average));
     line(out, reportRule(), true);
     return out;
 }
 
-QString reportUserKeySection(const TestStatistics &stats)
+QString reportUserKeySection(const KeyCountSlots &counts)
 {
-    return reportKeySection(QStringLiteral("以下是关于用户所输入的文本的键数信息："), stats.UserKeyCounts);
+    return reportKeySection(QStringLiteral("以下是关于用户所输入的文本的键数信息："), counts);
 }
 
-QString statisticsReport(const TestDocument &doc, const TestStatistics &stats)
+QString statisticsReport(const ReportFigures &figures)
 {
-    QString out = reportBasicSection(doc);
-    if (!doc.DetailStatsDone)
+    QString out = reportBasicSection(figures);
+    if (!figures.WordStats)
         return out;
-    out += reportTextDetailSection(stats);
-    if (doc.KeyCountsDone)
-        out += reportTextKeySection(stats);
-    out += reportUserSection(stats);
-    if (doc.UserKeysDone)
-        out += reportUserKeySection(stats);
+    out += reportTextDetailSection(*figures.WordStats);
+    if (figures.TextKeyCounts)
+        out += reportTextKeySection(*figures.TextKeyCounts);
+    out += reportUserSection(figures.Typing);
+    if (figures.UserKeyCounts)
+        out += reportUserKeySection(*figures.UserKeyCounts);
     return out;
 }
 
-bool reportAvailable(const TestDocument &doc)
+bool reportAvailable(const ReportFigures &figures)
 {
-    return doc.ResultShown || doc.DetailStatsDone;
+    return figures.hasResult || figures.WordStats.has_value();
 }
 
 } // namespace orvane

@@ -1,40 +1,59 @@
 // The statistics report: the figures the result, details and key dialogs have computed for the
 // current text and test, as plain text with CR LF line ends. Sections whose figures have not
-// been computed are left out (the flags of the test document say which exist). Each section is
-// its own function so that the command line can print single sections.
+// been computed are left out. Each section is its own function so that the command line can
+// print single sections.
 #pragma once
 
-#include "prepare/testdocument.h"
 #include "segtest/statsdata.h"
+#include "segtest/textstats.h"
 
 #include <QString>
+#include <optional>
 
 namespace orvane {
+
+// What the report prints: the counts and time of the text and test, the result dialog's
+// captions, and each table or count that has been computed (empty when not).
+struct ReportFigures {
+    int HanziCount = 0;
+    int SymbolCount = 0;
+    int AlphaCount = 0;
+    qint64 ElapsedSeconds = 0;
+    QString AccuracyText;
+    QString SpeedText;
+    QString EffectiveSpeedText;
+    bool hasResult = false;
+    // The details: the word table, with the figures of the user's typing.
+    std::optional<WordTable> WordStats;
+    TypingDetails Typing;
+    std::optional<KeyCountSlots> TextKeyCounts;
+    std::optional<KeyCountSlots> UserKeyCounts;
+};
 
 // The rule line between sections: 38 asterisks.
 QString reportRule();
 
-// DetailAvgKeys as shown: at most two decimals, no trailing zeros (3.33, 2.5, 3).
+// The average of the typing details as shown: at most two decimals, no trailing zeros (3.33, 2.5, 3).
 QString shortestAverage(double value);
 
 // Counts, time and the result dialog's captions.
-QString reportBasicSection(const TestDocument &doc);
+QString reportBasicSection(const ReportFigures &figures);
 // The word table with counts and codes.
-QString reportTextDetailSection(const TestStatistics &stats);
+QString reportTextDetailSection(const WordTable &words);
 // The 24 key figures of one count (the whole text or the user's typed stretch) under a heading.
 QString reportKeySection(const QString &heading, const KeyCountSlots &counts);
 // The key figures of the whole text.
-QString reportTextKeySection(const TestStatistics &stats);
+QString reportTextKeySection(const KeyCountSlots &counts);
 // The figures of the user's typing.
-QString reportUserSection(const TestStatistics &stats);
+QString reportUserSection(const TypingDetails &typing);
 // The key figures of what the user typed.
-QString reportUserKeySection(const TestStatistics &stats);
+QString reportUserKeySection(const KeyCountSlots &counts);
 
-// The whole report for the current flags: the basic section always; the text detail and user
-// sections when the details were computed, each key section when its counts were.
-QString statisticsReport(const TestDocument &doc, const TestStatistics &stats);
+// The whole report: the basic section always; the text detail and user sections when the
+// details were computed, each key section when its counts were as well.
+QString statisticsReport(const ReportFigures &figures);
 
 // True when there is something to report (the result or the details were computed).
-bool reportAvailable(const TestDocument &doc);
+bool reportAvailable(const ReportFigures &figures);
 
 } // namespace orvane

@@ -1,5 +1,5 @@
 // The statistics of the current text and of the user's typing: the word and character tables,
-// the key figures of the four input modes, and the figures the report prints.
+// the key figures of the four input modes, and the counters of a test.
 #pragma once
 
 #include <QString>
@@ -58,6 +58,15 @@ enum : int {
 // Words by length class, index 1..5 (index 0 unused); class 5 is five or more characters.
 using WordTable = std::array<QVector<StatEntry>, 6>;
 
+// The counters of the test under way or last run, zeroed when a test starts.
+struct TestCounters {
+    int RightCharCount = 0;
+    int WrongCharCount = 0;
+    int KeystrokeCount = 0;              // keys that reached the typing box
+    std::array<int, 6> UserWordCounts{}; // finished input bursts by length, index 1..5 (5 = five or more)
+    QString TypedText;                   // the expected characters of the positions typed, in order
+};
+
 struct TestStatistics {
     // Distinct words of the text by length class, each class by falling count.
     WordTable WordStats;
@@ -66,12 +75,6 @@ struct TestStatistics {
 
     KeyCountSlots TextKeyCounts{};
     KeyCountSlots UserKeyCounts{};
-
-    // Figures of the user's typing kept for the report.
-    int DetailCharCount = 0;
-    std::array<int, 6> DetailWordCounts{}; // index 1..5
-    int DetailKeyCount = 0;
-    double DetailAvgKeys = 0;
 
     // The analysis of the typed stretch, kept until the next test or text: its marks from the
     // segmenter, its runs by class in order of first occurrence (punctuation runs included,

@@ -184,7 +184,7 @@ KeyCountSlots CountTextKeys(const TestStatistics &stats, int symbolCount, int al
     return k;
 }
 
-TypingDetails typingDetails(const TestDocument &doc)
+TypingDetails typingDetails(const TestCounters &doc)
 {
     TypingDetails d;
     d.typed = doc.RightCharCount + doc.WrongCharCount;
@@ -205,14 +205,6 @@ TypingDetails typingDetails(const TestDocument &doc)
     d.averageText = QString::number(double(doc.KeystrokeCount) / d.typed, 'f', 2);
     d.average = d.averageText.toDouble();
     return d;
-}
-
-void keepTypingDetails(TestStatistics &stats, const TypingDetails &details)
-{
-    stats.DetailCharCount = details.typed;
-    stats.DetailWordCounts = details.wordCounts;
-    stats.DetailKeyCount = details.keystrokes;
-    stats.DetailAvgKeys = details.average;
 }
 
 } // namespace orvane

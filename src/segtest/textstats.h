@@ -12,7 +12,6 @@
 // is linear in the text; the tables are the same as a linear search would give.
 #pragma once
 
-#include "prepare/testdocument.h"
 #include "segtest/statsdata.h"
 
 #include <QString>
@@ -64,10 +63,7 @@ struct TypingDetails {
     double average = 0;                 // the number shown
 };
 
-// From the test counters. With nothing typed only typed (0) is meaningful; the rest is zero.
-TypingDetails typingDetails(const TestDocument &doc);
-
-// Stores the figures for the report.
-void keepTypingDetails(TestStatistics &stats, const TypingDetails &details);
+// From the test counters. With nothing typed every figure is zero.
+TypingDetails typingDetails(const TestCounters &doc);
 
 } // namespace orvane

@@ -24,9 +24,9 @@ bool isLineBreak(QChar c)
 
 } // namespace
 
-TypingSession::TypingSession(QTextDocument &document, TestDocument &doc, const UserSettings &settings,
-                             const Clock &clock)
-    : m_document(document), m_doc(doc), m_settings(settings), m_clock(clock)
+TypingSession::TypingSession(QTextDocument &document, const TestDocument &doc, TestCounters &counters,
+                             const UserSettings &settings, const Clock &clock)
+    : m_document(document), m_doc(doc), m_counters(counters), m_settings(settings), m_clock(clock)
 {
 }
 
@@ -68,11 +68,7 @@ void TypingSession::highlightOff()
 
 void TypingSession::start()
 {
-    m_doc.TypedText.clear();
-    m_doc.RightCharCount = 0;
-    m_doc.WrongCharCount = 0;
-    m_doc.KeystrokeCount = 0;
-    m_doc.UserWordCounts.fill(0);
+    m_counters = TestCounters{};
     CurrentBurstLength = 0;
 
     // The document keeps its rendering until finish(): the colour of an untyped character is
@@ -169,14 +165,14 @@ TypingSession::Outcome TypingSession::compare(const QString &typed)
         if (CurrentBurstLength >= 5)
             CurrentBurstLength = 5;
         if (CurrentBurstLength != 0)
-            ++m_doc.UserWordCounts[CurrentBurstLength];
+            ++m_counters.UserWordCounts[CurrentBurstLength];
         CurrentBurstLength = 1;
     } else {
         ++CurrentBurstLength;
     }
 
     const QString expected = currentCharacter();
-    m_doc.TypedText += expected;
+    m_counters.TypedText += expected;
 
     const std::size_t at = std::size_t(m_position);
     const QRgb colour = colourAt(m_position);
@@ -184,16 +180,16 @@ TypingSession::Outcome TypingSession::compare(const QString &typed)
     // unless the input method's punctuation maps it: both forms of a character count as right.
     if (!typed.isEmpty() && !expected.isEmpty() && narrow(typed.front()) == narrow(expected.front())) {
         if (colour == rgbOf(m_settings.ErrorColor))
-            --m_doc.WrongCharCount;
+            --m_counters.WrongCharCount;
         if (at < m_result.size())
             m_result[at] = TypedRight;
-        ++m_doc.RightCharCount;
+        ++m_counters.RightCharCount;
     } else {
         if (colour == rgbOf(m_settings.RightColor))
-            --m_doc.RightCharCount;
+            --m_counters.RightCharCount;
         if (at < m_result.size())
             m_result[at] = TypedWrong;
-        ++m_doc.WrongCharCount;
+        ++m_counters.WrongCharCount;
     }
 
     m_highlight = false; // shown with the next overlay

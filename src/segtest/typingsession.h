@@ -11,6 +11,7 @@
 
 #include "core/clock.h"
 #include "prepare/testdocument.h"
+#include "segtest/statsdata.h"
 #include "settings/usersettings.h"
 
 #include <QRgb>
@@ -32,7 +33,9 @@ inline constexpr qint64 kBurstGapMs = 200;
 
 class TypingSession {
 public:
-    TypingSession(QTextDocument &document, TestDocument &doc, const UserSettings &settings, const Clock &clock);
+    // document is the test view's; doc gives the marks of its text; the counters are the test's.
+    TypingSession(QTextDocument &document, const TestDocument &doc, TestCounters &counters,
+                  const UserSettings &settings, const Clock &clock);
 
     // Test start: counters zero, position 0 selected and highlighted, the burst clock started.
     void start();
@@ -59,7 +62,7 @@ public:
     Outcome compare(const QString &typed);
 
     // A key that reached the typing box.
-    void countKey() { ++m_doc.KeystrokeCount; }
+    void countKey() { ++m_counters.KeystrokeCount; }
     void moveRight();
     void moveLeft();
     void highlightOff();
@@ -86,7 +89,8 @@ private:
     enum : quint8 { Untyped, TypedRight, TypedWrong };
 
     QTextDocument &m_document;
-    TestDocument &m_doc;
+    const TestDocument &m_doc;
+    TestCounters &m_counters;
     const UserSettings &m_settings;
     const Clock &m_clock;
     int m_position = 0;

@@ -6,7 +6,7 @@
 // symbol colour, the letter-and-digit colour, segmentation or the short-code hints.
 #pragma once
 
-#include "shell/appcontext.h"
+#include "context/appcontext.h"
 
 #include <QDialog>
 

@@ -2,7 +2,7 @@
 
 #include "core/savefile.h"
 #include "settings/inifile.h"
-#include "settings/usersettings.h"
+#include "settings/settingkeys.h"
 
 #include <QDir>
 #include <QFileDevice>

@@ -10,31 +10,6 @@ namespace orvane {
 
 namespace {
 
-struct KeyInfo {
-    SettingKey key;
-    const char16_t *name;
-    const char16_t *defaultText;
-};
-
-constexpr std::array<KeyInfo, 11> kKeys{{
-    {SettingKey::AltColor1, u"交替颜色一", u"0"},
-    {SettingKey::AltColor2, u"交替颜色二", u"16711680"},
-    {SettingKey::RightColor, u"正确文字颜色", u"65280"},
-    {SettingKey::ErrorColor, u"错误文字颜色", u"255"},
-    {SettingKey::SymbolColor, u"标点符号颜色", u"16711935"},
-    {SettingKey::AlphaColor, u"字母及数字颜色", u"16776960"},
-    {SettingKey::NeedShortCodeTips, u"需要简码提示", u"True"},
-    {SettingKey::NeedSegmentation, u"需要分词", u"True"},
-    {SettingKey::AutoOpenIme, u"是否自动打开输入法", u"True"},
-    {SettingKey::LimitTime, u"是否限制时间", u"False"},
-    {SettingKey::LimitMinutes, u"限制时间长度", u"5"},
-}};
-
-const KeyInfo &info(SettingKey key)
-{
-    return kKeys[static_cast<std::size_t>(key)];
-}
-
 std::optional<quint32> decodeColor(const QString &text)
 {
     bool ok = false;
@@ -103,30 +78,6 @@ bool *switchField(UserSettings &s, SettingKey key)
 
 } // namespace
 
-int settingKeyCount()
-{
-    return static_cast<int>(kKeys.size());
-}
-
-int settingKeyIndex(const QString &name)
-{
-    for (std::size_t i = 0; i < kKeys.size(); ++i) {
-        if (name == QStringView(kKeys[i].name))
-            return static_cast<int>(i);
-    }
-    return -1;
-}
-
-QString settingKeyName(SettingKey key)
-{
-    return QString::fromUtf16(info(key).name);
-}
-
-QString settingDefaultText(SettingKey key)
-{
-    return QString::fromUtf16(info(key).defaultText);
-}
-
 QString encodeColor(quint32 color)
 {
     return QString::number(static_cast<qint32>(color));
@@ -140,11 +91,11 @@ QString encodeSwitch(bool on)
 UserSettings DefaultUserSettings()
 {
     UserSettings settings;
-    for (const KeyInfo &k : kKeys) {
-        const QString text = QString::fromUtf16(k.defaultText);
-        if (quint32 *c = colorField(settings, k.key))
+    for (const SettingKey key : allSettingKeys()) {
+        const QString text = settingDefaultText(key);
+        if (quint32 *c = colorField(settings, key))
             *c = *decodeColor(text);
-        else if (bool *b = switchField(settings, k.key))
+        else if (bool *b = switchField(settings, key))
             *b = *decodeSwitch(text);
         else
             settings.LimitMinutes = decodeMinutes(text).value_or(defaults::LimitMinutes);
@@ -154,19 +105,19 @@ UserSettings DefaultUserSettings()
 
 void LoadUserSettings(SettingsStore &store, UserSettings &settings)
 {
-    for (const KeyInfo &k : kKeys) {
-        const QString name = QString::fromUtf16(k.name);
+    for (const SettingKey key : allSettingKeys()) {
+        const QString name = settingKeyName(key);
         if (store.read(name).isEmpty())
-            store.write(name, QString::fromUtf16(k.defaultText));
+            store.write(name, settingDefaultText(key));
     }
     store.sync();
 
-    for (const KeyInfo &k : kKeys) {
-        const QString text = store.read(QString::fromUtf16(k.name));
-        const QString fallback = QString::fromUtf16(k.defaultText);
-        if (quint32 *c = colorField(settings, k.key)) {
+    for (const SettingKey key : allSettingKeys()) {
+        const QString text = store.read(settingKeyName(key));
+        const QString fallback = settingDefaultText(key);
+        if (quint32 *c = colorField(settings, key)) {
             *c = decodeColor(text).value_or(*decodeColor(fallback));
-        } else if (bool *b = switchField(settings, k.key)) {
+        } else if (bool *b = switchField(settings, key)) {
             *b = decodeSwitch(text).value_or(*decodeSwitch(fallback));
         } else {
             settings.LimitMinutes = loadedLimitMinutes(text);

@@ -5,6 +5,8 @@
 // a decimal number, non-zero meaning true), the minutes decimal text.
 #pragma once
 
+#include "settings/settingkeys.h"
+
 #include <QString>
 #include <QtGlobal>
 
@@ -26,27 +28,6 @@ struct UserSettings {
     int LimitMinutes = 0;
     bool operator==(const UserSettings &) const = default;
 };
-
-// The settings in the order in which loading visits them and the file lists them.
-enum class SettingKey {
-    AltColor1,
-    AltColor2,
-    RightColor,
-    ErrorColor,
-    SymbolColor,
-    AlphaColor,
-    NeedShortCodeTips,
-    NeedSegmentation,
-    AutoOpenIme,
-    LimitTime,
-    LimitMinutes,
-};
-
-int settingKeyCount();
-// Index in the order above of a store key name, or -1.
-int settingKeyIndex(const QString &name);
-QString settingKeyName(SettingKey key);
-QString settingDefaultText(SettingKey key);
 
 namespace defaults {
 inline constexpr quint32 AltColor1 = 0x000000;

@@ -1,6 +1,6 @@
 #include "shell/formparts.h"
 
-#include "shell/appcontext.h"
+#include "context/appcontext.h"
 #include "shell/pictures.h"
 
 #include <QFile>

@@ -3,7 +3,7 @@
 // program folder; a picture that cannot be written ends the program.
 #pragma once
 
-#include "shell/appcontext.h"
+#include "context/appcontext.h"
 
 #include <QMainWindow>
 #include <array>

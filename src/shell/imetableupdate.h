@@ -5,7 +5,7 @@
 // after it.
 #pragma once
 
-#include "shell/appcontext.h"
+#include "context/appcontext.h"
 
 #include <QObject>
 #include <QPointer>

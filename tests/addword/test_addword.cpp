@@ -7,6 +7,7 @@
 #include "editor/dlgaddword.h"
 #include "editor/resultfile.h"
 #include "prepare/externallibs.h"
+#include "contextfixture.h"
 #include "modal.h"
 #include "prepare/frmopenfile.h"
 #include "scriptedprompts.h"
@@ -36,48 +37,14 @@ namespace {
 // What the test window writes: one quoted word per line, CR LF.
 const QByteArray kResultFile = QStringLiteral("\"天气\"\r\n\"很\"\r\n\"好\"\r\n\"我们\"\r\n\"学生\"\r\n").toUtf8();
 
-// A path below a plain file: no one can create it, root included.
-QString unwritablePath(const QTemporaryDir &dir)
-{
-    const QString blocker = dir.filePath(QStringLiteral("not-a-folder"));
-    QFile f(blocker);
-    f.open(QIODevice::WriteOnly);
-    f.write("x");
-    return blocker + QStringLiteral("/data");
-}
-
-struct Fixture {
-    QTemporaryDir dir;
-    QTemporaryDir userData;
-    ScriptedPrompts prompts;
-    ExternalLibs libs;
-    AppContext ctx;
+struct Fixture : test::ContextFixture {
     int tableUpdates = 0;
 
     explicit Fixture(bool customDictionaryWritable = true)
+        : ContextFixture({.customWordsWritable = customDictionaryWritable})
     {
-        // libtalvex keeps custom words below XDG_DATA_HOME: each test starts with none.
-        qputenv("XDG_DATA_HOME",
-                (customDictionaryWritable ? userData.path() : unwritablePath(userData)).toUtf8());
-        ctx.folder = ProgramFolder(dir.path(), {QStringLiteral(ORVANE_TEST_DATA_DIR)});
-        ctx.prompts = &prompts;
-        QString error;
-        if (libs.open({QStringLiteral(ORVANE_TEST_DATA_DIR)}, QStringLiteral(ORVANE_TEST_DATA_DIR), &error))
-            ctx.libs = &libs;
-        else
-            qWarning() << error;
+        ctx.settings = UserSettings{}; // no settings loaded: these dialogs draw nothing with them
         ctx.customWordsChanged = [this] { ++tableUpdates; };
-        for (int id = 101; id <= 103; ++id)
-            WriteResourceFile(ctx.folder, id, QStringLiteral("JPG"), QStringLiteral("%1.jpg").arg(id));
-    }
-
-    QString write(const QString &name, const QByteArray &bytes)
-    {
-        const QString path = dir.filePath(name);
-        QFile f(path);
-        f.open(QIODevice::WriteOnly);
-        f.write(bytes);
-        return path;
     }
 
     // The words of a text as the segmenter divides it, joined by "/".
@@ -545,11 +512,8 @@ void TestAddWord::withoutTheLibraries()
 void TestAddWord::fromTheTestWindowsResultFile()
 {
     Fixture f;
-    ScriptedClock clock{QDateTime(QDate(2026, 3, 2), QTime(9, 0, 0))};
     NoInputMethodProvider ime;
-    f.ctx.clock = &clock;
     f.ctx.imeProvider = &ime;
-    f.ctx.realTimers = false;
     frmFcTest window(f.ctx);
     QVERIFY(window.Form_Load());
     window.show();

@@ -5,6 +5,7 @@
 #include "editor/dlgcustomwords.h"
 #include "editor/dlgzdywordlist.h"
 #include "editor/frmpresplit.h"
+#include "contextfixture.h"
 #include "modal.h"
 #include "prepare/codedictionary.h"
 #include "prepare/externallibs.h"
@@ -48,41 +49,16 @@ QString belowAFile(const QTemporaryDir &dir)
     return blocker + QStringLiteral("/sub");
 }
 
-struct Fixture {
-    QTemporaryDir dir;
-    QTemporaryDir userData;
-    ScriptedPrompts prompts;
-    ScriptedClock clock{QDateTime(QDate(2026, 3, 2), QTime(9, 0, 0))};
-    ExternalLibs libs;
-    AppContext ctx;
+struct Fixture : test::ContextFixture {
     std::unique_ptr<frmPreSplit> window;
     int wordsChanged = 0;
     QList<int> endedWith;
 
-    explicit Fixture(bool pictures = true)
+    explicit Fixture(bool pictures = true) : ContextFixture({.pictures = pictures})
     {
-        qputenv("XDG_DATA_HOME", userData.path().toUtf8());
-        ctx.folder = ProgramFolder(dir.path(), {QStringLiteral(ORVANE_TEST_DATA_DIR)});
-        ctx.prompts = &prompts;
-        ctx.clock = &clock;
-        ctx.realTimers = false;
         ctx.endProgram = [this](int code) { endedWith << code; };
         ctx.customWordsChanged = [this] { ++wordsChanged; };
-        QString error;
-        if (libs.open({QStringLiteral(ORVANE_TEST_DATA_DIR)}, QStringLiteral(ORVANE_TEST_DATA_DIR), &error))
-            ctx.libs = &libs;
-        ctx.settings.AltColor1 = 0x000000;
-        ctx.settings.AltColor2 = 0xFF0000;
-        ctx.settings.SymbolColor = 0xFF00FF;
-        ctx.settings.RightColor = 0x00FF00;
-        ctx.settings.ErrorColor = 0x0000FF;
-        ctx.settings.AlphaColor = 0xFFFF00;
-        ctx.settings.NeedSegmentation = true;
         ctx.settings.NeedShortCodeTips = true;
-        if (pictures) {
-            for (int id = 101; id <= 103; ++id)
-                WriteResourceFile(ctx.folder, id, QStringLiteral("JPG"), QStringLiteral("%1.jpg").arg(id));
-        }
         window = std::make_unique<frmPreSplit>(ctx);
     }
 
@@ -167,7 +143,7 @@ private Q_SLOTS:
         Fixture f;
         QVERIFY(f.load());
         QCOMPARE(f.window->windowTitle(), QStringLiteral("分词结果处理 "));
-        QVERIFY(f.ctx.doc.OpenForEditor);
+        QVERIFY(f.window->document().OpenForEditor);
         QCOMPARE(f.enabled(), (Fixture::Enabled{false, false, false, false}));
         QVERIFY(f.window->cmdFile->isEnabled() && f.window->cmdExit->isEnabled());
         QVERIFY(!f.window->txtMain->isVisible());
@@ -208,18 +184,18 @@ private Q_SLOTS:
         f.open();
         QVERIFY(f.window->txtMain->isVisible());
         QVERIFY(f.viewText().contains(QStringLiteral("公园 散步")));
-        QCOMPARE(f.ctx.doc.EditorBaseText, f.viewText());
+        QCOMPARE(f.window->document().EditorBaseText, f.viewText());
         // The window took the editor form's marks: a "3" at every blank.
-        QCOMPARE(f.ctx.doc.CharMarks.size(), f.viewText().size());
+        QCOMPARE(f.window->document().CharMarks.size(), f.viewText().size());
         for (int i = 0; i < f.viewText().size(); ++i)
-            QCOMPARE(f.viewText()[i] == u' ', f.ctx.doc.CharMarks[i] == u'3');
+            QCOMPARE(f.viewText()[i] == u' ', f.window->document().CharMarks[i] == u'3');
         QCOMPARE(f.enabled(), (Fixture::Enabled{true, true, false, true}));
         QVERIFY(f.window->txtMain->isReadOnly());
 
         // Locked: keys change nothing and enable nothing.
         f.caretAfter(QStringLiteral("公园 "));
         QTest::keyClick(f.window->txtMain, Qt::Key_Backspace);
-        QCOMPARE(f.viewText(), f.ctx.doc.EditorBaseText);
+        QCOMPARE(f.viewText(), f.window->document().EditorBaseText);
         QVERIFY(!f.window->cmdReset->isEnabled());
 
         f.window->cmdModify->click();
@@ -237,7 +213,7 @@ private Q_SLOTS:
 
         // Undo takes the edit back (whatever the lock), not the colouring of the text.
         f.window->cmdUndo->click();
-        QCOMPARE(f.viewText(), f.ctx.doc.EditorBaseText);
+        QCOMPARE(f.viewText(), f.window->document().EditorBaseText);
         QTextCursor c(f.window->txtMain->document());
         c.setPosition(1);
         QCOMPARE(c.charFormat().foreground().color(), QColor(Qt::black));
@@ -279,7 +255,7 @@ private Q_SLOTS:
         QTest::keyClick(f.window->txtMain, Qt::Key_End); // a key enables the reset
         QVERIFY(f.window->cmdReset->isEnabled());
         f.window->cmdReset->click();
-        QCOMPARE(f.viewText(), caseOnly ? changed : f.ctx.doc.EditorBaseText);
+        QCOMPARE(f.viewText(), caseOnly ? changed : f.window->document().EditorBaseText);
         if (!caseOnly) {
             QTextCursor c(f.window->txtMain->document());
             c.setPosition(1);
@@ -293,11 +269,11 @@ private Q_SLOTS:
         QVERIFY(f.load());
         f.open();
         const QString before = f.viewText();
-        const QString marks = f.ctx.doc.CharMarks;
+        const QString marks = f.window->document().CharMarks;
         f.window->cmdSave->click(); // the scripted save dialog is cancelled
         QCOMPARE(f.prompts.fileDialogs, 1);
         QCOMPARE(f.viewText(), before);
-        QCOMPARE(f.ctx.doc.CharMarks, marks);
+        QCOMPARE(f.window->document().CharMarks, marks);
         QCOMPARE(f.enabled(), (Fixture::Enabled{true, true, false, true}));
         QCOMPARE(f.window->panelText(1), QStringLiteral("欢迎使用分词结果处理"));
         QVERIFY(f.window->Tag.isEmpty());
@@ -315,9 +291,9 @@ private Q_SLOTS:
         const QString saved = path + QStringLiteral(".sav");
         QVERIFY(QFile::exists(saved));
         QCOMPARE(f.viewText(), QString(kText)); // no blanks left
-        QCOMPARE(f.ctx.doc.CharMarks.size(), kText.size());
-        QVERIFY(!f.ctx.doc.CharMarks.contains(QLatin1Char('3')));
-        QCOMPARE(f.read(auxiliaryPath(saved)), "\"" + f.ctx.doc.CharMarks.toLatin1() + "\"\r\n");
+        QCOMPARE(f.window->document().CharMarks.size(), kText.size());
+        QVERIFY(!f.window->document().CharMarks.contains(QLatin1Char('3')));
+        QCOMPARE(f.read(auxiliaryPath(saved)), "\"" + f.window->document().CharMarks.toLatin1() + "\"\r\n");
         QVERIFY(f.read(saved).startsWith("{\\rtf"));
         // Saved: only opening and leaving remain.
         QCOMPARE(f.enabled(), (Fixture::Enabled{false, false, false, false}));
@@ -348,7 +324,7 @@ private Q_SLOTS:
             return out;
         };
         const QList<QColor> coloursBefore = colours();
-        const QString marks = f.ctx.doc.CharMarks;
+        const QString marks = f.window->document().CharMarks;
         f.prompts.files.enqueue(belowAFile(f.dir) + QStringLiteral("/例文.sav"));
         f.window->cmdSave->click();
         QCOMPARE(f.prompts.messages.size(), 1);
@@ -357,7 +333,7 @@ private Q_SLOTS:
         // Exactly the view of before: text and colours.
         QCOMPARE(f.viewText(), before);
         QCOMPARE(colours(), coloursBefore);
-        QCOMPARE(f.ctx.doc.CharMarks, marks);
+        QCOMPARE(f.window->document().CharMarks, marks);
         QCOMPARE(f.enabled(), (Fixture::Enabled{true, true, true, true}));
         // A second save into a good folder gives the same example as a first one would.
         f.prompts.files.enqueue(f.dir.filePath(QStringLiteral("b.sav")));
@@ -435,7 +411,7 @@ private Q_SLOTS:
         QVERIFY(f.window->Tag.contains(QStringLiteral("公园散步")));
 
         // The example: the new word is one word of the marks.
-        const QString marks = f.ctx.doc.CharMarks;
+        const QString marks = f.window->document().CharMarks;
         const int at = int(kText.indexOf(QStringLiteral("公园散步")));
         QCOMPARE(marks.mid(at, 4), QString(4, marks[at]));
         QVERIFY(marks[at - 1] != marks[at] && marks[at + 4] != marks[at]);
@@ -458,7 +434,7 @@ private Q_SLOTS:
         f.prompts.files.enqueue(saved);
         test.mnuOpenExample_Click();
         QCOMPARE(test.mainText->toPlainText(), QString(kText));
-        QCOMPARE(f.ctx.doc.CharMarks, marks);
+        QCOMPARE(test.run().doc.CharMarks, marks);
         QVERIFY(test.CmdStartTest->isEnabled());
         test.CmdStartTest_Click();
         bool resultShown = false;
@@ -472,8 +448,8 @@ private Q_SLOTS:
         commit.setCommitString(kText);
         QApplication::sendEvent(test.tmpText, &commit);
         QTRY_VERIFY(resultShown);
-        QCOMPARE(f.ctx.doc.RightCharCount, int(kText.size()));
-        QCOMPARE(f.ctx.doc.WrongCharCount, 0);
+        QCOMPARE(test.run().counters.RightCharCount, int(kText.size()));
+        QCOMPARE(test.run().counters.WrongCharCount, 0);
     }
     // --- the custom-word dialogs ----------------------------------------------------------
 

@@ -280,9 +280,9 @@ private Q_SLOTS:
                               {QStringLiteral("是"), 1, {}, {}}};
         stats.WordStats[2] = {{QStringLiteral("我们"), 2, QStringLiteral("2372"), {}}};
         stats.WordStats[5] = {{QStringLiteral("中华人民共和国"), 1, {}, {}}};
-        QCOMPARE(segmentationResultText(stats),
+        QCOMPARE(segmentationResultText(stats.WordStats),
                  QStringLiteral("\"的\"\r\n\"是\"\r\n\"我们\"\r\n\"中华人民共和国\"\r\n"));
-        QCOMPARE(segmentationResultText(TestStatistics{}), QString());
+        QCOMPARE(segmentationResultText(WordTable{}), QString());
     }
 };
 

@@ -1,7 +1,9 @@
 // The file commands of the test window on the real window: a segmented example saved and opened
 // again is tested at once with hints and statistics; refused examples change nothing; the plain
 // text with separators, the segmentation result and the statistics report.
+#include "contextfixture.h"
 #include "modal.h"
+#include "prepare/codedictionary.h"
 #include "prepare/externallibs.h"
 #include "prepare/frmopenfile.h"
 #include "prepare/richtext.h"
@@ -41,42 +43,18 @@ QByteArray fileBytes(const QString &path)
 }
 
 // The test window with the real open-text dialog, the dictionary and the segmenter of the build.
-struct WindowFixture {
-    QTemporaryDir dir;
-    QTemporaryDir userData;
-    ScriptedPrompts prompts;
-    ScriptedClock clock{QDateTime(QDate(2026, 5, 4), QTime(14, 0, 0))};
-    ExternalLibs libs;
-    AppContext ctx;
+struct WindowFixture : test::ContextFixture {
     std::unique_ptr<frmFcTest> window;
     int resultsShown = 0;
 
-    WindowFixture()
+    WindowFixture() : ContextFixture({.now = QDateTime(QDate(2026, 5, 4), QTime(14, 0, 0))})
     {
-        qputenv("XDG_DATA_HOME", userData.path().toUtf8());
-        ctx.folder = ProgramFolder(dir.path(), {QStringLiteral(ORVANE_TEST_DATA_DIR)});
-        ctx.prompts = &prompts;
-        ctx.clock = &clock;
-        ctx.realTimers = false;
-        QString error;
-        if (libs.open({QStringLiteral(ORVANE_TEST_DATA_DIR)}, QStringLiteral(ORVANE_TEST_DATA_DIR), &error))
-            ctx.libs = &libs;
-        ctx.settings.NeedSegmentation = true;
-        ctx.settings.AltColor1 = 0x000000;
-        ctx.settings.AltColor2 = 0xFF0000;
-        ctx.settings.SymbolColor = 0xFF00FF;
-        ctx.settings.RightColor = 0x00FF00;
-        ctx.settings.ErrorColor = 0x0000FF;
-        ctx.settings.AlphaColor = 0xFFFF00;
-        for (int id = 101; id <= 103; ++id)
-            WriteResourceFile(ctx.folder, id, QStringLiteral("JPG"), QStringLiteral("%1.jpg").arg(id));
         window = std::make_unique<frmFcTest>(ctx);
         if (!window->Form_Load())
             qFatal("the test window did not load");
         window->show();
     }
 
-    QString path(const QString &name) const { return dir.filePath(name); }
 
     void open(const QString &text)
     {
@@ -128,7 +106,7 @@ struct WindowFixture {
     QString viewText() const { return window->mainText->toPlainText(); }
     QString firstWord() const
     {
-        const QString &marks = ctx.doc.CharMarks;
+        const QString &marks = window->run().doc.CharMarks;
         int j = 0;
         while (j < marks.size() && marks[j] == marks[0])
             ++j;
@@ -145,35 +123,36 @@ private Q_SLOTS:
     // figures, and a test that runs at once with hints and statistics.
     void exampleOpenedAgainIsTestedAtOnce()
     {
+        const int opened = CodeDictionary::openCount();
         WindowFixture f;
         f.open(kText);
-        const QString marks = f.ctx.doc.CharMarks;
+        const QString marks = f.window->run().doc.CharMarks;
         QCOMPARE(marks.size(), kText.size());
         const QByteArray view = writeRtf(*f.window->mainText->document());
-        const int hanzi = f.ctx.doc.HanziCount, symbols = f.ctx.doc.SymbolCount;
+        const int hanzi = f.window->run().doc.HanziCount, symbols = f.window->run().doc.SymbolCount;
 
         // A name without extension gets ".sav".
         f.run(f.window->mnuSaveResult, f.path(QStringLiteral("例文")));
         QVERIFY(QFile::exists(f.path(QStringLiteral("例文.sav"))));
         QCOMPARE(fileBytes(f.path(QStringLiteral("例文.ext"))), markFileBytes(marks));
-        QCOMPARE(f.ctx.doc.CharMarks, marks);
+        QCOMPARE(f.window->run().doc.CharMarks, marks);
 
         f.open(kOther);
         f.window->CmdStartTest->click();
         f.finishTest();
-        QVERIFY(f.ctx.doc.ResultShown);
+        QVERIFY(f.window->run().hasResult());
         QVERIFY(f.window->mnuSaveTestFile->isEnabled());
 
         f.run(f.window->mnuOpenExample, f.path(QStringLiteral("例文.sav")));
         QCOMPARE(f.prompts.messages.size(), 0);
         QCOMPARE(f.viewText(), kText);
-        QCOMPARE(f.ctx.doc.CharMarks, marks);
+        QCOMPARE(f.window->run().doc.CharMarks, marks);
         QCOMPARE(writeRtf(*f.window->mainText->document()), view);
-        QCOMPARE(f.ctx.doc.HanziCount, hanzi);
-        QCOMPARE(f.ctx.doc.SymbolCount, symbols);
-        QCOMPARE(f.ctx.doc.AlphaCount, 0);
-        QVERIFY(!f.ctx.doc.ResultShown && !f.ctx.doc.DetailStatsDone && !f.ctx.doc.TextStatsDone);
-        QCOMPARE(f.ctx.doc.RightCharCount + f.ctx.doc.WrongCharCount, 0);
+        QCOMPARE(f.window->run().doc.HanziCount, hanzi);
+        QCOMPARE(f.window->run().doc.SymbolCount, symbols);
+        QCOMPARE(f.window->run().doc.AlphaCount, 0);
+        QVERIFY(!f.window->run().hasResult() && !f.window->run().hasDetails() && !f.window->run().text().hasWordTable());
+        QCOMPARE(f.window->run().counters.RightCharCount + f.window->run().counters.WrongCharCount, 0);
         QVERIFY(!QFile::exists(f.ctx.folder.file(QStringLiteral("temp.zh"))));
         QVERIFY(f.window->mainText->isVisible());
         QVERIFY(f.window->tmpText->isVisible() && f.window->tmpText->isEnabled());
@@ -191,10 +170,10 @@ private Q_SLOTS:
         f.clock.advanceSeconds(5);
         f.commit(first);
         QCOMPARE(f.window->session().position(), first.size());
-        QCOMPARE(f.ctx.doc.RightCharCount, int(first.size()));
+        QCOMPARE(f.window->run().counters.RightCharCount, int(first.size()));
         f.finishTest();
         QCOMPARE(f.resultsShown, 2);
-        QCOMPARE(f.ctx.doc.RightCharCount, int(kText.size()));
+        QCOMPARE(f.window->run().counters.RightCharCount, int(kText.size()));
         QVERIFY(f.window->mnuSaveTestFile->isEnabled());
 
         // The details of the example: the result dialog, then its more-information dialog.
@@ -209,19 +188,22 @@ private Q_SLOTS:
             result->cmdOk->click();
         });
         f.window->mnuStaInfo->trigger();
-        QVERIFY(f.ctx.doc.DetailStatsDone && f.ctx.doc.TextStatsDone);
-        QCOMPARE(f.ctx.stats.DetailCharCount, int(kText.size()));
+        QVERIFY(f.window->run().hasDetails() && f.window->run().text().hasWordTable());
+        QCOMPARE(f.window->run().typingDetails().typed, int(kText.size()));
 
         // The report holds the figures of the example, not of the text tested before.
         f.run(f.window->mnuStaSave, f.path(QStringLiteral("统计.txt")));
         const QString report = QString::fromUtf8(fileBytes(f.path(QStringLiteral("统计.txt"))));
-        QCOMPARE(report, statisticsReport(f.ctx.doc, f.ctx.stats));
+        QCOMPARE(report, statisticsReport(f.window->run().reportFigures()));
         QVERIFY(report.contains(QStringLiteral("\r\n文本中的总字数：%1\r\n").arg(kText.size())));
         QVERIFY(report.contains(QStringLiteral("\r\n用户所用时间：0:00:45\r\n")));
         QVERIFY2(report.contains(QStringLiteral("\r\n正确率：100.00%\r\n")), qPrintable(report.left(400)));
         QVERIFY(report.contains(QStringLiteral("\r\n     我们       ")));
         QVERIFY(!report.contains(QStringLiteral("春天")));
         QVERIFY(report.contains(QStringLiteral("\r\n用户输入的总字数：%1\r\n").arg(kText.size())));
+        // Two texts rendered, an example, a test with a code hint, the tables: one opening of the
+        // code database for all of it.
+        QCOMPARE(CodeDictionary::openCount() - opened, 1);
     }
 
     void refusedExampleChangesNothing_data()
@@ -253,27 +235,29 @@ private Q_SLOTS:
         f.window->CmdStartTest->click();
         f.finishTest();
         const QString html = f.window->mainText->toHtml();
-        const TestDocument before = f.ctx.doc;
+        const TestDocument before = f.window->run().doc;
+        const TestCounters countersBefore = f.window->run().counters;
 
         f.run(f.window->mnuOpenExample, f.path(QStringLiteral("a.sav")));
         QCOMPARE(f.prompts.messages.size(), 1);
         QVERIFY2(f.prompts.messages[0].text.contains(message), qPrintable(f.prompts.messages[0].text));
         QCOMPARE(f.prompts.messages[0].icon, MessageIcon::Exclamation);
         QCOMPARE(f.window->mainText->toHtml(), html);
-        QCOMPARE(f.ctx.doc.CharMarks, before.CharMarks);
-        QCOMPARE(f.ctx.doc.HanziCount, before.HanziCount);
-        QCOMPARE(f.ctx.doc.ResultShown, true);
-        QCOMPARE(f.ctx.doc.RightCharCount, before.RightCharCount);
+        QCOMPARE(f.window->run().doc.CharMarks, before.CharMarks);
+        QCOMPARE(f.window->run().doc.HanziCount, before.HanziCount);
+        QCOMPARE(f.window->run().hasResult(), true);
+        QCOMPARE(f.window->run().counters.RightCharCount, countersBefore.RightCharCount);
         QVERIFY(f.window->mnuSaveTestFile->isEnabled());
     }
 
     void plainTextWithSeparators()
     {
+        const int opened = CodeDictionary::openCount();
         WindowFixture f;
         f.open(kText);
-        const QString marks = f.ctx.doc.CharMarks;
+        const QString marks = f.window->run().doc.CharMarks;
         f.run(f.window->mnuSaveResult, f.path(QStringLiteral("分词.TXT")));
-        QCOMPARE(f.ctx.doc.CharMarks, marks);
+        QCOMPARE(f.window->run().doc.CharMarks, marks);
         QVERIFY(!QFile::exists(f.path(QStringLiteral("分词.TXT.ext"))));
         const QString saved = QString::fromUtf8(fileBytes(f.path(QStringLiteral("分词.TXT"))));
         QVERIFY(saved.endsWith(QStringLiteral("\r\n")));
@@ -297,9 +281,10 @@ private Q_SLOTS:
     {
         WindowFixture f;
         f.open(kText);
-        QVERIFY(!f.ctx.doc.TextStatsDone);
+        QVERIFY(!f.window->run().text().hasWordTable());
         f.run(f.window->mnuSaveTestFile, f.path(QStringLiteral("结果")));
-        QVERIFY(f.ctx.doc.TextStatsDone);
+        QVERIFY(f.window->run().text().hasWordTable());
+        const StatEntry *const built = f.window->run().wordTable()[1].constData();
         const QStringList lines =
             QString::fromUtf8(fileBytes(f.path(QStringLiteral("结果.fcr")))).split(QStringLiteral("\r\n"));
         QCOMPARE(lines.last(), QString());
@@ -307,9 +292,10 @@ private Q_SLOTS:
         QCOMPARE(lines.count(QStringLiteral("\"我们\"")), 1);
         QVERIFY(!lines.contains(QStringLiteral("\"，\"")));
 
-        f.ctx.stats.WordStats[1].append({QStringLiteral("标"), 1, {}, {}});
+        // The second file is written from the same table, not from one built again.
         f.run(f.window->mnuSaveTestFile, f.path(QStringLiteral("结果2.fcr")));
-        QVERIFY(QString::fromUtf8(fileBytes(f.path(QStringLiteral("结果2.fcr")))).contains(QStringLiteral("\"标\"")));
+        QCOMPARE(f.window->run().wordTable()[1].constData(), built);
+        QCOMPARE(fileBytes(f.path(QStringLiteral("结果2.fcr"))), fileBytes(f.path(QStringLiteral("结果.fcr"))));
 
         // A path that cannot be written says so and leaves the window usable.
         f.run(f.window->mnuSaveTestFile, f.path(QStringLiteral("结果.fcr/x.fcr")));

@@ -1,3 +1,4 @@
+#include "contextfixture.h"
 #include "modal.h"
 #include "prepare/frmdeffilter.h"
 #include "prepare/symbolfilters.h"
@@ -31,15 +32,8 @@ void writeAll(const QString &path, const QString &text)
     f.write(text.toUtf8());
 }
 
-struct Fixture {
-    QTemporaryDir dir;
-    ScriptedPrompts prompts;
-    AppContext ctx;
-    Fixture()
-    {
-        ctx.folder = ProgramFolder(dir.path());
-        ctx.prompts = &prompts;
-    }
+struct Fixture : test::ContextFixture {
+    Fixture() : ContextFixture({.data = false, .libs = false, .pictures = false}) {}
     QString list() const { return ctx.folder.file(QStringLiteral("filter.dat")); }
     QString backup() const { return ctx.folder.file(QStringLiteral("OldFilter.dat")); }
 };

@@ -8,7 +8,7 @@
 #include "editor/dlgaddword.h"
 #include "prepare/externallibs.h"
 #include "scriptedprompts.h"
-#include "shell/appcontext.h"
+#include "context/appcontext.h"
 #include "shell/imeproviders.h"
 #include "shell/imetableupdate.h"
 #include "shell/pictures.h"

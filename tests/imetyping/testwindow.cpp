@@ -122,7 +122,7 @@ int main(int argc, char **argv)
         if (!result)
             return;
         poll.stop();
-        const TestDocument &doc = ctx.doc;
+        const TestCounters &doc = window.run().counters;
         logLine(QStringLiteral("right %1").arg(doc.RightCharCount));
         logLine(QStringLiteral("wrong %1").arg(doc.WrongCharCount));
         logLine(QStringLiteral("keys %1").arg(doc.KeystrokeCount));

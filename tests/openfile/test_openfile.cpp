@@ -1,3 +1,4 @@
+#include "contextfixture.h"
 #include "prepare/externallibs.h"
 #include "prepare/frmopenfile.h"
 #include "prepare/render.h"
@@ -23,47 +24,23 @@ public:
     AppContext *ctx = nullptr;
     QTextEdit view;
     QList<OpenedText> handed;
+    TestDocument doc;
     void applyOpenedText(const OpenedText &opened, const RenderProgress &progress) override
     {
         handed << opened;
+        doc.takeText(opened);
         showOpenedText(*ctx, &view, opened, progress);
     }
+    TestDocument &document() override { return doc; }
 };
 
-struct Fixture {
-    QTemporaryDir dir;
-    QTemporaryDir userData;
-    ScriptedPrompts prompts;
-    ExternalLibs libs;
-    AppContext ctx;
+struct Fixture : test::ContextFixture {
     ViewTarget target;
 
-    Fixture()
+    Fixture() : ContextFixture({.pictures = false})
     {
-        qputenv("XDG_DATA_HOME", userData.path().toUtf8());
-        ctx.folder = ProgramFolder(dir.path(), {QStringLiteral(ORVANE_TEST_DATA_DIR)});
-        ctx.prompts = &prompts;
-        target.ctx = &ctx;
-        QString error;
-        if (libs.open({QStringLiteral(ORVANE_TEST_DATA_DIR)}, QStringLiteral(ORVANE_TEST_DATA_DIR), &error))
-            ctx.libs = &libs;
-        else
-            qWarning() << error;
-        ctx.settings.AltColor1 = 0x000000;
-        ctx.settings.AltColor2 = 0xFF0000;
-        ctx.settings.SymbolColor = 0xFF00FF;
-        ctx.settings.AlphaColor = 0xFFFF00;
-        ctx.settings.NeedSegmentation = true;
         ctx.settings.NeedShortCodeTips = true;
-    }
-
-    QString write(const QString &name, const QByteArray &bytes)
-    {
-        const QString path = dir.filePath(name);
-        QFile f(path);
-        f.open(QIODevice::WriteOnly);
-        f.write(bytes);
-        return path;
+        target.ctx = &ctx;
     }
 };
 
@@ -188,7 +165,7 @@ void TestOpenFile::newTextTakesNoFormatFromTheOldOne()
 void TestOpenFile::opensForTheEditorWithSeparators()
 {
     Fixture f;
-    f.ctx.doc.OpenForEditor = true;
+    f.target.doc.OpenForEditor = true;
     const QString path = f.write(QStringLiteral("a.txt"), kArticle.toUtf8());
     frmOpenFile dlg(f.ctx, f.target);
     dlg.loadFile(path);
@@ -254,8 +231,8 @@ void TestOpenFile::textWithoutChineseWordsIsRefused()
     QFETCH(bool, forEditor);
     QFETCH(bool, filterAlpha);
     Fixture f;
-    f.ctx.doc.OpenForEditor = forEditor;
-    f.ctx.doc.CharMarks = QStringLiteral("0000");
+    f.target.doc.OpenForEditor = forEditor;
+    f.target.doc.CharMarks = QStringLiteral("0000");
     f.target.view.setPlainText(QStringLiteral("kept"));
     const QString snapshot = f.write(QStringLiteral("temp.zh"), "{\\rtf1 kept}");
     frmOpenFile dlg(f.ctx, f.target);
@@ -267,7 +244,7 @@ void TestOpenFile::textWithoutChineseWordsIsRefused()
     QCOMPARE(f.prompts.messages[0].text, QStringLiteral("此文件中的汉字太少，不适于进行分词测试！"));
     QCOMPARE(dlg.result(), 0); // still open: another file can be chosen
     QCOMPARE(f.target.view.toPlainText(), QStringLiteral("kept"));
-    QCOMPARE(f.ctx.doc.CharMarks, QStringLiteral("0000"));
+    QCOMPARE(f.target.doc.CharMarks, QStringLiteral("0000"));
     QVERIFY(f.target.handed.isEmpty());
     QVERIFY(QFile::exists(snapshot));
 }

@@ -1,6 +1,7 @@
 // The options dialog on its real controls: colours with the duplicate rule and the reset,
 // the switches, the time limit and its refusal, the filter editor, and the redraw of the text
 // it asks of its window — first of a small recording window, then of the real test window.
+#include "contextfixture.h"
 #include "modal.h"
 #include "prepare/externallibs.h"
 #include "prepare/frmdeffilter.h"
@@ -41,27 +42,15 @@ public:
     void redrawText() override { ++redraws; }
 };
 
-void writePictures(const ProgramFolder &folder)
-{
-    for (int id = 101; id <= 103; ++id)
-        WriteResourceFile(folder, id, QStringLiteral("JPG"), QStringLiteral("%1.jpg").arg(id));
-}
-
-struct Fixture {
-    QTemporaryDir dir;
-    ScriptedPrompts prompts;
+struct Fixture : test::ContextFixture {
     std::unique_ptr<SettingsStore> store;
-    AppContext ctx;
     RecordingTarget target;
 
-    Fixture()
+    Fixture() : ContextFixture({.libs = false})
     {
-        ctx.folder = ProgramFolder(dir.path(), {QStringLiteral(ORVANE_TEST_DATA_DIR)});
-        ctx.prompts = &prompts;
         store = std::make_unique<SettingsStore>(settingsFile());
         ctx.store = store.get();
         LoadUserSettings(*store, ctx.settings); // a first run: the defaults
-        writePictures(ctx.folder);
     }
 
     QString settingsFile() const { return dir.filePath(QStringLiteral("Tarvos2006.ini")); }
@@ -442,26 +431,16 @@ void TestOptions::filterEditorOpens()
 // The real test window: open a text, then change settings through its button "选项设置".
 void TestOptions::testWindowRedrawsOnlyForDrawingSettings()
 {
-    QTemporaryDir dir;
-    QTemporaryDir userData;
-    qputenv("XDG_DATA_HOME", userData.path().toUtf8());
-    ScriptedPrompts prompts;
-    ScriptedClock clock{QDateTime(QDate(2026, 3, 2), QTime(9, 0, 0))};
+    test::ContextFixture f;
+    QVERIFY2(f.ctx.libs, "the language libraries must load from the build folder");
     NoInputMethodProvider ime;
-    ExternalLibs libs;
-    SettingsStore store(dir.filePath(QStringLiteral("Tarvos2006.ini")));
-    AppContext ctx;
-    ctx.folder = ProgramFolder(dir.path(), {QStringLiteral(ORVANE_TEST_DATA_DIR)});
-    ctx.prompts = &prompts;
-    ctx.clock = &clock;
+    SettingsStore store(f.path(QStringLiteral("Tarvos2006.ini")));
+    AppContext &ctx = f.ctx;
     ctx.imeProvider = &ime;
     ctx.store = &store;
-    ctx.realTimers = false;
-    QString error;
-    QVERIFY2(libs.open({QStringLiteral(ORVANE_TEST_DATA_DIR)}, QStringLiteral(ORVANE_TEST_DATA_DIR), &error),
-             qPrintable(error));
-    ctx.libs = &libs;
-    writePictures(ctx.folder);
+    ctx.settings = UserSettings{}; // nothing loaded: the options dialog stores each change
+    const QTemporaryDir &dir = f.dir;
+    ScriptedPrompts &prompts = f.prompts;
     frmFcTest window(ctx);
     QVERIFY(window.Form_Load());
     window.show();
@@ -483,7 +462,7 @@ void TestOptions::testWindowRedrawsOnlyForDrawingSettings()
     QVERIFY(test::lastModalHandled());
     QVERIFY(window.mainText->isVisible());
     QVERIFY(window.mnuSaveResult->isEnabled());
-    const QString marks = ctx.doc.CharMarks;
+    const QString marks = window.document().CharMarks;
     QVERIFY(marks.contains(QLatin1Char('1')));
 
     auto colourAt = [&window](int i) {

@@ -1,13 +1,11 @@
 // The test window on the real controls: open a text through the open-text dialog, run tests
 // through their states, type through the typing box, and read the result dialog.
+#include "contextfixture.h"
 #include "modal.h"
-#include "prepare/externallibs.h"
 #include "prepare/frmopenfile.h"
 #include "prepare/render.h"
-#include "scriptedprompts.h"
 #include "segtest/dlgresult.h"
 #include "segtest/frmfctest.h"
-#include "shell/pictures.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -16,7 +14,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextEdit>
 #include <QtTest>
@@ -24,7 +21,6 @@
 
 using namespace orvane;
 using orvane::test::onNextModal;
-using orvane::test::ScriptedPrompts;
 
 namespace {
 
@@ -52,40 +48,16 @@ struct ResultTexts {
     QString time, accuracy, speed, effective, total;
 };
 
-struct Fixture {
-    QTemporaryDir dir;
-    QTemporaryDir userData;
-    ScriptedPrompts prompts;
-    ScriptedClock clock{QDateTime(QDate(2026, 3, 2), QTime(9, 0, 0))};
+struct Fixture : test::ContextFixture {
     RecordingProvider ime;
-    ExternalLibs libs;
-    AppContext ctx;
     std::unique_ptr<frmFcTest> window;
     QList<ResultTexts> results;
 
     Fixture()
     {
-        qputenv("XDG_DATA_HOME", userData.path().toUtf8());
-        ctx.folder = ProgramFolder(dir.path(), {QStringLiteral(ORVANE_TEST_DATA_DIR)});
-        ctx.prompts = &prompts;
-        ctx.clock = &clock;
         ctx.imeProvider = &ime;
-        ctx.realTimers = false;
         ctx.ime.ImeLayout = QStringLiteral("orvane");
         ctx.ime.EnglishLayout = QStringLiteral("keyboard-us");
-        QString error;
-        if (libs.open({QStringLiteral(ORVANE_TEST_DATA_DIR)}, QStringLiteral(ORVANE_TEST_DATA_DIR), &error))
-            ctx.libs = &libs;
-        ctx.settings.AltColor1 = 0x000000;
-        ctx.settings.AltColor2 = 0xFF0000;
-        ctx.settings.SymbolColor = 0xFF00FF;
-        ctx.settings.RightColor = 0x00FF00;
-        ctx.settings.ErrorColor = 0x0000FF;
-        ctx.settings.AlphaColor = 0xFFFF00;
-        ctx.settings.NeedSegmentation = true;
-        ctx.settings.LimitMinutes = 5;
-        for (int id = 101; id <= 103; ++id)
-            WriteResourceFile(ctx.folder, id, QStringLiteral("JPG"), QStringLiteral("%1.jpg").arg(id));
         window = std::make_unique<frmFcTest>(ctx);
         if (!window->Form_Load())
             qFatal("the test window did not load");
@@ -161,7 +133,7 @@ struct Fixture {
     QStringList words() const
     {
         const QString text = viewText();
-        const QString &marks = ctx.doc.CharMarks;
+        const QString &marks = window->run().doc.CharMarks;
         QStringList out;
         for (int i = 0; i < marks.size();) {
             int j = i;
@@ -246,24 +218,27 @@ private Q_SLOTS:
     void openingATextForgetsThePreviousOne()
     {
         Fixture f;
-        f.ctx.doc.RightCharCount = 7;
-        f.ctx.doc.TypedText = QStringLiteral("旧");
-        f.ctx.doc.KeyCountsDone = f.ctx.doc.ResultShown = true;
+        f.open();
+        TestRun &run = f.window->run();
+        run.charTable(); // the details of the first text are built and kept
+        QVERIFY(run.hasDetails());
+        run.counters.RightCharCount = 7;
+        run.counters.TypedText = QStringLiteral("旧");
         QFile snapshot(f.ctx.folder.file(QStringLiteral("temp.zh")));
         QVERIFY(snapshot.open(QIODevice::WriteOnly));
         snapshot.write("{\\rtf1 x}");
         snapshot.close();
         f.open(kText + QStringLiteral("abc123"));
         QCOMPARE(f.prompts.messages.size(), 0);
-        const QString &marks = f.ctx.doc.CharMarks;
+        const QString &marks = run.doc.CharMarks;
         QCOMPARE(marks.size(), f.viewText().size());
-        QCOMPARE(f.ctx.doc.SymbolCount, int(marks.count(u'2')));
-        QVERIFY(f.ctx.doc.SymbolCount > 0);
-        QCOMPARE(f.ctx.doc.AlphaCount, 0); // the letters and digits were filtered
-        QCOMPARE(f.ctx.doc.HanziCount, int(marks.size()) - f.ctx.doc.SymbolCount);
-        QCOMPARE(f.ctx.doc.RightCharCount, 0);
-        QVERIFY(f.ctx.doc.TypedText.isEmpty());
-        QVERIFY(!f.ctx.doc.KeyCountsDone && !f.ctx.doc.ResultShown);
+        QCOMPARE(run.doc.SymbolCount, int(marks.count(u'2')));
+        QVERIFY(run.doc.SymbolCount > 0);
+        QCOMPARE(run.doc.AlphaCount, 0); // the letters and digits were filtered
+        QCOMPARE(run.doc.HanziCount, int(marks.size()) - run.doc.SymbolCount);
+        QCOMPARE(run.counters.RightCharCount, 0);
+        QVERIFY(run.counters.TypedText.isEmpty());
+        QVERIFY(!run.hasDetails() && !run.hasResult());
         QVERIFY(!QFile::exists(f.ctx.folder.file(QStringLiteral("temp.zh"))));
     }
 
@@ -301,7 +276,7 @@ private Q_SLOTS:
         f.clock.advanceMs(500);
         f.commit(first);
         QCOMPARE(f.window->session().position(), first.size());
-        QCOMPARE(f.ctx.doc.RightCharCount, int(first.size()));
+        QCOMPARE(f.window->run().counters.RightCharCount, int(first.size()));
         QCOMPARE(f.window->tmpText->text(), QString());
         QCOMPARE(f.window->session().CurrentBurstLength, int(first.size()));
 
@@ -310,7 +285,7 @@ private Q_SLOTS:
         const QString expected = f.viewText().mid(pos, 1);
         f.clock.advanceMs(500);
         QTest::keyClicks(f.window->tmpText, QStringLiteral("x"));
-        QCOMPARE(f.ctx.doc.WrongCharCount, 1);
+        QCOMPARE(f.window->run().counters.WrongCharCount, 1);
         QCOMPARE(f.colourAt(pos), kError);
         f.key(Qt::Key_Backspace);
         QCOMPARE(f.window->session().position(), pos);
@@ -321,14 +296,14 @@ private Q_SLOTS:
         f.clock.advanceMs(500);
         f.commit(expected);
         QCOMPARE(f.colourAt(pos), kRight);
-        QCOMPARE(f.ctx.doc.WrongCharCount, 0);
-        QCOMPARE(f.ctx.doc.RightCharCount, int(first.size()) + 1);
+        QCOMPARE(f.window->run().counters.WrongCharCount, 0);
+        QCOMPARE(f.window->run().counters.RightCharCount, int(first.size()) + 1);
 
         // F2 at an inner character of a word: that character alone.
         pos = f.window->session().position();
         int wordStart = 0, inner = -1;
         for (const QString &w : words) {
-            if (wordStart > pos && w.size() >= 2 && f.ctx.doc.CharMarks[wordStart] < QLatin1Char('2')) {
+            if (wordStart > pos && w.size() >= 2 && f.window->run().doc.CharMarks[wordStart] < QLatin1Char('2')) {
                 inner = wordStart + 1;
                 break;
             }
@@ -351,16 +326,16 @@ private Q_SLOTS:
         QCOMPARE(f.ime.calls.last(), QStringLiteral("off"));
         QCOMPARE(f.enabled(), (Fixture::Enabled{false, true, false, false, false, false, false, false, false, false,
                                                 false, false, false}));
-        const int keysBefore = f.ctx.doc.KeystrokeCount;
-        const int rightBefore = f.ctx.doc.RightCharCount;
+        const int keysBefore = f.window->run().counters.KeystrokeCount;
+        const int rightBefore = f.window->run().counters.RightCharCount;
         f.key(Qt::Key_Right);
-        QCOMPARE(f.ctx.doc.KeystrokeCount, keysBefore);
+        QCOMPARE(f.window->run().counters.KeystrokeCount, keysBefore);
         QCOMPARE(f.window->session().position(), inner);
         f.clock.advanceSeconds(30); // paused: not counted
         f.window->CmdPauTest->click();
         QCOMPARE(f.window->CmdPauTest->text(), QStringLiteral("暂停测试"));
         QCOMPARE(f.ime.calls.last(), QStringLiteral("on:orvane"));
-        QCOMPARE(f.window->PausedSeconds, 30);
+        QCOMPARE(f.window->run().pausedSeconds(), 30);
 
         // Type the rest, every character right, a word at a time; the last one ends the test.
         pos = f.window->session().position();
@@ -369,10 +344,10 @@ private Q_SLOTS:
         f.clock.advanceSeconds(50);
         f.commit(rest);
         QTRY_COMPARE(f.results.size(), 1);
-        QVERIFY(f.ctx.doc.KeystrokeCount > keysBefore);
-        QCOMPARE(f.ctx.doc.RightCharCount, rightBefore + int(rest.size()));
+        QVERIFY(f.window->run().counters.KeystrokeCount > keysBefore);
+        QCOMPARE(f.window->run().counters.RightCharCount, rightBefore + int(rest.size()));
         // 91.5 s went by on the clock of day, 30 of them paused; times of day are whole seconds.
-        QCOMPARE(f.ctx.doc.TestElapsed * 86400.0, 61.0);
+        QCOMPARE(f.window->run().elapsedSeconds(), 61);
         QCOMPARE(f.results[0].time, QStringLiteral("0:01:01"));
         QCOMPARE(f.results[0].total, QString::number(kText.size()));
         QCOMPARE(f.ime.calls.last(), QStringLiteral("off"));
@@ -383,8 +358,8 @@ private Q_SLOTS:
         QCOMPARE(f.enabled(), (Fixture::Enabled{true, false, false, true, true, true, true, true, true, true, true,
                                                 true, true}));
         QCOMPARE(f.window->panelText(1), QString());
-        QVERIFY(f.ctx.doc.ResultShown);
-        QCOMPARE(f.ctx.doc.AccuracyText, f.results[0].accuracy);
+        QVERIFY(f.window->run().hasResult());
+        QCOMPARE(f.window->run().result().accuracy, f.results[0].accuracy);
     }
 
     void keysAndBurstsOfOneTest()
@@ -399,8 +374,8 @@ private Q_SLOTS:
         f.clock.advanceMs(300);
         f.commit(words[1]);
         f.key(Qt::Key_F2);
-        QCOMPARE(f.ctx.doc.KeystrokeCount, 2 + 2 + 1);
-        QCOMPARE(f.ctx.doc.UserWordCounts[words[0].size()], 1);
+        QCOMPARE(f.window->run().counters.KeystrokeCount, 2 + 2 + 1);
+        QCOMPARE(f.window->run().counters.UserWordCounts[words[0].size()], 1);
         QCOMPARE(f.window->session().CurrentBurstLength, int(words[1].size()));
     }
 
@@ -441,9 +416,9 @@ private Q_SLOTS:
         f.imeEvent(QString(), QStringLiteral("接近"));
         QCOMPARE(changes, QStringList());
         QCOMPARE(f.window->session().position(), 3);
-        QCOMPARE(f.ctx.doc.RightCharCount, 3);
-        QCOMPARE(f.ctx.doc.WrongCharCount, 0);
-        QCOMPARE(f.ctx.doc.KeystrokeCount, keys);
+        QCOMPARE(f.window->run().counters.RightCharCount, 3);
+        QCOMPARE(f.window->run().counters.WrongCharCount, 0);
+        QCOMPARE(f.window->run().counters.KeystrokeCount, keys);
         QVERIFY(!f.window->tmpText->isComposing());
     }
 
@@ -457,7 +432,7 @@ private Q_SLOTS:
         f.imeEvent(QString(), QStringLiteral("我们"));
         QCOMPARE(f.window->tmpText->text(), QStringLiteral("我们"));
         QCOMPARE(f.window->session().position(), 0);
-        QCOMPARE(f.ctx.doc.RightCharCount, 0);
+        QCOMPARE(f.window->run().counters.RightCharCount, 0);
     }
 
     // The box shows a whole code just above or below the current character's line, beside the
@@ -521,10 +496,23 @@ private Q_SLOTS:
         // A second test on the same text starts from zero with a fresh snapshot.
         QFile::remove(f.ctx.folder.file(QStringLiteral("temp.zh")));
         f.window->CmdStartTest->click();
-        QCOMPARE(f.ctx.doc.RightCharCount, 0);
-        QCOMPARE(f.ctx.doc.TypedText, QString());
+        QCOMPARE(f.window->run().counters.RightCharCount, 0);
+        QCOMPARE(f.window->run().counters.TypedText, QString());
         QCOMPARE(f.window->session().position(), 0);
         QVERIFY(QFile::exists(f.ctx.folder.file(QStringLiteral("temp.zh"))));
+
+        // A text opened after a test drops that test and the old text's figures.
+        f.commit(f.viewText().left(2));
+        f.expectResult();
+        f.window->CmdEndTest->click();
+        QTRY_COMPARE(f.results.size(), 2);
+        QVERIFY(f.window->run().hasResult());
+        f.open();
+        QCOMPARE(f.window->run().counters.RightCharCount, 0);
+        QCOMPARE(f.window->run().counters.TypedText, QString());
+        QCOMPARE(f.window->run().elapsedSeconds(), 0);
+        QVERIFY(!f.window->run().hasResult() && !f.window->run().hasDetails());
+        QVERIFY(!QFile::exists(f.ctx.folder.file(QStringLiteral("temp.zh"))));
     }
 
     void theTimeLimitCountsDownAndEnds()
@@ -585,8 +573,8 @@ private Q_SLOTS:
         QCOMPARE(f.window->session().position(), lineBreak);
         f.key(Qt::Key_Return);
         QCOMPARE(f.window->session().position(), lineBreak + 1);
-        QCOMPARE(f.ctx.doc.RightCharCount, lineBreak + 1);
-        QCOMPARE(f.ctx.doc.WrongCharCount, 0);
+        QCOMPARE(f.window->run().counters.RightCharCount, lineBreak + 1);
+        QCOMPARE(f.window->run().counters.WrongCharCount, 0);
     }
 
     void rightClickOnTheTextGreets()

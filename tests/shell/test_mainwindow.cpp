@@ -1,6 +1,7 @@
+#include "contextfixture.h"
 #include "modal.h"
 #include "scriptedprompts.h"
-#include "shell/appcontext.h"
+#include "context/appcontext.h"
 #include "shell/frmabout.h"
 #include "shell/frmmain.h"
 #include "shell/helpwindow.h"
@@ -24,20 +25,16 @@ namespace {
 const QString kTitle = QStringLiteral("Orvane输入法2011分词教学系统（简体）");
 const QString kExitQuestion = QStringLiteral("确定要退出Orvane输入法2011分词教学系统（简体）？");
 
-struct Fixture {
-    QTemporaryDir dir;
-    ScriptedPrompts prompts;
-    ScriptedClock clock;
+struct Fixture : test::ContextFixture {
     NoInputMethodProvider ime;
-    AppContext ctx;
     QList<int> endedWith;
     std::unique_ptr<frmMain> window;
 
     explicit Fixture(const QString &folder = {})
+        : ContextFixture({.data = false, .libs = false, .pictures = false, .folder = folder,
+                          .now = QDateTime(QDate(2026, 1, 5), QTime(9, 0, 0))})
     {
-        ctx.folder = ProgramFolder(folder.isEmpty() ? dir.path() : folder);
-        ctx.prompts = &prompts;
-        ctx.clock = &clock;
+        ctx.settings = UserSettings{}; // the main window loads none
         ctx.imeProvider = &ime;
         ctx.endProgram = [this](int code) { endedWith << code; };
         window = std::make_unique<frmMain>(ctx);

@@ -1,12 +1,13 @@
 // The details dialog and the two key dialogs as a finished test leaves them: real windows,
 // the real code database and segmenter, scripted prompts.
+#include "contextfixture.h"
 #include "modal.h"
 #include "prepare/externallibs.h"
 #include "scriptedprompts.h"
 #include "segtest/dlgkeys.h"
 #include "segtest/dlgmoreinfo.h"
 #include "segtest/dlguserkeys.h"
-#include "segtest/textstats.h"
+#include "segtest/testrun.h"
 
 #include <QHeaderView>
 #include <QLabel>
@@ -15,6 +16,7 @@
 #include <QTabBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTextDocument>
 #include <QtTest>
 
 using namespace orvane;
@@ -25,34 +27,23 @@ namespace {
 
 const QString kText = QStringLiteral("你好，world。你好，我们是学生。人民代表大会");
 
-struct Fixture {
-    QTemporaryDir dir;
-    QTemporaryDir userData;
-    ScriptedPrompts prompts;
-    ExternalLibs libs;
-    AppContext ctx;
+struct Fixture : test::ContextFixture {
+    QTextDocument view;
+    TestRun run{view, ctx.settings, clock, [this]() -> CodeDictionary & { return ctx.codes(); }};
 
-    explicit Fixture(bool withDatabase = true)
+    explicit Fixture(bool withDatabase = true) : ContextFixture({.data = withDatabase, .pictures = false})
     {
-        qputenv("XDG_DATA_HOME", userData.path().toUtf8());
-        ctx.folder = withDatabase ? ProgramFolder(dir.path(), {QStringLiteral(ORVANE_TEST_DATA_DIR)})
-                                  : ProgramFolder(dir.path());
-        ctx.prompts = &prompts;
-        QString error;
-        if (libs.open({QStringLiteral(ORVANE_TEST_DATA_DIR)}, QStringLiteral(ORVANE_TEST_DATA_DIR), &error))
-            ctx.libs = &libs;
-        else
-            qWarning() << error;
         // The text as the open-text dialog leaves it, and a test of ten characters.
-        libs.divideSentence(kText, &ctx.doc.CharMarks);
-        ctx.doc.SymbolCount = int(ctx.doc.CharMarks.count(QLatin1Char('2')));
-        ctx.doc.AlphaCount = int(ctx.doc.CharMarks.count(QLatin1Char('4')));
-        ctx.doc.HanziCount = int(kText.size()) - ctx.doc.SymbolCount - ctx.doc.AlphaCount;
-        ctx.doc.RightCharCount = 9;
-        ctx.doc.WrongCharCount = 1;
-        ctx.doc.UserWordCounts = {0, 2, 2, 0, 0, 0};
-        ctx.doc.KeystrokeCount = 25;
-        ctx.doc.TypedText = QStringLiteral("你好。");
+        view.setPlainText(kText);
+        libs.divideSentence(kText, &run.doc.CharMarks);
+        run.doc.SymbolCount = int(run.doc.CharMarks.count(QLatin1Char('2')));
+        run.doc.AlphaCount = int(run.doc.CharMarks.count(QLatin1Char('4')));
+        run.doc.HanziCount = int(kText.size()) - run.doc.SymbolCount - run.doc.AlphaCount;
+        run.counters.RightCharCount = 9;
+        run.counters.WrongCharCount = 1;
+        run.counters.UserWordCounts = {0, 2, 2, 0, 0, 0};
+        run.counters.KeystrokeCount = 25;
+        run.counters.TypedText = QStringLiteral("你好。");
     }
 };
 
@@ -152,7 +143,7 @@ void TestStatsDialogs::initTestCase()
 {
     Fixture f;
     QVERIFY2(f.ctx.libs, "the language libraries must load from the build folder");
-    QCOMPARE(f.ctx.doc.CharMarks.size(), kText.size());
+    QCOMPARE(f.run.doc.CharMarks.size(), kText.size());
 }
 
 void TestStatsDialogs::detailsBuildTheTablesOnce()
@@ -162,19 +153,19 @@ void TestStatsDialogs::detailsBuildTheTablesOnce()
     const auto waitingLog = [&waiting](bool on) { waiting << on; };
     DetailsSeen seen;
     onNextModal([&seen](QWidget *w) { seen = inspectAndClose(w); });
-    showMoreInfo(f.ctx, kText, nullptr, waitingLog);
+    showMoreInfo(f.ctx, f.run, nullptr, waitingLog);
 
     QVERIFY(seen.shown);
     QCOMPARE(waiting, (QList<bool>{true, false}));
-    QVERIFY(f.ctx.doc.DetailStatsDone);
-    QVERIFY(f.ctx.doc.TextStatsDone);
+    QVERIFY(f.run.hasDetails());
+    QVERIFY(f.run.text().hasWordTable());
     QVERIFY(f.prompts.messages.isEmpty());
     QCOMPARE(seen.title, QStringLiteral("详细信息"));
     QCOMPARE(seen.tabs, (QStringList{"单  字", "二字词", "三字词", "四字词", "多字词"}));
     QCOMPARE(seen.header, (QStringList{"文   字", "次 数", "标准码", "简 码"}));
     QList<int> sizes;
     for (int k = 1; k <= 5; ++k)
-        sizes << f.ctx.stats.wordClassSize(k);
+        sizes << int(f.run.wordTable()[k].size());
     QCOMPARE(seen.rows, sizes);
     // 你好 twice, the most frequent word of two characters.
     QCOMPARE(seen.firstWord, (QStringList{"你好", "2", "277476", ""}));
@@ -185,21 +176,24 @@ void TestStatsDialogs::detailsBuildTheTablesOnce()
     QCOMPARE(seen.wordLen, (QStringList{"2", "2", "0", "1", "0"}));
     QCOMPARE(seen.keys, QStringLiteral("25"));
     QCOMPARE(seen.average, QStringLiteral("2.50"));
-    QCOMPARE(f.ctx.stats.DetailCharCount, 10);
-    QCOMPARE(f.ctx.stats.DetailWordCounts, (std::array<int, 6>{0, 2, 2, 0, 1, 0}));
-    QCOMPARE(f.ctx.stats.DetailKeyCount, 25);
-    QCOMPARE(f.ctx.stats.DetailAvgKeys, 2.5);
-    QVERIFY(f.ctx.stats.charStatsLast() >= 0);
+    // The report gets the figures the dialog showed.
+    const ReportFigures report = f.run.reportFigures();
+    QCOMPARE(report.Typing.typed, 10);
+    QCOMPARE(report.Typing.wordCounts, (std::array<int, 6>{0, 2, 2, 0, 1, 0}));
+    QCOMPARE(report.Typing.keystrokes, 25);
+    QCOMPARE(report.Typing.average, 2.5);
+    QVERIFY(!f.run.charTable().isEmpty());
 
     // The second showing for the same text reuses the tables and shows no waiting label.
-    const TestStatistics before = f.ctx.stats;
-    f.ctx.stats.CharStats.first().count = 99;
+    const StatEntry *const chars = f.run.charTable().constData();
+    const StatEntry *const words = f.run.wordTable()[2].constData();
     DetailsSeen again;
     onNextModal([&again](QWidget *w) { again = inspectAndClose(w); });
-    showMoreInfo(f.ctx, kText, nullptr, waitingLog);
+    showMoreInfo(f.ctx, f.run, nullptr, waitingLog);
     QVERIFY(again.shown);
     QCOMPARE(waiting.size(), 2);
-    QCOMPARE(f.ctx.stats.CharStats.first().count, 99);
+    QCOMPARE(f.run.charTable().constData(), chars);
+    QCOMPARE(f.run.wordTable()[2].constData(), words);
     QCOMPARE(again.firstWord, seen.firstWord);
 }
 
@@ -207,34 +201,35 @@ void TestStatsDialogs::detailsKeepAWordTableAlreadyBuilt()
 {
     Fixture f;
     // The segmentation-result file built the word table of this text already.
-    f.ctx.doc.TextStatsDone = true;
-    f.ctx.stats.WordStats[2] = {{QStringLiteral("早先"), 3, QStringLiteral("123456"), QString()}};
+    const StatEntry *const built = f.run.wordTable()[2].constData();
+    QVERIFY(!f.run.hasDetails());
     DetailsSeen seen;
     onNextModal([&seen](QWidget *w) { seen = inspectAndClose(w); });
-    showMoreInfo(f.ctx, kText, nullptr, {});
+    showMoreInfo(f.ctx, f.run, nullptr, {});
     QVERIFY(seen.shown);
-    QCOMPARE(seen.firstWord, (QStringList{"早先", "3", "123456", ""}));
-    QVERIFY(f.ctx.doc.DetailStatsDone);
-    QVERIFY(!f.ctx.stats.CharStats.isEmpty());
+    QCOMPARE(f.run.wordTable()[2].constData(), built);
+    QCOMPARE(seen.firstWord, (QStringList{"你好", "2", "277476", ""}));
+    QVERIFY(f.run.hasDetails());
+    QVERIFY(!f.run.charTable().isEmpty());
 }
 
 void TestStatsDialogs::detailsWithNothingTyped()
 {
     Fixture f;
-    f.ctx.doc.RightCharCount = f.ctx.doc.WrongCharCount = 0;
-    f.ctx.stats.DetailKeyCount = 40; // from the test of another text
-    f.ctx.stats.DetailAvgKeys = 3.1;
+    // Keys counted but no character typed: no figure of the typing.
+    f.run.counters.RightCharCount = f.run.counters.WrongCharCount = 0;
     DetailsSeen seen;
     onNextModal([&seen](QWidget *w) { seen = inspectAndClose(w); });
-    showMoreInfo(f.ctx, kText, nullptr, {});
+    showMoreInfo(f.ctx, f.run, nullptr, {});
     QVERIFY(seen.shown);
     QCOMPARE(seen.total, QStringLiteral("0"));
     QCOMPARE(seen.wordLen, (QStringList{"0", "0", "0", "0", "0"}));
     QCOMPARE(seen.keys, QStringLiteral("0"));
     QCOMPARE(seen.average, QStringLiteral("0"));
-    QCOMPARE(f.ctx.stats.DetailCharCount, 0);
-    QCOMPARE(f.ctx.stats.DetailKeyCount, 0);
-    QCOMPARE(f.ctx.stats.DetailAvgKeys, 0.0);
+    const ReportFigures report = f.run.reportFigures();
+    QCOMPARE(report.Typing.typed, 0);
+    QCOMPARE(report.Typing.keystrokes, 0);
+    QCOMPARE(report.Typing.average, 0.0);
 }
 
 void TestStatsDialogs::detailsWithoutTheDatabase()
@@ -242,14 +237,14 @@ void TestStatsDialogs::detailsWithoutTheDatabase()
     Fixture f(false);
     DetailsSeen seen;
     onNextModal([&seen](QWidget *w) { seen = inspectAndClose(w); });
-    showMoreInfo(f.ctx, kText, nullptr, {});
+    showMoreInfo(f.ctx, f.run, nullptr, {});
     QVERIFY(seen.shown);
     QCOMPARE(f.prompts.messages.size(), 1);
     QCOMPARE(f.prompts.messages[0].icon, MessageIcon::Exclamation);
     QVERIFY(f.prompts.messages[0].text.contains(QStringLiteral("jtdb.dat")));
     // The tables are there, the characters without codes.
-    QCOMPARE(f.ctx.stats.CharStats.value(0).text, QStringLiteral("你"));
-    QCOMPARE(f.ctx.stats.CharStats.value(0).standardCode, QString());
+    QCOMPARE(f.run.charTable().value(0).text, QStringLiteral("你"));
+    QCOMPARE(f.run.charTable().value(0).standardCode, QString());
     QCOMPARE(seen.firstWord.value(0), QStringLiteral("你好"));
 }
 
@@ -257,19 +252,22 @@ void TestStatsDialogs::keysOfTheWholeText()
 {
     Fixture f;
     onNextModal([](QWidget *w) { static_cast<DlgMoreInfo *>(w)->cmdOk->click(); });
-    showMoreInfo(f.ctx, kText, nullptr, {});
+    showMoreInfo(f.ctx, f.run, nullptr, {});
+    QVERIFY(!f.run.text().hasKeyCounts());
 
-    DlgKeys dlg(f.ctx);
+    DlgKeys dlg(f.ctx, f.run);
     QCOMPARE(dlg.windowTitle(), QStringLiteral("全文键数统计"));
     QCOMPARE(dlg.OKButton->text(), QStringLiteral("退   出(&X)"));
-    QVERIFY(f.ctx.doc.KeyCountsDone);
-    QCOMPARE(f.ctx.stats.TextKeyCounts,
-             CountTextKeys(f.ctx.stats, f.ctx.doc.SymbolCount, f.ctx.doc.AlphaCount));
-    QCOMPARE(figures(dlg), numbers(f.ctx.stats.TextKeyCounts));
+    QVERIFY(f.run.text().hasKeyCounts());
+    TestStatistics tables;
+    tables.CharStats = f.run.charTable();
+    tables.WordStats = f.run.wordTable();
+    QCOMPARE(f.run.textKeyCounts(), CountTextKeys(tables, f.run.doc.SymbolCount, f.run.doc.AlphaCount));
+    QCOMPARE(figures(dlg), numbers(f.run.textKeyCounts()));
     // Letters and digits are the five of "world" in every mode.
     for (int slot : {KeySlot::CharStdAlpha, KeySlot::CharShortAlpha, KeySlot::WordStdAlpha, KeySlot::WordShortAlpha})
         QCOMPARE(dlg.lblkeys[slot]->text(), QStringLiteral("5"));
-    QCOMPARE(dlg.lblkeys[KeySlot::WordStdPunct]->text(), QString::number(f.ctx.doc.SymbolCount));
+    QCOMPARE(dlg.lblkeys[KeySlot::WordStdPunct]->text(), QString::number(f.run.doc.SymbolCount));
 
     // The details dialog opens it with its button.
     QString opened;
@@ -281,27 +279,27 @@ void TestStatsDialogs::keysOfTheWholeText()
         static_cast<DlgMoreInfo *>(details)->cmdKeys->click();
         static_cast<DlgMoreInfo *>(details)->cmdOk->click();
     });
-    showMoreInfo(f.ctx, kText, nullptr, {});
+    showMoreInfo(f.ctx, f.run, nullptr, {});
     QCOMPARE(opened, QStringLiteral("DlgKeys"));
 }
 
 void TestStatsDialogs::keysOfTheTypedStretch()
 {
     Fixture f;
-    const QString typed = f.ctx.doc.TypedText;
-    f.ctx.doc.TypedText.clear();
+    const QString typed = f.run.counters.TypedText;
+    f.run.counters.TypedText.clear();
     {
-        DlgUserKeys dlg(f.ctx);
+        DlgUserKeys dlg(f.ctx, f.run);
         QCOMPARE(figures(dlg), QStringList(24, QStringLiteral("0")));
-        QVERIFY(!f.ctx.doc.UserKeysDone);
+        QVERIFY(!f.run.hasUserKeyCounts());
     }
-    f.ctx.doc.TypedText = typed;
+    f.run.counters.TypedText = typed;
     QStringList first;
     {
-        DlgUserKeys dlg(f.ctx);
+        DlgUserKeys dlg(f.ctx, f.run);
         QCOMPARE(dlg.windowTitle(), QStringLiteral("用户输入内容键数统计"));
         QCOMPARE(dlg.OKButton->text(), QStringLiteral("退 出(&X)"));
-        QVERIFY(f.ctx.doc.UserKeysDone);
+        QVERIFY(f.run.hasUserKeyCounts());
         first = figures(dlg);
     }
     // 你好 by its standard code, 2 function keys, the uncoded full stop one key.
@@ -309,11 +307,11 @@ void TestStatsDialogs::keysOfTheTypedStretch()
     QCOMPARE(first[KeySlot::WordStdFunction], QStringLiteral("2"));
     QCOMPARE(first[KeySlot::WordStdPunct], QStringLiteral("1"));
     QCOMPARE(first[KeySlot::WordStdTotal], QStringLiteral("9"));
-    QCOMPARE(first, numbers(f.ctx.stats.UserKeyCounts));
+    QCOMPARE(first, numbers(*f.run.userKeyCounts(f.ctx.libs, nullptr)));
 
     // A second showing counts from the kept analysis: the library is not asked again.
     f.ctx.libs = nullptr;
-    DlgUserKeys again(f.ctx);
+    DlgUserKeys again(f.ctx, f.run);
     QCOMPARE(figures(again), first);
     QVERIFY(f.prompts.messages.isEmpty());
 
@@ -327,7 +325,7 @@ void TestStatsDialogs::keysOfTheTypedStretch()
         static_cast<DlgMoreInfo *>(details)->cmdUserKeys->click();
         static_cast<DlgMoreInfo *>(details)->cmdOk->click();
     });
-    showMoreInfo(f.ctx, kText, nullptr, {});
+    showMoreInfo(f.ctx, f.run, nullptr, {});
     QCOMPARE(opened, QStringLiteral("DlgUserKeys"));
 }
 
@@ -335,12 +333,13 @@ void TestStatsDialogs::typedStretchWithoutTheSegmenter()
 {
     Fixture f;
     f.ctx.libs = nullptr;
-    DlgUserKeys dlg(f.ctx);
+    DlgUserKeys dlg(f.ctx, f.run);
     QCOMPARE(figures(dlg), QStringList(24, QStringLiteral("0")));
     QCOMPARE(f.prompts.messages.size(), 1);
     QCOMPARE(f.prompts.messages[0].icon, MessageIcon::Critical);
     // Not analysed: the report leaves the section out and the next showing tries again.
-    QVERIFY(!f.ctx.doc.UserKeysDone);
+    QVERIFY(!f.run.hasUserKeyCounts());
+    QVERIFY(!f.run.reportFigures().UserKeyCounts);
 }
 
 QTEST_MAIN(TestStatsDialogs)

@@ -5,6 +5,7 @@
 // The test mounts its own tmpfs inside a private mount namespace, entered in main() before Qt
 // starts any thread, so nothing outside the test process sees the mounts. Without root or without
 // mount namespaces it skips.
+#include "contextfixture.h"
 #include "core/savefile.h"
 #include "modal.h"
 #include "prepare/externallibs.h"
@@ -148,32 +149,18 @@ private:
 
 // The program's windows with the program folder on the small disk; the dictionary, the code
 // database and the segmenter come from the build.
-struct Program {
+struct Program : test::ContextFixture {
     SmallDisk &disk;
-    QTemporaryDir userData;
-    ScriptedPrompts prompts;
-    ScriptedClock clock{QDateTime(QDate(2026, 5, 4), QTime(14, 0, 0))};
-    ExternalLibs libs;
     std::unique_ptr<SettingsStore> store;
-    AppContext ctx;
     std::unique_ptr<frmFcTest> testWindow;
 
-    explicit Program(SmallDisk &d) : disk(d)
+    explicit Program(SmallDisk &d)
+        : ContextFixture({.folder = d.path(), .now = QDateTime(QDate(2026, 5, 4), QTime(14, 0, 0))}), disk(d)
     {
-        qputenv("XDG_DATA_HOME", userData.path().toUtf8());
-        ctx.folder = ProgramFolder(disk.path(), {QStringLiteral(ORVANE_TEST_DATA_DIR)});
-        ctx.prompts = &prompts;
-        ctx.clock = &clock;
-        ctx.realTimers = false;
         ctx.endProgram = [](int) {};
-        QString error;
-        if (libs.open({QStringLiteral(ORVANE_TEST_DATA_DIR)}, QStringLiteral(ORVANE_TEST_DATA_DIR), &error))
-            ctx.libs = &libs;
         store = std::make_unique<SettingsStore>(disk.file(QStringLiteral("Tarvos2006.ini")));
         ctx.store = store.get();
         LoadUserSettings(*store, ctx.settings);
-        for (int id = 101; id <= 103; ++id)
-            WriteResourceFile(ctx.folder, id, QStringLiteral("JPG"), QStringLiteral("%1.jpg").arg(id));
     }
 
     frmFcTest &openTestWindow()

@@ -1,29 +1,35 @@
-// The process-wide values of one run, created by main and handed to every window.
+// The services of one run, created by main and handed to every window: the program folder, the
+// prompts, the clock, the settings store and the settings it holds, the input method, the
+// language libraries and the code database.
 //
-// Windows read and change what they share through this object only; a test builds a fresh one
-// with a temporary program folder, a scripted clock and scripted prompts.
+// The context holds no state of a text or a test: each window keeps its own. A test builds a
+// fresh context with a temporary program folder, a scripted clock and scripted prompts.
 #pragma once
 
 #include "core/clock.h"
 #include "core/programfolder.h"
 #include "core/prompts.h"
 #include "settings/settingsstore.h"
-#include "prepare/testdocument.h"
-#include "segtest/statsdata.h"
 #include "settings/usersettings.h"
 #include "shell/ime.h"
-#include "shell/windowhelpers.h"
 
 #include <QString>
 #include <functional>
+#include <memory>
 
 class QWidget;
 
 namespace orvane {
 
+class CodeDictionary;
 class ExternalLibs;
 
 struct AppContext {
+    AppContext();
+    ~AppContext();
+    AppContext(const AppContext &) = delete;
+    AppContext &operator=(const AppContext &) = delete;
+
     ProgramFolder folder;
     Prompts *prompts = nullptr;
     Clock *clock = nullptr;
@@ -32,11 +38,18 @@ struct AppContext {
     // The language libraries; null when they could not be loaded.
     ExternalLibs *libs = nullptr;
 
+    // The user settings as loaded from the store and changed by the options dialog.
     UserSettings settings;
+    // The two keyboard layouts the input method is switched between.
     ImeState ime;
-    LayoutState layout;
-    TestDocument doc;
-    TestStatistics stats;
+
+    // The code database jtdb.dat of the program folder, opened on first use and kept open for
+    // the rest of the run, so that its lookups stay warm. When it cannot be opened the user is
+    // told once (tellCodesMissing) and every lookup gives empty codes.
+    CodeDictionary &codes();
+    // The code database for a step that cannot go on without it: false after telling the user
+    // why (every time, since the step is refused).
+    bool requireCodes();
 
     // Window timers tick by themselves; tests turn this off and call the timer handlers.
     bool realTimers = true;
@@ -61,6 +74,13 @@ struct AppContext {
     // The window that lists the learner's custom words and removes them, over the given parent;
     // empty when the program cannot show it.
     std::function<void(QWidget *)> showCustomWords;
+
+private:
+    // The one message that says the code database cannot be opened, and why.
+    void tellCodesMissing();
+
+    std::unique_ptr<CodeDictionary> m_codes;
+    QString m_codesError;
 };
 
 } // namespace orvane

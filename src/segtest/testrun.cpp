@@ -1,0 +1,157 @@
+#include "segtest/testrun.h"
+
+#include "prepare/codedictionary.h"
+#include "segtest/userkeys.h"
+
+#include <QTextDocument>
+
+namespace orvane {
+
+// --- the figures of a text ------------------------------------------------------------------
+
+TextFigures::TextFigures(QString text, QString marks, int symbolCount, int alphaCount)
+    : m_text(std::move(text)), m_marks(std::move(marks)), m_symbols(symbolCount), m_alpha(alphaCount)
+{
+}
+
+const QVector<StatEntry> &TextFigures::charTable(CodeDictionary &codes)
+{
+    if (!m_hasChars) {
+        BuildCharStats(m_stats, m_text, codes);
+        m_hasChars = true;
+    }
+    return m_stats.CharStats;
+}
+
+const WordTable &TextFigures::wordTable(CodeDictionary &codes)
+{
+    if (!m_hasWords) {
+        BuildWordStats(m_stats, m_text, m_marks, codes);
+        m_hasWords = true;
+    }
+    return m_stats.WordStats;
+}
+
+const KeyCountSlots &TextFigures::keyCounts(CodeDictionary &codes)
+{
+    if (!m_hasKeys) {
+        charTable(codes);
+        wordTable(codes);
+        m_stats.TextKeyCounts = CountTextKeys(m_stats, m_symbols, m_alpha);
+        m_hasKeys = true;
+    }
+    return m_stats.TextKeyCounts;
+}
+
+// --- the run --------------------------------------------------------------------------------
+
+TestRun::TestRun(QTextDocument &view, const UserSettings &settings, const Clock &clock,
+                 std::function<CodeDictionary &()> codes)
+    : m_view(view), m_codes(std::move(codes)),
+      m_session(std::make_unique<TypingSession>(view, doc, counters, settings, clock)), m_settings(settings),
+      m_clock(clock)
+{
+}
+
+TestRun::~TestRun() = default;
+
+void TestRun::newText()
+{
+    counters = TestCounters{};
+    m_text.reset();
+    m_elapsedSeconds = 0;
+    dropTestFigures();
+}
+
+void TestRun::dropTestFigures()
+{
+    m_result.reset();
+    m_typing.reset();
+    m_userStats = TestStatistics{};
+    m_userKeys.reset();
+}
+
+void TestRun::start()
+{
+    dropTestFigures();
+    m_start = m_clock.now();
+    m_end = QDateTime();
+    m_pausedSeconds = 0;
+    m_remainingSeconds = m_settings.LimitTime ? m_settings.LimitMinutes * 60 : 0;
+}
+
+void TestRun::pause()
+{
+    m_pauseStart = m_clock.now();
+}
+
+void TestRun::resume()
+{
+    m_pausedSeconds += m_pauseStart.secsTo(m_clock.now());
+}
+
+void TestRun::end()
+{
+    m_end = m_clock.now();
+    m_elapsedSeconds = qMax<qint64>(0, m_start.secsTo(m_end) - m_pausedSeconds);
+    dropTestFigures();
+}
+
+const ResultSummary &TestRun::result()
+{
+    if (!m_result)
+        m_result = summarizeResult(doc.HanziCount, doc.SymbolCount, doc.AlphaCount, m_elapsedSeconds,
+                                   counters.RightCharCount, counters.WrongCharCount);
+    return *m_result;
+}
+
+TextFigures &TestRun::text()
+{
+    if (!m_text)
+        m_text.emplace(m_view.toPlainText(), doc.CharMarks, doc.SymbolCount, doc.AlphaCount);
+    return *m_text;
+}
+
+const TypingDetails &TestRun::typingDetails()
+{
+    if (!m_typing)
+        m_typing = orvane::typingDetails(counters);
+    return *m_typing;
+}
+
+const KeyCountSlots *TestRun::userKeyCounts(const ExternalLibs *libs, QString *error)
+{
+    if (m_userKeys)
+        return &*m_userKeys;
+    if (counters.TypedText.isEmpty())
+        return nullptr;
+    if (!AnalyzeTypedText(m_userStats, counters.TypedText, libs, m_codes(), error))
+        return nullptr;
+    m_userKeys = CountUserKeys(m_userStats);
+    return &*m_userKeys;
+}
+
+ReportFigures TestRun::reportFigures()
+{
+    ReportFigures f;
+    f.HanziCount = doc.HanziCount;
+    f.SymbolCount = doc.SymbolCount;
+    f.AlphaCount = doc.AlphaCount;
+    f.ElapsedSeconds = m_elapsedSeconds;
+    if (m_result) {
+        f.AccuracyText = m_result->accuracy;
+        f.SpeedText = m_result->speed;
+        f.EffectiveSpeedText = m_result->effectiveSpeed;
+        f.hasResult = true;
+    }
+    if (hasDetails()) {
+        f.WordStats = wordTable();
+        f.Typing = typingDetails();
+        if (m_text->hasKeyCounts())
+            f.TextKeyCounts = textKeyCounts();
+        f.UserKeyCounts = m_userKeys;
+    }
+    return f;
+}
+
+} // namespace orvane

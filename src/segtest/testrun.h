@@ -1,0 +1,144 @@
+// One test of the test window, without widgets: the marks and counts of the open text, the
+// typing session with its counters and typed text, the start, pause, resume and end times and
+// the time limit, and the figures of the text and of the test.
+//
+// The figures are computed when they are first asked for and kept until the next text (the
+// tables and key counts of the whole text) or the next test (the result, the typing details and
+// the key counts of the typed stretch). The result, details and key dialogs only show what they
+// get here; the report prints what has been computed so far (reportFigures).
+#pragma once
+
+#include "prepare/testdocument.h"
+#include "segtest/report.h"
+#include "segtest/resultsummary.h"
+#include "segtest/statsdata.h"
+#include "segtest/textstats.h"
+#include "segtest/typingsession.h"
+
+#include <QDateTime>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QTextDocument;
+
+namespace orvane {
+
+class CodeDictionary;
+class ExternalLibs;
+
+// The figures of one text: its character table, its word table (each class by falling count)
+// and the key counts of the four input modes for the whole text. Each is computed on first use
+// and kept. The test window and the command line's analyze use the same figures.
+class TextFigures {
+public:
+    // text as shown, one mark per character; the counts of its symbols and letters.
+    TextFigures(QString text, QString marks, int symbolCount, int alphaCount);
+
+    const QVector<StatEntry> &charTable(CodeDictionary &codes);
+    const WordTable &wordTable(CodeDictionary &codes);
+    const KeyCountSlots &keyCounts(CodeDictionary &codes);
+
+    bool hasCharTable() const { return m_hasChars; }
+    bool hasWordTable() const { return m_hasWords; }
+    bool hasKeyCounts() const { return m_hasKeys; }
+
+private:
+    QString m_text;
+    QString m_marks;
+    int m_symbols = 0;
+    int m_alpha = 0;
+    TestStatistics m_stats;
+    bool m_hasChars = false;
+    bool m_hasWords = false;
+    bool m_hasKeys = false;
+};
+
+class TestRun {
+public:
+    // view is the test view's document, which holds the text; codes gives the code database when
+    // a figure first needs it. All must outlive the run.
+    TestRun(QTextDocument &view, const UserSettings &settings, const Clock &clock,
+            std::function<CodeDictionary &()> codes);
+    ~TestRun();
+
+    // The marks and counts of the open text.
+    TestDocument doc;
+    // The counters and typed text of the test under way or last run.
+    TestCounters counters;
+
+    // The comparison and position of the running test.
+    TypingSession &session() { return *m_session; }
+
+    // A text was opened (its marks and counts are in doc): the last test and every figure are
+    // dropped.
+    void newText();
+
+    // The test starts now: the figures of the last test are dropped, the pauses are zero and the
+    // time limit, when the settings set one, is full. The session starts separately
+    // (session().start()), which zeroes the counters.
+    void start();
+    void pause();
+    void resume();
+    // The test ends now.
+    void end();
+
+    QDateTime startTime() const { return m_start; }
+    QDateTime endTime() const { return m_end; }
+    qint64 pausedSeconds() const { return m_pausedSeconds; }
+    // The length of the last finished test in seconds, its pauses left out; 0 before a test
+    // ended. Dates go with the times, so a test across midnight measures its true length.
+    qint64 elapsedSeconds() const { return m_elapsedSeconds; }
+
+    // The seconds left of the time limit.
+    int remainingSeconds() const { return m_remainingSeconds; }
+    // One second of the time limit has passed; the seconds left.
+    int countDown() { return --m_remainingSeconds; }
+
+    // The result dialog's figures of the last test.
+    const ResultSummary &result();
+    bool hasResult() const { return m_result.has_value(); }
+
+    // The figures of the whole text.
+    TextFigures &text();
+    const QVector<StatEntry> &charTable() { return text().charTable(m_codes()); }
+    const WordTable &wordTable() { return text().wordTable(m_codes()); }
+    const KeyCountSlots &textKeyCounts() { return text().keyCounts(m_codes()); }
+    // The details were computed: the character table (and with it the word table) exists.
+    bool hasDetails() const { return m_text && m_text->hasCharTable(); }
+
+    // The figures of the user's typing from the counters.
+    const TypingDetails &typingDetails();
+    // The key counts of the typed stretch: the stretch is segmented by libs the first time after
+    // a test, and later calls count from that analysis. Null with *error saying why when it could
+    // not be segmented (the next call tries again); null without an error when nothing was typed.
+    const KeyCountSlots *userKeyCounts(const ExternalLibs *libs, QString *error);
+    bool hasUserKeyCounts() const { return m_userKeys.has_value(); }
+
+    // What the report prints: the counts and time, and the figures computed so far.
+    ReportFigures reportFigures();
+
+private:
+    void dropTestFigures();
+
+    QTextDocument &m_view;
+    std::function<CodeDictionary &()> m_codes;
+    std::unique_ptr<TypingSession> m_session;
+    const UserSettings &m_settings;
+    const Clock &m_clock;
+
+    QDateTime m_start;
+    QDateTime m_end;
+    QDateTime m_pauseStart;
+    qint64 m_pausedSeconds = 0;
+    qint64 m_elapsedSeconds = 0;
+    int m_remainingSeconds = 0;
+
+    std::optional<TextFigures> m_text;
+    std::optional<ResultSummary> m_result;
+    std::optional<TypingDetails> m_typing;
+    TestStatistics m_userStats;
+    std::optional<KeyCountSlots> m_userKeys;
+};
+
+} // namespace orvane
