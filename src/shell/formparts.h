@@ -3,6 +3,8 @@
 // status bar with its panels. Geometry is the design geometry in pixels, one pixel for 15 twips.
 #pragma once
 
+#include "core/twips.h"
+
 #include <QList>
 #include <QRect>
 #include <QString>
@@ -21,12 +23,6 @@ struct AppContext;
 // The three pictures must lie in the program folder when a window loads; without them the
 // program says so and ends (ctx.endProgram). False in that case.
 bool requireWindowPictures(AppContext &ctx);
-
-// Twips of the design to pixels.
-constexpr int tw(int twips)
-{
-    return (twips + 7) / 15;
-}
 
 // A button of the right-hand column: left 8400, 1500 × 450 twips, at the given top.
 QPushButton *makeColumnButton(QWidget *form, const char *name, const QString &caption, int topTwips);
