@@ -6,22 +6,19 @@
 
 #include "prepare/frmopenfile.h"
 #include "shell/appcontext.h"
+#include "shell/formparts.h"
 
-#include <QDialog>
-#include <array>
 #include <memory>
 
-class QFrame;
 class QLabel;
 class QPushButton;
-class QStatusBar;
 class QTextEdit;
 
 namespace orvane {
 
 class CodeDictionary;
 
-class frmPreSplit final : public QDialog, public OpenTextTarget {
+class frmPreSplit final : public LargeForm, public OpenTextTarget {
     Q_OBJECT
 public:
     explicit frmPreSplit(AppContext &ctx, QWidget *parent = nullptr);
@@ -40,16 +37,10 @@ public:
     // Opens the custom-word window (AppContext::showCustomWords).
     QPushButton *cmdCustomWords = nullptr;
     QLabel *lblPreSplit = nullptr;
-    QLabel *lblTips = nullptr;
-    QFrame *Shape1 = nullptr;
-    QStatusBar *StatusBar1 = nullptr;
-    std::array<QLabel *, 2> panels{}; // status panels 1..2 at index 0..1
 
-    std::array<int, 3> BaseFontSizes{};
     // The custom-word candidates of the save under way, each followed by one blank.
     QString Tag;
 
-    void Form_Resize();
     void cmdFile_Click();
     void cmdModify_Click();
     void cmdUndo_Click();
@@ -58,19 +49,15 @@ public:
     void cmdExit_Click();
     void txtMain_KeyPress();
 
-    QString panelText(int n) const;
-
     // OpenTextTarget
     QTextEdit *textView() override { return txtMain; }
     void textOpeningForEditor() override;
 
 protected:
-    void resizeEvent(QResizeEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildControls();
-    void setPanelText(int n, const QString &text);
     // Colours the view from CharMarks; the colouring is no edit the user can undo.
     void drawView();
     CodeDictionary *dictionary(bool tellWhenMissing);
@@ -78,7 +65,6 @@ private:
     void saveTo(const QString &path);
 
     AppContext &m_ctx;
-    LayoutState m_layout;
     std::unique_ptr<CodeDictionary> m_dictionary;
 };
 

@@ -8,21 +8,18 @@
 #include "segtest/typingsession.h"
 #include "settings/frmoptions.h"
 #include "shell/appcontext.h"
+#include "shell/formparts.h"
 #include "shell/formtimer.h"
 
 #include <QDateTime>
-#include <QDialog>
 #include <QLineEdit>
-#include <array>
 #include <memory>
 
 class QAction;
 class QLabel;
 class QMenu;
 class QPushButton;
-class QStatusBar;
 class QTextEdit;
-class QFrame;
 
 namespace orvane {
 
@@ -62,7 +59,7 @@ private:
     QString m_preedit;
 };
 
-class frmFcTest final : public QDialog, public OpenTextTarget, public OptionsTarget {
+class frmFcTest final : public LargeForm, public OpenTextTarget, public OptionsTarget {
     Q_OBJECT
 public:
     explicit frmFcTest(AppContext &ctx, QWidget *parent = nullptr);
@@ -83,10 +80,6 @@ public:
     QTextEdit *mainText = nullptr;
     TypingBox *tmpText = nullptr;
     QLabel *LabelFc = nullptr;
-    QFrame *Shape1 = nullptr;
-    QLabel *lblTips = nullptr;
-    QStatusBar *StatusBar1 = nullptr;
-    std::array<QLabel *, 3> panels{}; // status panels 1..3 at index 0..2
     FormTimer *Timer1 = nullptr;
     FormTimer *tmrLimitTime = nullptr;
 
@@ -107,10 +100,8 @@ public:
     QDateTime ResumeTime;
     qint64 PausedSeconds = 0;
     int RemainingSeconds = 0;
-    std::array<int, 3> BaseFontSizes{};
 
     // Handlers.
-    void Form_Resize();
     void cmdFile_Click();
     void CmdCalc_Click();
     void mnuOpenTestFile_Click();
@@ -134,9 +125,6 @@ public:
 
     // The comparison and position of the running test.
     TypingSession &session() { return *m_session; }
-    // Status panel n (1..3).
-    QString panelText(int n) const;
-    void setPanelText(int n, const QString &text);
 
     // OpenTextTarget
     QTextEdit *textView() override { return mainText; }
@@ -151,7 +139,7 @@ public:
     void exampleOpened();
 
 protected:
-    void resizeEvent(QResizeEvent *event) override;
+    void afterResize() override;
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -171,7 +159,6 @@ private:
     CodeDictionary &dictionary();
 
     AppContext &m_ctx;
-    LayoutState m_layout;
     std::unique_ptr<TypingSession> m_session;
     std::unique_ptr<CodeDictionary> m_dictionary;
     bool m_dictionaryTried = false;

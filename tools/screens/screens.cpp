@@ -179,8 +179,10 @@ int main(int argc, char **argv)
     const QString size = qEnvironmentVariable("ORVANE_SCREENS_SIZE");
     if (!size.isEmpty()) {
         const QStringList wh = size.split(QLatin1Char('x'));
-        if (wh.size() == 2)
+        if (wh.size() == 2) {
             window->resize(wh[0].toInt(), wh[1].toInt());
+            centerOnScreen(window.get());
+        }
     }
     const int ms = qEnvironmentVariableIsSet("ORVANE_SCREENS_MS") ? qEnvironmentVariableIntValue("ORVANE_SCREENS_MS") : 4000;
     QTimer::singleShot(ms, &app, [w = window.get()] {
