@@ -18,6 +18,8 @@ namespace orvane {
 namespace {
 
 constexpr int kStatusHeight = 24;
+// The smallest size of a large window that is neither maximised nor minimised.
+constexpr QSize kMinimumSize(tw(9000), tw(8000));
 
 QRect twipsRect(const QRect &twips)
 {
@@ -211,7 +213,7 @@ void LargeForm::setTips(const QString &first, const QString &second)
 
 void LargeForm::openEnlarged()
 {
-    setMinimumSize(tw(9000), tw(8000));
+    setMinimumSize(kMinimumSize);
     resize(int(m_design.width() * 1.4), int(m_design.height() * 1.4));
     centerOnScreen(this);
 }
@@ -219,9 +221,8 @@ void LargeForm::openEnlarged()
 void LargeForm::Form_Resize()
 {
     if (!(windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen))) {
-        const int minW = tw(9000), minH = tw(8000);
-        if (width() < minW || height() < minH)
-            resize(qMax(width(), minW), qMax(height(), minH));
+        if (width() < kMinimumSize.width() || height() < kMinimumSize.height())
+            resize(size().expandedTo(kMinimumSize));
     }
     RelayoutForm(this, m_layout);
     if (m_layout.ScaleRatioX > 0) {

@@ -1,6 +1,7 @@
 // The two large windows (the test window and the editor) and the parts they are built from:
 // picture buttons in a column, the framed welcome caption, the introduction text, the text view and
-// the status bar with its panels. Geometry is the design geometry in pixels, one pixel for 15 twips.
+// the status bar with its panels. Positions are given in twips of the design and placed in pixels,
+// one pixel for 15 twips (tw).
 //
 // LargeForm is the frame both windows derive from. It builds the shared parts, runs the shared load
 // steps and owns the layout: at every resize after load it keeps the window at least 9000 × 8000
