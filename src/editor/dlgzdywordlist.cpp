@@ -1,5 +1,6 @@
 #include "editor/dlgzdywordlist.h"
 
+#include "core/twips.h"
 #include "editor/customwords.h"
 #include "editor/dlgzdycode.h"
 #include "prepare/externallibs.h"
@@ -16,11 +17,6 @@
 namespace orvane {
 
 namespace {
-
-constexpr int tw(int twips)
-{
-    return (twips + 7) / 15;
-}
 
 const QString kCategory = QStringLiteral("其它");
 const QString kSource = QStringLiteral("来自分词软件");

@@ -16,24 +16,17 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QFrame>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QStatusBar>
 #include <QTextCursor>
 #include <QTextDocumentFragment>
 #include <QTextEdit>
-#include <cmath>
 
 namespace orvane {
 
 namespace {
-
-constexpr int kDesignWidth = 680;
-constexpr int kDesignHeight = 540;
-constexpr int kStatusHeight = 24;
 
 const QString kModify = QStringLiteral("修    改");
 const QString kModifying = QStringLiteral("修 改 中");
@@ -41,12 +34,9 @@ const QString kWelcome = QStringLiteral("欢迎使用分词结果处理");
 
 } // namespace
 
-frmPreSplit::frmPreSplit(AppContext &ctx, QWidget *parent) : QDialog(parent), m_ctx(ctx)
+frmPreSplit::frmPreSplit(AppContext &ctx, QWidget *parent)
+    : LargeForm("frmPreSplit", QStringLiteral("分词结果处理 "), QSize(680, 540), parent), m_ctx(ctx)
 {
-    setObjectName(QStringLiteral("frmPreSplit"));
-    setWindowTitle(QStringLiteral("分词结果处理 "));
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
-                   Qt::WindowCloseButtonHint);
     buildControls();
 }
 
@@ -54,14 +44,13 @@ frmPreSplit::~frmPreSplit() = default;
 
 void frmPreSplit::buildControls()
 {
-    resize(kDesignWidth, kDesignHeight);
-    cmdFile = makeColumnButton(this, "cmdFile", QStringLiteral("打开文件"), 840);
-    cmdModify = makeColumnButton(this, "cmdModify", kModify, 1800);
-    cmdUndo = makeColumnButton(this, "cmdUndo", QStringLiteral("撤    消"), 2760);
-    cmdReset = makeColumnButton(this, "cmdReset", QStringLiteral("还    原"), 3720);
-    cmdSave = makeColumnButton(this, "cmdSave", QStringLiteral("保存结果"), 4680);
-    cmdExit = makeColumnButton(this, "cmdExit", QStringLiteral("退    出"), 5640);
-    cmdCustomWords = makeColumnButton(this, "cmdCustomWords", QStringLiteral("自定义词"), 6600);
+    cmdFile = addColumnButton("cmdFile", QStringLiteral("打开文件"), 840);
+    cmdModify = addColumnButton("cmdModify", kModify, 1800);
+    cmdUndo = addColumnButton("cmdUndo", QStringLiteral("撤    消"), 2760);
+    cmdReset = addColumnButton("cmdReset", QStringLiteral("还    原"), 3720);
+    cmdSave = addColumnButton("cmdSave", QStringLiteral("保存结果"), 4680);
+    cmdExit = addColumnButton("cmdExit", QStringLiteral("退    出"), 5640);
+    cmdCustomWords = addColumnButton("cmdCustomWords", QStringLiteral("自定义词"), 6600);
     cmdCustomWords->setToolTip(QStringLiteral("查看或删除已加入的自定义词"));
     cmdFile->setToolTip(QStringLiteral("打开一个文本文件，系统分词后以词的形式显示出来"));
     cmdModify->setToolTip(QStringLiteral("开始或结束修改：增删词与词之间的空格即可改变分词"));
@@ -71,7 +60,7 @@ void frmPreSplit::buildControls()
 
     txtMain = new QTextEdit(this);
     txtMain->setObjectName(QStringLiteral("txtMain"));
-    txtMain->setGeometry(tw(120), tw(120), tw(8100), kDesignHeight - kStatusHeight - tw(240));
+    txtMain->setGeometry(textViewGeometry());
     txtMain->setReadOnly(true);
     txtMain->setAcceptRichText(false);
     styleTextView(txtMain, 18);
@@ -80,16 +69,12 @@ void frmPreSplit::buildControls()
     wrapAtWords(txtMain->document(), lineStartsAfterBlanks(txtMain->document()));
     txtMain->installEventFilter(this);
 
-    Shape1 = makeWelcomeFrame(this, QRect(tw(720), tw(600), tw(7050), tw(960)));
-    lblPreSplit = makeWelcomeCaption(this, "lblPreSplit", QStringLiteral("欢迎进入分词结果处理！"),
-                                     QRect(tw(960), tw(840), tw(6570), tw(735)));
-    lblTips = makeTipsLabel(this, QRect(tw(720), tw(2160), tw(7050), tw(3600)));
+    lblPreSplit = addWelcome("lblPreSplit", QStringLiteral("欢迎进入分词结果处理！"), QRect(720, 600, 7050, 960),
+                             QRect(960, 840, 6570, 735), QRect(720, 2160, 7050, 3600));
 
-    QList<QLabel *> bar;
-    StatusBar1 = makeFormStatusBar(this, QRect(0, kDesignHeight - kStatusHeight, kDesignWidth, kStatusHeight), 2, bar);
-    std::copy(bar.begin(), bar.end(), panels.begin());
-    panels[0]->setText(kWelcome);
-    panels[1]->setText(QStringLiteral("空格：词与词的分界"));
+    addStatusBar(2);
+    setPanelText(1, kWelcome);
+    setPanelText(2, QStringLiteral("空格：词与词的分界"));
 
     connect(cmdFile, &QPushButton::clicked, this, &frmPreSplit::cmdFile_Click);
     connect(cmdModify, &QPushButton::clicked, this, &frmPreSplit::cmdModify_Click);
@@ -105,69 +90,23 @@ void frmPreSplit::buildControls()
 
 bool frmPreSplit::Form_Load()
 {
-    centerOnScreen(this);
-    if (!requireWindowPictures(m_ctx))
+    if (!loadFrame(m_ctx))
         return false;
     for (QPushButton *b : {cmdModify, cmdUndo, cmdSave, cmdReset})
         b->setEnabled(false);
     cmdCustomWords->setVisible(bool(m_ctx.showCustomWords));
     m_doc.OpenForEditor = true;
-    RecordLayout(this, m_layout);
     if (m_ctx.store)
         LoadUserSettings(*m_ctx.store, m_ctx.settings);
-    applyWindowPictures(this, m_ctx.folder);
-    BaseFontSizes = {cmdFile->font().pointSize(), lblPreSplit->font().pointSize(), lblTips->font().pointSize()};
 
-    const QString crlf = QStringLiteral("\r\n");
-    const QString tips =
-        crlf + crlf +
-        QStringLiteral("     本单元提供分词结果处理功能。系统对用户打开的文本文件进行分词后，把文件内容以词的形式显示出来，"
-                       "用户可以对系统的分词结果进行修改，并保存为\"分词例文\"，然后在\"分词测试\"部分打开所保存的分词例文，"
-                       "进行分词测试。") +
-        crlf + QStringLiteral("    系统自动检测出用户自定义词语，进行编码并允许用户修改编码，然后自动把自定义词加入到自定义词库中。") +
-        crlf + crlf;
-    lblTips->setText(QString(tips).replace(crlf, QStringLiteral("\n")));
-    lblTips->setProperty("caption", tips);
+    setTips(QStringLiteral("     本单元提供分词结果处理功能。系统对用户打开的文本文件进行分词后，把文件内容以词的形式显示出来，"
+                           "用户可以对系统的分词结果进行修改，并保存为\"分词例文\"，然后在\"分词测试\"部分打开所保存的分词例文，"
+                           "进行分词测试。"),
+            QStringLiteral("    系统自动检测出用户自定义词语，进行编码并允许用户修改编码，然后自动把自定义词加入到自定义词库中。"));
     txtMain->setVisible(false);
 
-    setMinimumSize(tw(9000), tw(8000));
-    // Open a little larger than the design: the controls and fonts grow with the window.
-    resize(int(kDesignWidth * 1.4), int(kDesignHeight * 1.4));
-    centerOnScreen(this);
+    openEnlarged();
     return true;
-}
-
-void frmPreSplit::Form_Resize()
-{
-    if (!(windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen))) {
-        const int minW = tw(9000), minH = tw(8000);
-        if (width() < minW || height() < minH)
-            resize(qMax(width(), minW), qMax(height(), minH));
-    }
-    RelayoutForm(this, m_layout);
-    if (m_layout.ScaleRatioX > 0) {
-        const int growth = int(std::floor((m_layout.ScaleRatioX - 1) * 12));
-        const int tipsGrowth = int(std::floor((m_layout.ScaleRatioX - 1) * 15));
-        QFont f = cmdFile->font();
-        f.setPointSize(qMax(1, BaseFontSizes[0] + growth));
-        for (QPushButton *b : {cmdFile, cmdModify, cmdUndo, cmdReset, cmdSave, cmdExit, cmdCustomWords})
-            b->setFont(f);
-        QFont welcome = lblPreSplit->font();
-        welcome.setPointSize(qMax(1, BaseFontSizes[1] + growth));
-        lblPreSplit->setFont(welcome);
-        QFont tips = lblTips->font();
-        tips.setPointSize(qMax(1, BaseFontSizes[2] + tipsGrowth));
-        lblTips->setFont(tips);
-    }
-    // The status bar keeps its height along the bottom edge.
-    StatusBar1->setGeometry(0, height() - kStatusHeight, width(), kStatusHeight);
-}
-
-void frmPreSplit::resizeEvent(QResizeEvent *event)
-{
-    QDialog::resizeEvent(event);
-    if (m_layout.DesignWidth > 0)
-        Form_Resize();
 }
 
 // --- opening --------------------------------------------------------------------------------
@@ -330,16 +269,6 @@ void frmPreSplit::saveTo(const QString &path)
 void frmPreSplit::cmdExit_Click()
 {
     close();
-}
-
-QString frmPreSplit::panelText(int n) const
-{
-    return panels.at(n - 1)->text();
-}
-
-void frmPreSplit::setPanelText(int n, const QString &text)
-{
-    panels.at(n - 1)->setText(text);
 }
 
 } // namespace orvane

@@ -7,21 +7,17 @@
 #include "context/appcontext.h"
 #include "prepare/frmopenfile.h"
 #include "prepare/testdocument.h"
-#include "shell/windowhelpers.h"
+#include "shell/formparts.h"
 
-#include <QDialog>
-#include <array>
 #include <memory>
 
-class QFrame;
 class QLabel;
 class QPushButton;
-class QStatusBar;
 class QTextEdit;
 
 namespace orvane {
 
-class frmPreSplit final : public QDialog, public OpenTextTarget {
+class frmPreSplit final : public LargeForm, public OpenTextTarget {
     Q_OBJECT
 public:
     explicit frmPreSplit(AppContext &ctx, QWidget *parent = nullptr);
@@ -40,16 +36,10 @@ public:
     // Opens the custom-word window (AppContext::showCustomWords).
     QPushButton *cmdCustomWords = nullptr;
     QLabel *lblPreSplit = nullptr;
-    QLabel *lblTips = nullptr;
-    QFrame *Shape1 = nullptr;
-    QStatusBar *StatusBar1 = nullptr;
-    std::array<QLabel *, 2> panels{}; // status panels 1..2 at index 0..1
 
-    std::array<int, 3> BaseFontSizes{};
     // The custom-word candidates of the save under way, each followed by one blank.
     QString Tag;
 
-    void Form_Resize();
     void cmdFile_Click();
     void cmdModify_Click();
     void cmdUndo_Click();
@@ -58,27 +48,22 @@ public:
     void cmdExit_Click();
     void txtMain_KeyPress();
 
-    QString panelText(int n) const;
-
     // OpenTextTarget: shows the spaced text locked, with "修    改", reset and save enabled as
     // the start of an edit, and keeps it as the text the reset goes back to.
     void applyOpenedText(const OpenedText &opened, const RenderProgress &progress) override;
     TestDocument &document() override { return m_doc; }
 
 protected:
-    void resizeEvent(QResizeEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildControls();
-    void setPanelText(int n, const QString &text);
     // Colours the view from CharMarks; the colouring is no edit the user can undo.
     void drawView();
     // The save after the file name was chosen; false when it stopped before writing.
     void saveTo(const QString &path);
 
     AppContext &m_ctx;
-    LayoutState m_layout;
     // The marks of the spaced text in the view, and the text as first shown.
     TestDocument m_doc;
 };

@@ -105,11 +105,6 @@ QTextCharFormat formatOfSelected(const QTextCursor &c)
 
 } // namespace
 
-QColor colorFromSetting(quint32 ref)
-{
-    return QColor(int(ref & 0xFF), int((ref >> 8) & 0xFF), int((ref >> 16) & 0xFF));
-}
-
 bool hasShortCodeMark(const QTextCharFormat &format)
 {
     return format.underlineStyle() != QTextCharFormat::NoUnderline;

@@ -14,6 +14,7 @@
 //                     the name is mapped to an installed Kai font (installFontSubstitutions)
 #pragma once
 
+#include "prepare/settingcolor.h"
 #include "settings/usersettings.h"
 
 #include <QColor>
@@ -55,6 +56,5 @@ bool hasShortCodeMark(const QTextCharFormat &format);
 // and makes a sans-serif Chinese face the font of the windows.
 void installFontSubstitutions();
 
-QColor colorFromSetting(quint32 ref);
 
 } // namespace orvane

@@ -1,5 +1,6 @@
 #include "segtest/dlgmoreinfo.h"
 
+#include "core/twips.h"
 #include "segtest/dlgkeys.h"
 #include "segtest/dlguserkeys.h"
 #include "segtest/testrun.h"
@@ -19,12 +20,6 @@
 namespace orvane {
 
 namespace {
-
-// Twips to pixels at 96 dots per inch.
-int tw(int twips)
-{
-    return twips / 15;
-}
 
 const char16_t *const kClassTabs[] = {u"单  字", u"二字词", u"三字词", u"四字词", u"多字词"};
 

@@ -26,10 +26,8 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QStatusBar>
 #include <QStyleOptionFrame>
 #include <QTextEdit>
-#include <cmath>
 
 namespace orvane {
 
@@ -37,10 +35,6 @@ namespace {
 
 const QString kPause = QStringLiteral("暂停测试");
 const QString kResume = QStringLiteral("继续测试");
-
-constexpr int kDesignWidth = 680;
-constexpr int kDesignHeight = 500;
-constexpr int kStatusHeight = 24;
 
 } // namespace
 
@@ -107,12 +101,9 @@ void TypingBox::inputMethodEvent(QInputMethodEvent *event)
 
 // --- the window -----------------------------------------------------------------------------
 
-frmFcTest::frmFcTest(AppContext &ctx, QWidget *parent) : QDialog(parent), m_ctx(ctx)
+frmFcTest::frmFcTest(AppContext &ctx, QWidget *parent)
+    : LargeForm("frmFcTest", QStringLiteral("分词测试"), QSize(680, 500), parent), m_ctx(ctx)
 {
-    setObjectName(QStringLiteral("frmFcTest"));
-    setWindowTitle(QStringLiteral("分词测试"));
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
-                   Qt::WindowCloseButtonHint);
     buildControls();
     buildMenus();
 }
@@ -125,18 +116,17 @@ frmFcTest::~frmFcTest()
 
 void frmFcTest::buildControls()
 {
-    resize(kDesignWidth, kDesignHeight);
-    cmdFile = makeColumnButton(this, "cmdFile", QStringLiteral("文   件"), 840);
-    CmdStartTest = makeColumnButton(this, "CmdStartTest", QStringLiteral("开始测试"), 1680);
-    CmdPauTest = makeColumnButton(this, "CmdPauTest", kPause, 2530);
-    CmdEndTest = makeColumnButton(this, "CmdEndTest", QStringLiteral("结束测试"), 3375);
-    CmdSetting = makeColumnButton(this, "CmdSetting", QStringLiteral("选项设置"), 4220);
-    CmdCalc = makeColumnButton(this, "CmdCalc", QStringLiteral("统计信息"), 5065);
-    CmdQuit = makeColumnButton(this, "CmdQuit", QStringLiteral("退   出"), 5910);
+    cmdFile = addColumnButton("cmdFile", QStringLiteral("文   件"), 840);
+    CmdStartTest = addColumnButton("CmdStartTest", QStringLiteral("开始测试"), 1680);
+    CmdPauTest = addColumnButton("CmdPauTest", kPause, 2530);
+    CmdEndTest = addColumnButton("CmdEndTest", QStringLiteral("结束测试"), 3375);
+    CmdSetting = addColumnButton("CmdSetting", QStringLiteral("选项设置"), 4220);
+    CmdCalc = addColumnButton("CmdCalc", QStringLiteral("统计信息"), 5065);
+    CmdQuit = addColumnButton("CmdQuit", QStringLiteral("退   出"), 5910);
 
     mainText = new QTextEdit(this);
     mainText->setObjectName(QStringLiteral("mainText"));
-    mainText->setGeometry(tw(120), tw(120), tw(8100), kDesignHeight - kStatusHeight - tw(240));
+    mainText->setGeometry(textViewGeometry());
     mainText->setReadOnly(true);
     mainText->setFocusPolicy(Qt::NoFocus);
     mainText->setTextInteractionFlags(Qt::NoTextInteraction);
@@ -157,18 +147,14 @@ void frmFcTest::buildControls()
     tmpText->setFont(boxFont);
     tmpText->resize(tmpText->codeSize());
 
-    Shape1 = makeWelcomeFrame(this, QRect(tw(960), tw(600), tw(6255), tw(960)));
-    LabelFc = makeWelcomeCaption(this, "LabelFc", QStringLiteral("欢迎进入分词测试！"),
-                                 QRect(tw(1560), tw(840), tw(5175), tw(735)));
-    lblTips = makeTipsLabel(this, QRect(tw(720), tw(2160), tw(7050), tw(3000)));
+    LabelFc = addWelcome("LabelFc", QStringLiteral("欢迎进入分词测试！"), QRect(960, 600, 6255, 960),
+                         QRect(1560, 840, 5175, 735), QRect(720, 2160, 7050, 3000));
 
-    QList<QLabel *> bar;
-    StatusBar1 = makeFormStatusBar(this, QRect(0, kDesignHeight - kStatusHeight, kDesignWidth, kStatusHeight), 3, bar);
-    std::copy(bar.begin(), bar.end(), panels.begin());
-    panels[1]->setMinimumWidth(90);
-    panels[1]->setAlignment(Qt::AlignCenter);
-    panels[0]->setText(QStringLiteral("欢迎进入分词测试"));
-    panels[2]->setText(QStringLiteral("F2：编码提示"));
+    addStatusBar(3);
+    panel(2)->setMinimumWidth(90);
+    panel(2)->setAlignment(Qt::AlignCenter);
+    setPanelText(1, QStringLiteral("欢迎进入分词测试"));
+    setPanelText(3, QStringLiteral("F2：编码提示"));
 
     Timer1 = new FormTimer(m_ctx.realTimers, this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -236,29 +222,19 @@ void frmFcTest::buildMenus()
 
 bool frmFcTest::Form_Load()
 {
-    centerOnScreen(this);
-    RecordLayout(this, m_layout);
+    if (!loadFrame(m_ctx))
+        return false;
     LeaveOutOfLayout(tmpText); // placed at the current character by moveTypingBox
 
-    if (!requireWindowPictures(m_ctx))
-        return false;
-    applyWindowPictures(this, m_ctx.folder);
-
-    BaseFontSizes = {cmdFile->font().pointSize(), LabelFc->font().pointSize(), lblTips->font().pointSize()};
     if (m_ctx.store)
         LoadUserSettings(*m_ctx.store, m_ctx.settings);
     mainText->setVisible(false);
     tmpText->setVisible(false);
 
-    const QString crlf = QStringLiteral("\r\n");
-    const QString tips = crlf + crlf +
-                         QStringLiteral("    本单元根据用户打开的文本文件进行分词测试。系统把用户打开的文本文件切分成词组，"
-                                        "帮助用户练习Orvane输入法的词组输入，并对文本文件包含的词组信息和用户的输入练习"
-                                        "情况提供详细的统计信息。") +
-                         crlf + QStringLiteral("    系统还提供保存分词结果和统计信息的功能，以方便用户对文件进行分析和记录自己的练习成绩。") +
-                         crlf + crlf;
-    lblTips->setText(QString(tips).replace(crlf, QStringLiteral("\n")));
-    lblTips->setProperty("caption", tips);
+    setTips(QStringLiteral("    本单元根据用户打开的文本文件进行分词测试。系统把用户打开的文本文件切分成词组，"
+                           "帮助用户练习Orvane输入法的词组输入，并对文本文件包含的词组信息和用户的输入练习"
+                           "情况提供详细的统计信息。"),
+            QStringLiteral("    系统还提供保存分词结果和统计信息的功能，以方便用户对文件进行分析和记录自己的练习成绩。"));
 
     CmdPauTest->setEnabled(false);
     CmdEndTest->setEnabled(false);
@@ -276,43 +252,14 @@ bool frmFcTest::Form_Load()
 
     Timer1->setEnabled(true);
     Timer1_Timer();
-    // Open a little larger than the design: the controls and fonts grow with the window.
-    resize(int(kDesignWidth * 1.4), int(kDesignHeight * 1.4));
-    centerOnScreen(this);
+    openEnlarged();
     return true;
 }
 
-void frmFcTest::Form_Resize()
+void frmFcTest::afterResize()
 {
-    RelayoutForm(this, m_layout);
-    if (m_layout.ScaleRatioX > 0) {
-        const int growth = int(std::floor((m_layout.ScaleRatioX - 1) * 12));
-        const int tipsGrowth = int(std::floor((m_layout.ScaleRatioX - 1) * 15));
-        QFont f = cmdFile->font();
-        f.setPointSize(qMax(1, BaseFontSizes[0] + growth));
-        for (QPushButton *b : {cmdFile, CmdStartTest, CmdPauTest, CmdEndTest, CmdSetting, CmdCalc, CmdQuit})
-            b->setFont(f);
-        QFont fc = LabelFc->font();
-        fc.setPointSize(qMax(1, BaseFontSizes[1] + growth));
-        LabelFc->setFont(fc);
-        QFont tips = lblTips->font();
-        tips.setPointSize(qMax(1, BaseFontSizes[2] + tipsGrowth));
-        lblTips->setFont(tips);
-    }
-    if (!(windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen))) {
-        const int minW = tw(9000), minH = tw(8000);
-        if (width() < minW || height() < minH)
-            resize(qMax(width(), minW), qMax(height(), minH));
-    }
     if (tmpText->isVisible())
         moveTypingBox();
-}
-
-void frmFcTest::resizeEvent(QResizeEvent *event)
-{
-    QDialog::resizeEvent(event);
-    if (m_layout.DesignWidth > 0)
-        Form_Resize();
 }
 
 // --- opening and menus ----------------------------------------------------------------------
@@ -569,16 +516,6 @@ void frmFcTest::restoreView()
 void frmFcTest::CmdQuit_Click()
 {
     close();
-}
-
-QString frmFcTest::panelText(int n) const
-{
-    return panels.at(n - 1)->text();
-}
-
-void frmFcTest::setPanelText(int n, const QString &text)
-{
-    panels.at(n - 1)->setText(text);
 }
 
 void frmFcTest::Timer1_Timer()

@@ -8,21 +8,19 @@
 #include "prepare/frmopenfile.h"
 #include "segtest/testrun.h"
 #include "settings/frmoptions.h"
+#include "shell/formparts.h"
 #include "shell/formtimer.h"
 #include "shell/windowhelpers.h"
 
 #include <QDialog>
 #include <QLineEdit>
-#include <array>
 #include <memory>
 
 class QAction;
 class QLabel;
 class QMenu;
 class QPushButton;
-class QStatusBar;
 class QTextEdit;
-class QFrame;
 
 namespace orvane {
 
@@ -60,7 +58,7 @@ private:
     QString m_preedit;
 };
 
-class frmFcTest final : public QDialog, public OpenTextTarget, public OptionsTarget {
+class frmFcTest final : public LargeForm, public OpenTextTarget, public OptionsTarget {
     Q_OBJECT
 public:
     explicit frmFcTest(AppContext &ctx, QWidget *parent = nullptr);
@@ -81,10 +79,6 @@ public:
     QTextEdit *mainText = nullptr;
     TypingBox *tmpText = nullptr;
     QLabel *LabelFc = nullptr;
-    QFrame *Shape1 = nullptr;
-    QLabel *lblTips = nullptr;
-    QStatusBar *StatusBar1 = nullptr;
-    std::array<QLabel *, 3> panels{}; // status panels 1..3 at index 0..2
     FormTimer *Timer1 = nullptr;
     FormTimer *tmrLimitTime = nullptr;
 
@@ -98,10 +92,8 @@ public:
     QAction *mnuStaInfo = nullptr;
     QAction *mnuStaSave = nullptr;
 
-    std::array<int, 3> BaseFontSizes{};
 
     // Handlers.
-    void Form_Resize();
     void cmdFile_Click();
     void CmdCalc_Click();
     void mnuOpenTestFile_Click();
@@ -127,9 +119,6 @@ public:
     TestRun &run() { return *m_run; }
     // The comparison and position of the running test.
     TypingSession &session() { return m_run->session(); }
-    // Status panel n (1..3).
-    QString panelText(int n) const;
-    void setPanelText(int n, const QString &text);
 
     // OpenTextTarget: shows the text, takes its marks and counts and enables the menu items that
     // need a text (mnuSaveResult only with segmentation).
@@ -145,7 +134,7 @@ public:
     void exampleOpened();
 
 protected:
-    void resizeEvent(QResizeEvent *event) override;
+    void afterResize() override;
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -171,7 +160,6 @@ private:
     void tmpText_Committed(const QString &character);
 
     AppContext &m_ctx;
-    LayoutState m_layout;
     std::unique_ptr<TestRun> m_run;
     QObject *m_mainTextProc = nullptr;
     bool m_unloaded = false;

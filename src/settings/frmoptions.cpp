@@ -1,8 +1,8 @@
 #include "settings/frmoptions.h"
 
 #include "prepare/frmdeffilter.h"
+#include "prepare/settingcolor.h"
 #include "shell/pictures.h"
-#include "shell/qtprompts.h"
 #include "shell/windowhelpers.h"
 
 #include <QCheckBox>
@@ -63,7 +63,7 @@ QIcon swatch(quint32 ref, qreal dpr)
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF box = QRectF(QPointF(0, 0), QSizeF(kSwatchSize)).adjusted(0.5, 0.5, -0.5, -0.5);
     p.setPen(QPen(QColor(0x3c, 0x4c, 0x5c), 1.0));
-    p.setBrush(colorFromRef(ref));
+    p.setBrush(colorFromSetting(ref));
     p.drawRoundedRect(box, 3, 3);
     // A light inner line keeps dark colours apart from the border.
     p.setPen(QPen(QColor(255, 255, 255, 150), 1.0));
@@ -288,7 +288,7 @@ void frmOptions::setButtonColor(ColorSlot slot, quint32 color)
     m_colors[slot] = color;
     QPushButton *b = m_colorButtons[slot];
     b->setIcon(swatch(color, devicePixelRatioF()));
-    b->setAccessibleDescription(colorFromRef(color).name());
+    b->setAccessibleDescription(colorFromSetting(color).name());
 }
 
 // The colours the test view is drawn with; the right and wrong colours only mark typed text.

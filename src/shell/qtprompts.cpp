@@ -1,5 +1,7 @@
 #include "shell/qtprompts.h"
 
+#include "prepare/settingcolor.h"
+
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
@@ -80,20 +82,10 @@ QString QtPrompts::saveFile(const QString &caption, const QString &suggestedPath
 
 std::optional<quint32> QtPrompts::chooseColor(quint32 initial)
 {
-    const QColor c = QColorDialog::getColor(colorFromRef(initial), dialogParent(), QStringLiteral("颜色"));
+    const QColor c = QColorDialog::getColor(colorFromSetting(initial), dialogParent(), QStringLiteral("颜色"));
     if (!c.isValid())
         return std::nullopt;
-    return refFromColor(c);
-}
-
-QColor colorFromRef(quint32 ref)
-{
-    return QColor(int(ref & 0xFF), int((ref >> 8) & 0xFF), int((ref >> 16) & 0xFF));
-}
-
-quint32 refFromColor(const QColor &color)
-{
-    return quint32(color.red()) | (quint32(color.green()) << 8) | (quint32(color.blue()) << 16);
+    return settingFromColor(c);
 }
 
 } // namespace orvane

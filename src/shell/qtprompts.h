@@ -3,7 +3,6 @@
 
 #include "core/prompts.h"
 
-#include <QColor>
 
 class QWidget;
 
@@ -17,9 +16,5 @@ public:
     QString saveFile(const QString &caption, const QString &suggestedPath, const QString &filter) override;
     std::optional<quint32> chooseColor(quint32 initial) override;
 };
-
-// 0x00BBGGRR <-> QColor
-QColor colorFromRef(quint32 ref);
-quint32 refFromColor(const QColor &color);
 
 } // namespace orvane

@@ -23,6 +23,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTextEdit>
@@ -173,6 +174,7 @@ private Q_SLOTS:
         f.window->resize(680 * 2, 540 * 2);
         QCOMPARE(f.window->cmdSave->font().pointSize(), base + 12);
         QCOMPARE(f.window->lblTips->font().pointSize(), f.window->BaseFontSizes[2] + 15);
+        QCOMPARE(f.window->StatusBar1->geometry(), QRect(0, 1032, 1360, 48)); // along the bottom edge
         f.window->resize(100, 100);
         QCOMPARE(f.window->size(), QSize(600, 533));
     }

@@ -6,12 +6,12 @@
 #include "prepare/externallibs.h"
 #include "prepare/frmdeffilter.h"
 #include "prepare/frmopenfile.h"
+#include "prepare/settingcolor.h"
 #include "scriptedprompts.h"
 #include "segtest/frmfctest.h"
 #include "settings/frmoptions.h"
 #include "settings/settingsstore.h"
 #include "shell/pictures.h"
-#include "shell/qtprompts.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -134,7 +134,7 @@ void TestOptions::loadShowsTheSettings()
     for (const auto &[b, colour] : colours) {
         QCOMPARE(dialog.buttonColor(b), colour);
         // The button shows its colour.
-        QCOMPARE(swatchCentre(b), colorFromRef(colour));
+        QCOMPARE(swatchCentre(b), colorFromSetting(colour));
     }
     QVERIFY(!dialog.RenderColorsChanged);
     QCOMPARE(dialog.ckNeedFc->isChecked(), segmentation);
@@ -201,7 +201,7 @@ void TestOptions::colourChoice()
     QCOMPARE(f.prompts.colorDialogs, 1);
     const quint32 expected = chosen < 0 || refused ? before : quint32(chosen);
     QCOMPARE(dialog.buttonColor(b), expected);
-    QCOMPARE(swatchCentre(b), colorFromRef(expected));
+    QCOMPARE(swatchCentre(b), colorFromSetting(expected));
     if (refused) {
         QCOMPARE(f.prompts.messages.size(), 1);
         QCOMPARE(f.prompts.messages[0].text, kDuplicate);
@@ -352,7 +352,7 @@ void TestOptions::resetThenCancel()
     dialog.cmdResetColor->click();
     QCOMPARE(dialog.buttonColor(dialog.cmdSetColor2), defaults::AltColor2);
     QCOMPARE(dialog.buttonColor(dialog.cmdSetErrorColor), defaults::ErrorColor);
-    QCOMPARE(swatchCentre(dialog.cmdSetColor2), colorFromRef(defaults::AltColor2));
+    QCOMPARE(swatchCentre(dialog.cmdSetColor2), colorFromSetting(defaults::AltColor2));
     QVERIFY(dialog.RenderColorsChanged);
     dialog.cmdCancel->click();
     QCOMPARE(dialog.result(), int(QDialog::Rejected));
@@ -503,7 +503,7 @@ void TestOptions::testWindowRedrawsOnlyForDrawingSettings()
     QVERIFY(prompts.messages.isEmpty());
     for (int i = 0; i < marks.size(); ++i) {
         if (marks[i] == QLatin1Char('1'))
-            QCOMPARE(colourAt(i), colorFromRef(0x008000));
+            QCOMPARE(colourAt(i), colorFromSetting(0x008000));
         else if (marks[i] == QLatin1Char('0'))
             QCOMPARE(colourAt(i), QColor(Qt::black));
     }

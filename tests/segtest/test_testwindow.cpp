@@ -13,6 +13,7 @@
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextEdit>
@@ -603,6 +604,27 @@ private Q_SLOTS:
         QCOMPARE(f.window->LabelFc->font().pointSize(), f.window->BaseFontSizes[1] + 12);
         QCOMPARE(f.window->lblTips->font().pointSize(), f.window->BaseFontSizes[2] + 15);
         QCOMPARE(f.window->CmdQuit->geometry(), QRect(1120, 788, 200, 60));
+        QCOMPARE(f.window->StatusBar1->geometry(), QRect(0, 952, 1360, 48)); // along the bottom edge
+    }
+
+    void theTypingBoxStaysBelowTheCurrentCharacterWhenTheWindowResizes()
+    {
+        Fixture f;
+        f.open();
+        f.window->CmdStartTest->click();
+        f.commit(f.viewText().left(3));
+        const auto belowCurrent = [&f] {
+            QTextCursor at(f.window->mainText->document());
+            at.setPosition(f.window->session().position());
+            const QRect character = f.window->mainText->cursorRect(at);
+            return f.window->mainText->viewport()->mapTo(f.window.get(),
+                                                         QPoint(character.left(), character.bottom() + 1));
+        };
+        QCOMPARE(f.window->tmpText->pos(), belowCurrent());
+        for (const QSize size : {QSize(1360, 1000), QSize(600, 533)}) {
+            f.window->resize(size);
+            QCOMPARE(f.window->tmpText->pos(), belowCurrent());
+        }
     }
 
     void unloadRemovesTheWorkingFiles()

@@ -11,7 +11,11 @@
 //   addword [FCR]   the add-word dialog, with a segmentation result loaded when given
 //   customwords     the custom-word window with the learner's custom words
 //   editor FILE     the segmentation editor with FILE opened, unlocked for editing
+//   testwindow, editor without FILE: the window as it loads, with its welcome caption and introduction
 // The window closes by itself after a few seconds (ORVANE_SCREENS_MS, default 4000).
+// ORVANE_SCREENS_SIZE=WxH resizes the window once it is shown (the large windows scale their
+// controls and fonts); ORVANE_SCREENS_GEOMETRY=1 prints every named widget of the window with its
+// geometry and font size when the window closes, so that two builds can be compared line by line.
 #include "core/workfiles.h"
 #include "prepare/externallibs.h"
 #include "prepare/frmdeffilter.h"
@@ -100,6 +104,20 @@ int main(int argc, char **argv)
         window = std::move(dlg);
     } else if (args[1] == QLatin1String("customwords")) {
         window = std::make_unique<dlgCustomWords>(ctx);
+    } else if ((args[1] == QLatin1String("testwindow") || args[1] == QLatin1String("editor")) && args.size() == 2) {
+        std::unique_ptr<QDialog> loaded;
+        if (args[1] == QLatin1String("editor")) {
+            auto editor = std::make_unique<frmPreSplit>(ctx);
+            if (!editor->Form_Load())
+                return 1;
+            loaded = std::move(editor);
+        } else {
+            auto test = std::make_unique<frmFcTest>(ctx);
+            if (!test->Form_Load())
+                return 1;
+            loaded = std::move(test);
+        }
+        window = std::move(loaded);
     } else if (args[1] == QLatin1String("editor") && args.size() > 2) {
         auto editor = std::make_unique<frmPreSplit>(ctx);
         if (!editor->Form_Load())
@@ -163,7 +181,33 @@ int main(int argc, char **argv)
         return 2;
     }
     window->show();
+    const QString size = qEnvironmentVariable("ORVANE_SCREENS_SIZE");
+    if (!size.isEmpty()) {
+        const QStringList wh = size.split(QLatin1Char('x'));
+        if (wh.size() == 2) {
+            window->resize(wh[0].toInt(), wh[1].toInt());
+            centerOnScreen(window.get());
+        }
+    }
     const int ms = qEnvironmentVariableIsSet("ORVANE_SCREENS_MS") ? qEnvironmentVariableIntValue("ORVANE_SCREENS_MS") : 4000;
-    QTimer::singleShot(ms, &app, &QApplication::quit);
+    QTimer::singleShot(ms, &app, [w = window.get()] {
+        if (qEnvironmentVariableIntValue("ORVANE_SCREENS_GEOMETRY") != 0) {
+            const auto line = [](const QWidget *c, const QString &name) {
+                const QRect g = c->geometry();
+                std::printf("%s %d %d %d %d pt%d %s\n", qPrintable(name), g.x(), g.y(), g.width(), g.height(),
+                            c->font().pointSize(), c->isVisible() ? "shown" : "hidden");
+            };
+            line(w, w->objectName());
+            for (const QWidget *c : w->findChildren<QWidget *>()) {
+                // Status panels have no object name of their own; they carry their number.
+                const QVariant panel = c->property("panel");
+                if (panel.isValid())
+                    line(c, QStringLiteral("panel%1").arg(panel.toInt()));
+                else if (!c->objectName().isEmpty() && !c->objectName().startsWith(QLatin1String("qt_")))
+                    line(c, c->objectName());
+            }
+        }
+        QApplication::quit();
+    });
     return app.exec();
 }
