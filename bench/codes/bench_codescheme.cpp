@@ -20,7 +20,7 @@ bool collect(sqlite3 *db, const char *sql, std::vector<orvane::codes::CodeFreque
         return false;
     while (sqlite3_step(st) == SQLITE_ROW)
         out->push_back({reinterpret_cast<const char *>(sqlite3_column_text(st, 0)),
-                        static_cast<std::uint64_t>(sqlite3_column_int64(st, 1))});
+            static_cast<std::uint64_t>(sqlite3_column_int64(st, 1))});
     sqlite3_finalize(st);
     return true;
 }
@@ -54,8 +54,8 @@ int main(int argc, char **argv)
         }
         f.items = items.size();
         f.share = orvane::codes::nonFirstCandidateShare(items);
-        std::printf("%-24s %7zu items: %5.2f %% of running text on a later candidate\n", f.name, f.items,
-                    100 * f.share);
+        std::printf(
+            "%-24s %7zu items: %5.2f %% of running text on a later candidate\n", f.name, f.items, 100 * f.share);
     }
     sqlite3_close(db);
     const bool ok = figures[0].items > 0 && figures[0].share <= 0.05;

@@ -16,19 +16,18 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
-#include <random>
 #include <cstdio>
+#include <random>
 #include <vector>
 
 namespace {
 
-const char16_t kText[] =
-    u"中国是世界上历史最悠久的国家之一，有着光辉灿烂的文化和光荣的革命传统。"
-    u"我们今天去北京天安门广场，看到了很多来自全国各地的游客。春天来了，公园里的花都开了，"
-    u"孩子们在草地上放风筝，老人们在树下下棋聊天。科学技术是第一生产力，教育是民族振兴的基石。"
-    u"他说这个问题需要认真研究，不能简单地下结论。计算机和互联网改变了人们的生活方式，"
-    u"也带来了新的机遇和挑战。经济发展必须坚持以人民为中心，不断提高人民群众的生活水平。"
-    u"早上八点，他准时来到办公室，打开电脑开始一天的工作。";
+const char16_t kText[] = u"中国是世界上历史最悠久的国家之一，有着光辉灿烂的文化和光荣的革命传统。"
+                         u"我们今天去北京天安门广场，看到了很多来自全国各地的游客。春天来了，公园里的花都开了，"
+                         u"孩子们在草地上放风筝，老人们在树下下棋聊天。科学技术是第一生产力，教育是民族振兴的基石。"
+                         u"他说这个问题需要认真研究，不能简单地下结论。计算机和互联网改变了人们的生活方式，"
+                         u"也带来了新的机遇和挑战。经济发展必须坚持以人民为中心，不断提高人民群众的生活水平。"
+                         u"早上八点，他准时来到办公室，打开电脑开始一天的工作。";
 
 } // namespace
 
@@ -99,8 +98,8 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "bench_lookup: %s\n", qPrintable(error));
         return 1;
     }
-    std::printf("open jtdb.dat: %.2f ms; %zu distinct items among the 2000\n", openTimer.nsecsElapsed() / 1e6,
-                distinct);
+    std::printf(
+        "open jtdb.dat: %.2f ms; %zu distinct items among the 2000\n", openTimer.nsecsElapsed() / 1e6, distinct);
 
     std::vector<double> ms;
     std::size_t coded = 0;
@@ -118,6 +117,6 @@ int main(int argc, char **argv)
     const double median = sorted[sorted.size() / 2];
     std::printf("2000 LookupCodes (%zu with a code): median %.2f ms, best %.2f ms, worst %.2f ms over %d rounds "
                 "(target < 20 ms)\n",
-                coded, median, sorted.front(), sorted.back(), rounds);
+        coded, median, sorted.front(), sorted.back(), rounds);
     return median < 20.0 && ms.front() < 20.0 ? 0 : 1;
 }

@@ -57,7 +57,8 @@ int main(int argc, char **argv)
     settings.SymbolColor = 0xFF00FF;
     settings.AlphaColor = 0xFFFF00;
     settings.NeedSegmentation = settings.NeedShortCodeTips = true;
-    const QStringList symbols = filterSymbols(defaultFilterFileText().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts));
+    const QStringList symbols =
+        filterSymbols(defaultFilterFileText().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts));
 
     QTextEdit view;
     view.resize(900, 600);
@@ -95,7 +96,7 @@ int main(int argc, char **argv)
     std::printf("text: %d characters, %d words looked up\n", int(view.toPlainText().size()), words);
     std::printf("median of 20 runs (ms): read+clean %.2f, segment %.2f, widen+filter %.2f, "
                 "view+render %.2f, total %.2f\n",
-                median(preview), median(divide), median(prepare), median(render), median(total));
+        median(preview), median(divide), median(prepare), median(render), median(total));
     // ORVANE_BENCH_SHOW=1: keep the rendered view on screen for a few seconds (screenshots).
     if (qEnvironmentVariableIntValue("ORVANE_BENCH_SHOW") == 1) {
         QFont font = view.font();

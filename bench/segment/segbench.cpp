@@ -17,20 +17,37 @@
 
 namespace {
 
-std::u16string fromUtf8(const std::string &s) {
+std::u16string fromUtf8(const std::string &s)
+{
     std::u16string out;
     out.reserve(s.size());
     for (std::size_t i = 0; i < s.size();) {
         const auto c = static_cast<unsigned char>(s[i]);
         char32_t cp;
         std::size_t len;
-        if (c < 0x80) { cp = c; len = 1; }
-        else if ((c >> 5) == 6) { cp = c & 0x1F; len = 2; }
-        else if ((c >> 4) == 14) { cp = c & 0x0F; len = 3; }
-        else if ((c >> 3) == 30) { cp = c & 0x07; len = 4; }
-        else { out.push_back(0xFFFD); ++i; continue; }
-        if (i + len > s.size()) { out.push_back(0xFFFD); break; }
-        for (std::size_t k = 1; k < len; ++k) cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
+        if (c < 0x80) {
+            cp = c;
+            len = 1;
+        } else if ((c >> 5) == 6) {
+            cp = c & 0x1F;
+            len = 2;
+        } else if ((c >> 4) == 14) {
+            cp = c & 0x0F;
+            len = 3;
+        } else if ((c >> 3) == 30) {
+            cp = c & 0x07;
+            len = 4;
+        } else {
+            out.push_back(0xFFFD);
+            ++i;
+            continue;
+        }
+        if (i + len > s.size()) {
+            out.push_back(0xFFFD);
+            break;
+        }
+        for (std::size_t k = 1; k < len; ++k)
+            cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
         i += len;
         if (cp >= 0x10000) {
             cp -= 0x10000;
@@ -43,7 +60,8 @@ std::u16string fromUtf8(const std::string &s) {
     return out;
 }
 
-void appendUtf8(std::string &out, std::u16string_view s) {
+void appendUtf8(std::string &out, std::u16string_view s)
+{
     for (std::size_t i = 0; i < s.size(); ++i) {
         char32_t cp = s[i];
         if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF) {
@@ -68,7 +86,8 @@ void appendUtf8(std::string &out, std::u16string_view s) {
     }
 }
 
-std::string readFile(const char *path) {
+std::string readFile(const char *path)
+{
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         std::fprintf(stderr, "cannot read %s\n", path);
@@ -79,7 +98,8 @@ std::string readFile(const char *path) {
     return ss.str();
 }
 
-std::unique_ptr<orvane::seg::Segmenter> loadOrDie(const char *path) {
+std::unique_ptr<orvane::seg::Segmenter> loadOrDie(const char *path)
+{
     std::string error;
     auto seg = orvane::seg::Segmenter::load(path, &error);
     if (!seg) {
@@ -89,28 +109,34 @@ std::unique_ptr<orvane::seg::Segmenter> loadOrDie(const char *path) {
     return seg;
 }
 
-std::vector<std::u16string> splitLines(const std::u16string &text) {
+std::vector<std::u16string> splitLines(const std::u16string &text)
+{
     std::vector<std::u16string> lines;
     std::size_t b = 0;
     for (std::size_t i = 0; i <= text.size(); ++i) {
         if (i == text.size() || text[i] == u'\n') {
-            const std::size_t e = (i > b && text[i - 1] == u'\r') ? i - 1 : i;  // CR LF counts as a break
-            if (e > b) lines.emplace_back(text, b, e - b);
+            const std::size_t e = (i > b && text[i - 1] == u'\r') ? i - 1 : i; // CR LF counts as a break
+            if (e > b)
+                lines.emplace_back(text, b, e - b);
             b = i + 1;
         }
     }
     return lines;
 }
 
-int usage() {
-    std::fprintf(stderr, "usage: orvane_segbench cut DICT | cold DICT TEXT [N] | speed DICT TEXT [R] | whole DICT TEXT\n");
+int usage()
+{
+    std::fprintf(
+        stderr, "usage: orvane_segbench cut DICT | cold DICT TEXT [N] | speed DICT TEXT [R] | whole DICT TEXT\n");
     return 2;
 }
 
 } // namespace
 
-int main(int argc, char **argv) {
-    if (argc < 3) return usage();
+int main(int argc, char **argv)
+{
+    if (argc < 3)
+        return usage();
     const std::string mode = argv[1];
     if (mode == "cut") {
         auto seg = loadOrDie(argv[2]);
@@ -120,7 +146,8 @@ int main(int argc, char **argv) {
             out.clear();
             bool firstToken = true;
             for (const auto &tok : seg->segment(text)) {
-                if (!firstToken) out += "  ";
+                if (!firstToken)
+                    out += "  ";
                 firstToken = false;
                 appendUtf8(out, std::u16string_view(text).substr(tok.begin, tok.length));
             }
@@ -129,16 +156,19 @@ int main(int argc, char **argv) {
         }
         return 0;
     }
-    if (argc < 4) return usage();
+    if (argc < 4)
+        return usage();
     if (mode == "cold") {
         const std::size_t n = argc > 4 ? std::strtoul(argv[4], nullptr, 10) : 2000;
         auto seg = loadOrDie(argv[2]);
         std::u16string text = fromUtf8(readFile(argv[3]));
-        if (text.size() > n) text.resize(n);
+        if (text.size() > n)
+            text.resize(n);
         const std::u16string marks = seg->marks(text);
         std::size_t words = 0;
         for (std::size_t i = 0; i < marks.size(); ++i)
-            if ((marks[i] == u'0' || marks[i] == u'1') && (i == 0 || marks[i - 1] != marks[i])) ++words;
+            if ((marks[i] == u'0' || marks[i] == u'1') && (i == 0 || marks[i - 1] != marks[i]))
+                ++words;
         std::printf("%zu units, %zu words\n", marks.size(), words);
         return 0;
     }
@@ -148,18 +178,20 @@ int main(int argc, char **argv) {
         const std::u16string text = fromUtf8(readFile(argv[3]));
         const auto lines = splitLines(text);
         std::size_t units = 0;
-        for (const auto &l : lines) units += l.size();
+        for (const auto &l : lines)
+            units += l.size();
         double bestSeconds = 1e30;
         std::size_t tokens = 0;
         for (int r = 0; r < rounds; ++r) {
             tokens = 0;
             const auto t0 = std::chrono::steady_clock::now();
-            for (const auto &l : lines) tokens += seg->segment(l).size();
+            for (const auto &l : lines)
+                tokens += seg->segment(l).size();
             const double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
             bestSeconds = std::min(bestSeconds, s);
         }
         std::printf("orvane: %zu chars, %zu tokens, %.3f s, %.2f M chars/s\n", units, tokens, bestSeconds,
-                    double(units) / bestSeconds / 1e6);
+            double(units) / bestSeconds / 1e6);
         return 0;
     }
     if (mode == "whole") {

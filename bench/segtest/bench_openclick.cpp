@@ -45,7 +45,7 @@ void print(const char *what, std::vector<double> ms)
 {
     std::sort(ms.begin(), ms.end());
     std::printf("%s (%d runs): median %.2f ms, p90 %.2f ms, max %.2f ms\n", what, int(ms.size()), ms[ms.size() / 2],
-                ms[ms.size() * 9 / 10], ms.back());
+        ms[ms.size() * 9 / 10], ms.back());
 }
 
 } // namespace

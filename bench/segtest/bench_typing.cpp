@@ -119,10 +119,10 @@ int main(int argc, char **argv)
     }
     std::sort(ms.begin(), ms.end());
     std::sort(handled.begin(), handled.end());
-    std::printf("handling alone: median %.3f ms, p90 %.3f ms\n", handled[handled.size() / 2],
-                handled[handled.size() * 9 / 10]);
+    std::printf(
+        "handling alone: median %.3f ms, p90 %.3f ms\n", handled[handled.size() / 2], handled[handled.size() * 9 / 10]);
     std::printf("one committed character at position 1998 of %d (%d repeats): median %.3f ms, p90 %.3f ms, max "
                 "%.3f ms\n",
-                int(shown.size()), repeats, ms[ms.size() / 2], ms[ms.size() * 9 / 10], ms.back());
+        int(shown.size()), repeats, ms[ms.size() / 2], ms[ms.size() * 9 / 10], ms.back());
     return 0;
 }

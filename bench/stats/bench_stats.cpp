@@ -36,7 +36,7 @@ QString generatedText()
         if (db.open()) {
             QSqlQuery q(QStringLiteral("SELECT hz FROM jtci WHERE length(hz) BETWEEN 2 AND 6 "
                                        "ORDER BY CAST(freq AS INTEGER) DESC LIMIT 3000"),
-                        db);
+                db);
             while (q.next())
                 words << q.value(0).toString();
         }
@@ -112,9 +112,9 @@ int main(int argc, char **argv)
     for (int k = 1; k <= 5; ++k)
         distinctWords += stats.wordClassSize(k);
     std::printf("text: %d characters, %d distinct characters, %d distinct words\n", int(text.size()),
-                int(stats.CharStats.size()), distinctWords);
+        int(stats.CharStats.size()), distinctWords);
     std::printf("median of 20 runs (ms): open database %.2f, character table %.2f, word table + sort %.2f, "
                 "key counts %.3f, total %.2f\n",
-                median(open), median(chars), median(words), median(keys), median(total));
+        median(open), median(chars), median(words), median(keys), median(total));
     return 0;
 }

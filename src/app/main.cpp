@@ -1,19 +1,19 @@
 // orvane-tutor: creates the context of the run, then loads and shows the main window.
+#include "context/appcontext.h"
 #include "core/clock.h"
 #include "core/programfolder.h"
 #include "core/workfiles.h"
+#include "editor/dlgcustomwords.h"
+#include "editor/frmpresplit.h"
 #include "prepare/codedictionary.h"
 #include "prepare/externallibs.h"
 #include "prepare/render.h"
+#include "segtest/frmfctest.h"
 #include "settings/settingsstore.h"
-#include "context/appcontext.h"
 #include "shell/frmmain.h"
 #include "shell/imeproviders.h"
 #include "shell/imetableupdate.h"
 #include "shell/qtprompts.h"
-#include "segtest/frmfctest.h"
-#include "editor/dlgcustomwords.h"
-#include "editor/frmpresplit.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -69,9 +69,10 @@ int main(int argc, char **argv)
             return false;
         }
         QProcess p;
-        p.start(QStringLiteral("sh"), {installScript, ime->kind() == QLatin1String("ibus") ? QStringLiteral("--ibus")
-                                                                                          : QStringLiteral("--fcitx5"),
-                                       QStringLiteral("--db"), ctx.folder.dataFile(orvane::workfiles::codeDatabase())});
+        p.start(QStringLiteral("sh"),
+            {installScript,
+                ime->kind() == QLatin1String("ibus") ? QStringLiteral("--ibus") : QStringLiteral("--fcitx5"),
+                QStringLiteral("--db"), ctx.folder.dataFile(orvane::workfiles::codeDatabase())});
         if (!p.waitForFinished(180000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
             *error = QString::fromLocal8Bit(p.readAllStandardError()).trimmed();
             if (error->isEmpty())

@@ -18,8 +18,7 @@ int runAnalyze(const QStringList &args, Streams &io)
     }
     OpenRequest request; // the open-text dialog's defaults: both filters on
     ExternalLibs libs;
-    const std::optional<OpenedText> opened =
-        openForCommand(args.first(), request, QStringLiteral("analyze"), libs, io);
+    const std::optional<OpenedText> opened = openForCommand(args.first(), request, QStringLiteral("analyze"), libs, io);
     if (!opened)
         return 1;
 

@@ -53,7 +53,7 @@ QString wordsOf(const QString &line, const QString &marks)
 // are not read with readLine(): on standard input it stops at a NUL byte, which UTF-16 is full of.)
 class LineReader {
 public:
-    explicit LineReader(QFile &in) : m_in(in) {}
+    explicit LineReader(QFile &in) : m_in(in) { }
 
     // The next line without its line end; false at the end of the input.
     bool next(QString *line)
@@ -102,10 +102,8 @@ private:
     static QStringDecoder decoderFor(const QByteArray &start)
     {
         switch (detectEncoding(start)) {
-        case TextEncoding::Utf16LE:
-            return QStringDecoder(QStringConverter::Utf16LE);
-        case TextEncoding::Utf16BE:
-            return QStringDecoder(QStringConverter::Utf16BE);
+        case TextEncoding::Utf16LE: return QStringDecoder(QStringConverter::Utf16LE);
+        case TextEncoding::Utf16BE: return QStringDecoder(QStringConverter::Utf16BE);
         case TextEncoding::Gb18030: {
             QStringDecoder gb("GB18030");
             if (gb.isValid())
@@ -113,8 +111,7 @@ private:
             return QStringDecoder(QStringConverter::Latin1);
         }
         case TextEncoding::Utf8Bom:
-        case TextEncoding::Utf8:
-            break;
+        case TextEncoding::Utf8: break;
         }
         return QStringDecoder(QStringConverter::Utf8); // drops a byte-order mark
     }

@@ -18,12 +18,12 @@ using orvane::cli::Subcommand;
 
 const Subcommand kSubcommands[] = {
     {"segment", "[--marks] < TEXT", "cut standard input into words (or print the marks) line by line",
-     &orvane::cli::runSegment},
+        &orvane::cli::runSegment},
     {"codes", "WORD...", "print each item's standard code and short code", &orvane::cli::runCodes},
     {"prepare", "FILE [--filter-symbols] [--filter-letters] [--marks]",
-     "open a text as the open-text dialog does and print it (or its marks)", &orvane::cli::runPrepare},
+        "open a text as the open-text dialog does and print it (or its marks)", &orvane::cli::runPrepare},
     {"analyze", "FILE", "open a text with the default filters and print its word table and whole-text key counts",
-     &orvane::cli::runAnalyze},
+        &orvane::cli::runAnalyze},
 };
 
 void printHelp(QTextStream &s)

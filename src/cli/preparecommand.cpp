@@ -6,13 +6,12 @@
 
 namespace orvane::cli {
 
-std::optional<OpenedText> openForCommand(const QString &path, const OpenRequest &request, const QString &command,
-                                         ExternalLibs &libs, Streams &io)
+std::optional<OpenedText> openForCommand(
+    const QString &path, const OpenRequest &request, const QString &command, ExternalLibs &libs, Streams &io)
 {
     QString libsError;
     const bool loaded = libs.open(ExternalLibs::defaultFolders(), QString(), &libsError);
-    const QStringList entries =
-        request.filterSymbols ? filterEntriesReadOnly(ProgramFolder::resolve()) : QStringList();
+    const QStringList entries = request.filterSymbols ? filterEntriesReadOnly(ProgramFolder::resolve()) : QStringList();
     OpenError error;
     std::optional<OpenedText> opened = openTextFile(path, request, entries, loaded ? &libs : nullptr, &error);
     if (!opened) {

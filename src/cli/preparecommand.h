@@ -18,7 +18,7 @@ int runPrepare(const QStringList &args, Streams &io);
 // Opens the file for the test window as the open-text dialog does (openTextFile), with libs
 // loaded here from the default folders and the symbol filter of the program folder's list, else
 // the list the program ships. Prints the refusal, prefixed by command, when there is one.
-std::optional<OpenedText> openForCommand(const QString &path, const OpenRequest &request, const QString &command,
-                                         ExternalLibs &libs, Streams &io);
+std::optional<OpenedText> openForCommand(
+    const QString &path, const OpenRequest &request, const QString &command, ExternalLibs &libs, Streams &io);
 
 } // namespace orvane::cli

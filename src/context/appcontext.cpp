@@ -31,7 +31,7 @@ void AppContext::tellCodesMissing()
 {
     if (prompts)
         prompts->message(QStringLiteral("编码数据库无法打开，编码将不完整：%1").arg(m_codesError), promptTitle(),
-                         MessageIcon::Exclamation);
+            MessageIcon::Exclamation);
 }
 
 } // namespace orvane

@@ -26,7 +26,7 @@ QDateTime SystemClock::now() const
     return toWholeSeconds(QDateTime::currentDateTime());
 }
 
-ScriptedClock::ScriptedClock(QDateTime start) : m_now(std::move(start)) {}
+ScriptedClock::ScriptedClock(QDateTime start) : m_now(std::move(start)) { }
 
 QDateTime ScriptedClock::now() const
 {

@@ -13,8 +13,7 @@ namespace orvane {
 
 ProgramFolder::ProgramFolder(QString path, QStringList dataFolders)
     : m_path(QDir::cleanPath(std::move(path))), m_dataFolders(std::move(dataFolders))
-{
-}
+{ }
 
 ProgramFolder ProgramFolder::resolve()
 {
@@ -24,7 +23,7 @@ ProgramFolder ProgramFolder::resolve()
         data << exeDir;
     // ORVANE_DATA_DIR stands for the installed data folder when set (empty: none).
     const QString installed = qEnvironmentVariableIsSet("ORVANE_DATA_DIR") ? qEnvironmentVariable("ORVANE_DATA_DIR")
-                                                                            : QStringLiteral(ORVANE_INSTALL_DATADIR);
+                                                                           : QStringLiteral(ORVANE_INSTALL_DATADIR);
     if (!installed.isEmpty())
         data << installed;
 

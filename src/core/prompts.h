@@ -19,14 +19,12 @@ class Prompts {
 public:
     virtual ~Prompts() = default;
 
-    virtual MessageAnswer message(const QString &text, const QString &title, MessageIcon icon,
-                                  MessageButtons buttons = MessageButtons::Ok) = 0;
+    virtual MessageAnswer message(
+        const QString &text, const QString &title, MessageIcon icon, MessageButtons buttons = MessageButtons::Ok) = 0;
 
     // An empty result means the user cancelled.
-    virtual QString openFile(const QString &caption, const QString &folder,
-                             const QString &filter) = 0;
-    virtual QString saveFile(const QString &caption, const QString &suggestedPath,
-                             const QString &filter) = 0;
+    virtual QString openFile(const QString &caption, const QString &folder, const QString &filter) = 0;
+    virtual QString saveFile(const QString &caption, const QString &suggestedPath, const QString &filter) = 0;
 
     // Colours in the 0x00BBGGRR layout; nullopt when the user cancelled.
     virtual std::optional<quint32> chooseColor(quint32 initial) = 0;

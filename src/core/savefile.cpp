@@ -158,7 +158,7 @@ bool saveFiles(const QList<FileContent> &files, QString *error)
                 QFile::remove(path);
 #ifdef Q_OS_UNIX
             else if (!old[j].kept.isEmpty()
-                     && ::rename(QFile::encodeName(old[j].kept).constData(), QFile::encodeName(path).constData()) == 0)
+                && ::rename(QFile::encodeName(old[j].kept).constData(), QFile::encodeName(path).constData()) == 0)
                 old[j].kept.clear();
 #endif
         }

@@ -15,11 +15,11 @@ bool ordinaryText(char32_t c)
 {
     if (c < 0x80)
         return (c >= 0x20 && c < 0x7F) || c == '\t' || c == '\r' || c == '\n';
-    return (c >= 0xA0 && c <= 0x24F)       // Latin-1 and Latin Extended letters and signs
-           || (c >= 0x2010 && c <= 0x2027) // dashes, quotation marks, ellipsis
-           || (c >= 0x3000 && c <= 0x303F) // CJK punctuation
-           || (c >= 0x4E00 && c <= 0x9FFF) // CJK unified ideographs
-           || (c >= 0xFF01 && c <= 0xFF5E); // full-width forms
+    return (c >= 0xA0 && c <= 0x24F)     // Latin-1 and Latin Extended letters and signs
+        || (c >= 0x2010 && c <= 0x2027)  // dashes, quotation marks, ellipsis
+        || (c >= 0x3000 && c <= 0x303F)  // CJK punctuation
+        || (c >= 0x4E00 && c <= 0x9FFF)  // CJK unified ideographs
+        || (c >= 0xFF01 && c <= 0xFF5E); // full-width forms
 }
 
 bool controlCharacter(char32_t c)
@@ -118,11 +118,17 @@ void TextSniffer::add(QByteArrayView bytes)
                 ++m_utf8.chars;
                 m_utf8.good += ordinaryText(b);
             } else if ((b & 0xE0) == 0xC0) {
-                m_utf8Need = 1; m_utf8Min = 0x80; m_utf8Code = b & 0x1F;
+                m_utf8Need = 1;
+                m_utf8Min = 0x80;
+                m_utf8Code = b & 0x1F;
             } else if ((b & 0xF0) == 0xE0) {
-                m_utf8Need = 2; m_utf8Min = 0x800; m_utf8Code = b & 0x0F;
+                m_utf8Need = 2;
+                m_utf8Min = 0x800;
+                m_utf8Code = b & 0x0F;
             } else if ((b & 0xF8) == 0xF0) {
-                m_utf8Need = 3; m_utf8Min = 0x10000; m_utf8Code = b & 0x07;
+                m_utf8Need = 3;
+                m_utf8Min = 0x10000;
+                m_utf8Code = b & 0x07;
             } else {
                 ++m_utf8.chars;
                 ++m_utf8Invalid;
@@ -151,7 +157,7 @@ void TextSniffer::add(QByteArrayView bytes)
                     ++m_gb.chars;
                     // Not the areas for user-defined characters.
                     const bool userDefined = (b >= 0xA1 && ((m_gbLead >= 0xAA && m_gbLead <= 0xAF) || m_gbLead >= 0xF8))
-                                             || (b < 0xA1 && m_gbLead >= 0xA1 && m_gbLead <= 0xA7);
+                        || (b < 0xA1 && m_gbLead >= 0xA1 && m_gbLead <= 0xA7);
                     m_gb.good += !userDefined;
                     m_gbState = 0;
                 } else if (b >= 0x30 && b <= 0x39) {
@@ -261,16 +267,14 @@ bool TextSniffer::looksBinary() const
         // Control bytes are control characters in UTF-8 and GB18030 alike: no byte below 0x20
         // is part of a longer sequence.
         return m_nulBytes > 0 || m_controlBytes * 100 > m_utf8.chars;
-    case TextEncoding::Gb18030:
-        return m_nulBytes > 0 || m_controlBytes * 100 > m_gb.chars;
+    case TextEncoding::Gb18030: return m_nulBytes > 0 || m_controlBytes * 100 > m_gb.chars;
     }
     return false;
 }
 
 TextDecoder::TextDecoder(TextEncoding encoding, qsizetype byteOrderMarkLength)
     : m_decoder(decoderFor(encoding)), m_skip(byteOrderMarkLength)
-{
-}
+{ }
 
 QString TextDecoder::decode(QByteArrayView bytes)
 {
@@ -307,7 +311,8 @@ QString decodeText(const QByteArray &bytes)
     const TextEncoding encoding = sniffer.encoding();
     QStringDecoder decoder = decoderFor(encoding, QStringDecoder::Flag::Stateless);
     QChar pending;
-    QString text = mendSurrogates(decoder.decode(QByteArrayView(bytes).sliced(sniffer.byteOrderMarkLength())), &pending);
+    QString text =
+        mendSurrogates(decoder.decode(QByteArrayView(bytes).sliced(sniffer.byteOrderMarkLength())), &pending);
     if (!pending.isNull())
         text += QChar::ReplacementCharacter;
     return text;

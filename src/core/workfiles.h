@@ -9,21 +9,45 @@
 namespace orvane::workfiles {
 
 // The code database: codes and short codes of characters and words (read only).
-inline QString codeDatabase() { return QStringLiteral("jtdb.dat"); }
+inline QString codeDatabase()
+{
+    return QStringLiteral("jtdb.dat");
+}
 
 // The symbol-filter list, one entry a line, and the backup the filter dialog takes when it opens.
-inline QString filterList() { return QStringLiteral("filter.dat"); }
-inline QString filterBackup() { return QStringLiteral("OldFilter.dat"); }
+inline QString filterList()
+{
+    return QStringLiteral("filter.dat");
+}
+inline QString filterBackup()
+{
+    return QStringLiteral("OldFilter.dat");
+}
 
 // The rich-text snapshot of the test view, written when a test starts, loaded back when the
 // result dialog closes, deleted when another text is opened for a test.
-inline QString testSnapshot() { return QStringLiteral("temp.zh"); }
+inline QString testSnapshot()
+{
+    return QStringLiteral("temp.zh");
+}
 
 // The pictures written from the program's resources at start: the windows' background, the
 // buttons' face and their disabled face. Their resource ids are 101, 102 and 103 in this order.
-inline QString backgroundPicture() { return QStringLiteral("101.jpg"); }
-inline QString buttonPicture() { return QStringLiteral("102.jpg"); }
-inline QString disabledButtonPicture() { return QStringLiteral("103.jpg"); }
-inline QStringList pictures() { return {backgroundPicture(), buttonPicture(), disabledButtonPicture()}; }
+inline QString backgroundPicture()
+{
+    return QStringLiteral("101.jpg");
+}
+inline QString buttonPicture()
+{
+    return QStringLiteral("102.jpg");
+}
+inline QString disabledButtonPicture()
+{
+    return QStringLiteral("103.jpg");
+}
+inline QStringList pictures()
+{
+    return {backgroundPicture(), buttonPicture(), disabledButtonPicture()};
+}
 
 } // namespace orvane::workfiles

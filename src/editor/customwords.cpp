@@ -17,8 +17,8 @@ bool isDigit(QChar c)
 bool isLatinOrDigit(QChar c)
 {
     const char16_t u = c.unicode();
-    return isDigit(c) || (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= 0xFF21 && u <= 0xFF3A) ||
-           (u >= 0xFF41 && u <= 0xFF5A);
+    return isDigit(c) || (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= 0xFF21 && u <= 0xFF3A)
+        || (u >= 0xFF41 && u <= 0xFF5A);
 }
 
 // The end of the letters and digits that start at i: a decimal point between two digits and a
@@ -30,8 +30,8 @@ qsizetype latinOrDigitEnd(const QString &piece, qsizetype i)
         const bool afterDigit = i > 0 && isDigit(piece.at(i - 1));
         if (isLatinOrDigit(c))
             ++i;
-        else if (afterDigit && (c == QLatin1Char('.') || c == QChar(0xFF0E)) && i + 1 < piece.size() &&
-                 isDigit(piece.at(i + 1)))
+        else if (afterDigit && (c == QLatin1Char('.') || c == QChar(0xFF0E)) && i + 1 < piece.size()
+            && isDigit(piece.at(i + 1)))
             ++i;
         else if (afterDigit && (c == QLatin1Char('%') || c == QChar(0xFF05) || c == QChar(0x2030)))
             ++i;

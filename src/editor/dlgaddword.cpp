@@ -139,12 +139,13 @@ DlgAddWord::DlgAddWord(AppContext &ctx, QWidget *parent)
 
 QString DlgAddWord::tipsText()
 {
-    return QStringLiteral("\n\n"
-                          "    本单元帮助用户添加自定义词。用户可以选择自已输入或者对系统分词结果进行修改以形成新的自定义词，"
-                          "然后添加到自定义词库中。系统以后再进行分词时，将优先考虑用户自定义词。\n"
-                          "    用户打开分词结果后，在左侧的文本框中选择要添加的自定义词，它将自动出现在‘自定义词’中并允许用户进行修改，"
-                          "用户输入‘自定义’编码后，即可进行‘加入自定义词库’的操作。\n"
-                          "    如果要对自定义词进行查询、修改、删除等操作，请在Orvane输入法2006系统中完成。");
+    return QStringLiteral(
+        "\n\n"
+        "    本单元帮助用户添加自定义词。用户可以选择自已输入或者对系统分词结果进行修改以形成新的自定义词，"
+        "然后添加到自定义词库中。系统以后再进行分词时，将优先考虑用户自定义词。\n"
+        "    用户打开分词结果后，在左侧的文本框中选择要添加的自定义词，它将自动出现在‘自定义词’中并允许用户进行修改，"
+        "用户输入‘自定义’编码后，即可进行‘加入自定义词库’的操作。\n"
+        "    如果要对自定义词进行查询、修改、删除等操作，请在Orvane输入法2006系统中完成。");
 }
 
 void DlgAddWord::Form_Load()
@@ -177,8 +178,8 @@ bool DlgAddWord::loadResultFile(const QString &path)
 
 void DlgAddWord::cmdModiRes_Click()
 {
-    const QString path = m_ctx.prompts->openFile(QStringLiteral("打开分词结果"), QDir::homePath(),
-                                                 QStringLiteral("分词结果文件(*.fcr)"));
+    const QString path = m_ctx.prompts->openFile(
+        QStringLiteral("打开分词结果"), QDir::homePath(), QStringLiteral("分词结果文件(*.fcr)"));
     if (path.isEmpty())
         return;
     loadResultFile(path);
@@ -249,14 +250,13 @@ void DlgAddWord::cmdAddWord_Click()
         if (m_ctx.customWordsChanged)
             m_ctx.customWordsChanged();
         m_ctx.prompts->message(QStringLiteral("自定义词：") + word + QStringLiteral("  成功加入自定义词库！"),
-                               promptTitle(), MessageIcon::Information);
+            promptTitle(), MessageIcon::Information);
         break;
     case 1:
         m_ctx.prompts->message(QStringLiteral("自定义词：") + word + QStringLiteral("  已经存在！"), promptTitle(),
-                               MessageIcon::Exclamation);
+            MessageIcon::Exclamation);
         break;
-    default:
-        break;
+    default: break;
     }
     txtWord->clear();
     txtCode->clear();

@@ -75,7 +75,7 @@ dlgCustomWords::dlgCustomWords(AppContext &ctx, const QString &path, QWidget *pa
     connect(cmdRemove, &QPushButton::clicked, this, &dlgCustomWords::cmdRemove_Click);
     connect(cmdClose, &QPushButton::clicked, this, &QDialog::reject);
     connect(gridWords, &QTableWidget::itemSelectionChanged, this,
-            [this] { cmdRemove->setEnabled(!gridWords->selectionModel()->selectedRows().isEmpty()); });
+        [this] { cmdRemove->setEnabled(!gridWords->selectionModel()->selectedRows().isEmpty()); });
     applyWindowPictures(this, m_ctx.folder);
     centerOnScreen(this);
     loadWords();
@@ -109,8 +109,8 @@ void dlgCustomWords::cmdRemove_Click()
     if (words.isEmpty())
         return;
     const QString question = QStringLiteral("确定要删除自定义词“%1”吗？").arg(words.join(QStringLiteral("”、“")));
-    if (m_ctx.prompts->message(question, promptTitle(), MessageIcon::Question, MessageButtons::YesNo) !=
-        MessageAnswer::Yes)
+    if (m_ctx.prompts->message(question, promptTitle(), MessageIcon::Question, MessageButtons::YesNo)
+        != MessageAnswer::Yes)
         return;
     codes::CustomDictionary dict(m_path.toStdString());
     std::string error;
@@ -118,7 +118,7 @@ void dlgCustomWords::cmdRemove_Click()
     loadWords();
     if (removed < 0) {
         m_ctx.prompts->message(QStringLiteral("删除自定义词失败：%1").arg(QString::fromStdString(error)), promptTitle(),
-                               MessageIcon::Critical);
+            MessageIcon::Critical);
         return;
     }
     if (removed > 0 && m_ctx.customWordsChanged)

@@ -32,7 +32,7 @@ QTableWidgetItem *cell(const QString &text)
 // Enter and Space on the grid act like a click on the current row.
 class GridKeys final : public QObject {
 public:
-    GridKeys(QTableWidget *grid, std::function<void(int)> enter) : QObject(grid), m_enter(std::move(enter)) {}
+    GridKeys(QTableWidget *grid, std::function<void(int)> enter) : QObject(grid), m_enter(std::move(enter)) { }
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         if (event->type() == QEvent::KeyPress) {
@@ -171,8 +171,8 @@ void dlgZdyWordList::gridWordList_EnterCell(int row)
 void dlgZdyWordList::OKButton_Click()
 {
     if (!m_ctx.libs) {
-        m_ctx.prompts->message(QStringLiteral("词库程序库未能加载，无法加入自定义词！"), promptTitle(),
-                               MessageIcon::Critical);
+        m_ctx.prompts->message(
+            QStringLiteral("词库程序库未能加载，无法加入自定义词！"), promptTitle(), MessageIcon::Critical);
         return;
     }
     // A word for which the code library has no code (it holds a character without one) cannot
@@ -186,8 +186,8 @@ void dlgZdyWordList::OKButton_Click()
         const QString question = QStringLiteral("%1 没有自定义编码，不能加入自定义词库。\n单击该词可以输入编码。\n\n"
                                                 "是否不加这些词，只加入其余的自定义词？")
                                      .arg(uncoded.join(QStringLiteral("、")));
-        if (m_ctx.prompts->message(question, promptTitle(), MessageIcon::Question, MessageButtons::YesNo) !=
-            MessageAnswer::Yes)
+        if (m_ctx.prompts->message(question, promptTitle(), MessageIcon::Question, MessageButtons::YesNo)
+            != MessageAnswer::Yes)
             return;
     }
     int added = 0;
@@ -204,14 +204,14 @@ void dlgZdyWordList::OKButton_Click()
         if (result == 0)
             continue; // already a custom word (added by an earlier press): nothing to do
         m_ctx.prompts->message(QString::number(result), programTitle(), MessageIcon::None);
-        m_ctx.prompts->message(QStringLiteral("打开专业词库失败，无法加入自定义词！"), promptTitle(),
-                               MessageIcon::Critical);
+        m_ctx.prompts->message(
+            QStringLiteral("打开专业词库失败，无法加入自定义词！"), promptTitle(), MessageIcon::Critical);
         if (added > 0 && m_ctx.customWordsChanged)
             m_ctx.customWordsChanged();
         return;
     }
     m_ctx.prompts->message(QString::number(added) + QStringLiteral(" 条自定义词成功加入专业词库自定义词库！"),
-                           promptTitle(), MessageIcon::Information);
+        promptTitle(), MessageIcon::Information);
     Tag.clear();
     if (added > 0 && m_ctx.customWordsChanged)
         m_ctx.customWordsChanged();

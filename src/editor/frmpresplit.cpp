@@ -70,7 +70,7 @@ void frmPreSplit::buildControls()
     txtMain->installEventFilter(this);
 
     lblPreSplit = addWelcome("lblPreSplit", QStringLiteral("欢迎进入分词结果处理！"), QRect(720, 600, 7050, 960),
-                             QRect(960, 840, 6570, 735), QRect(720, 2160, 7050, 3600));
+        QRect(960, 840, 6570, 735), QRect(720, 2160, 7050, 3600));
 
     addStatusBar(2);
     setPanelText(1, kWelcome);
@@ -99,10 +99,12 @@ bool frmPreSplit::Form_Load()
     if (m_ctx.store)
         LoadUserSettings(*m_ctx.store, m_ctx.settings);
 
-    setTips(QStringLiteral("     本单元提供分词结果处理功能。系统对用户打开的文本文件进行分词后，把文件内容以词的形式显示出来，"
-                           "用户可以对系统的分词结果进行修改，并保存为\"分词例文\"，然后在\"分词测试\"部分打开所保存的分词例文，"
-                           "进行分词测试。"),
-            QStringLiteral("    系统自动检测出用户自定义词语，进行编码并允许用户修改编码，然后自动把自定义词加入到自定义词库中。"));
+    setTips(QStringLiteral(
+                "     本单元提供分词结果处理功能。系统对用户打开的文本文件进行分词后，把文件内容以词的形式显示出来，"
+                "用户可以对系统的分词结果进行修改，并保存为\"分词例文\"，然后在\"分词测试\"部分打开所保存的分词例文，"
+                "进行分词测试。"),
+        QStringLiteral(
+            "    系统自动检测出用户自定义词语，进行编码并允许用户修改编码，然后自动把自定义词加入到自定义词库中。"));
     txtMain->setVisible(false);
 
     openEnlarged();
@@ -168,8 +170,8 @@ bool frmPreSplit::eventFilter(QObject *watched, QEvent *event)
     if (watched == txtMain) {
         if (event->type() == QEvent::KeyPress)
             txtMain_KeyPress();
-        else if (event->type() == QEvent::InputMethod &&
-                 !static_cast<QInputMethodEvent *>(event)->commitString().isEmpty())
+        else if (event->type() == QEvent::InputMethod
+            && !static_cast<QInputMethodEvent *>(event)->commitString().isEmpty())
             txtMain_KeyPress(); // a character typed through the input method
     }
     return QDialog::eventFilter(watched, event);
@@ -201,8 +203,8 @@ void frmPreSplit::drawView()
 
 void frmPreSplit::cmdSave_Click()
 {
-    QString path = m_ctx.prompts->saveFile(QStringLiteral("保存分词例文"), QDir::homePath(),
-                                           QStringLiteral("分词例文(*.sav)"));
+    QString path =
+        m_ctx.prompts->saveFile(QStringLiteral("保存分词例文"), QDir::homePath(), QStringLiteral("分词例文(*.sav)"));
     Tag.clear();
     if (path.isEmpty())
         return;
@@ -253,7 +255,7 @@ void frmPreSplit::saveTo(const QString &path)
         txtMain->document()->clearUndoRedoStacks();
         QApplication::setOverrideCursor(Qt::ArrowCursor);
         m_ctx.prompts->message(QStringLiteral("分词例文“%1”未能保存：%2").arg(QDir::toNativeSeparators(path), error),
-                               promptTitle(), MessageIcon::Critical);
+            promptTitle(), MessageIcon::Critical);
         QApplication::restoreOverrideCursor();
         return;
     }

@@ -8,11 +8,11 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QMutex>
-#include <QThreadPool>
+#include <QSet>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QSet>
+#include <QThreadPool>
 #include <QUrl>
 #include <QVariant>
 
@@ -132,10 +132,11 @@ QString headerProblem(const QString &path)
     const quint32 pages = bigEndian(h + 28, 4);
     const bool pagesValid = pages != 0 && bigEndian(h + 24, 4) == bigEndian(h + 92, 4);
     if (size % pageSize != 0 || (pagesValid && qint64(pages) * pageSize != size))
-        return damaged(path, QStringLiteral("%1 bytes, %2 pages of %3 bytes expected").arg(size).arg(pages).arg(pageSize));
+        return damaged(
+            path, QStringLiteral("%1 bytes, %2 pages of %3 bytes expected").arg(size).arg(pages).arg(pageSize));
     return {};
 }
-}
+} // namespace
 
 void CodeDictionary::Private::noteFailure(const QSqlQuery &query)
 {
@@ -309,15 +310,15 @@ std::optional<ItemCodes> CodeDictionary::storedCodes(const QString &text)
         return std::nullopt;
     auto known = d->answers.constFind(text);
     if (known == d->answers.constEnd()) {
-        const bool oneCharacter = text.size() == 1 || (text.size() == 2 && text.at(0).isHighSurrogate()
-                                                       && text.at(1).isLowSurrogate());
+        const bool oneCharacter =
+            text.size() == 1 || (text.size() == 2 && text.at(0).isHighSurrogate() && text.at(1).isLowSurrogate());
         QSqlQuery &query = oneCharacter ? *d->zi : *d->ci;
         query.bindValue(0, text);
         std::optional<ItemCodes> answer;
         const bool ran = query.exec();
         if (ran && query.next())
-            answer = ItemCodes{query.value(0).toString(),
-                               ShortCodeOf(query.value(1).toString(), query.value(2).toString())};
+            answer =
+                ItemCodes{query.value(0).toString(), ShortCodeOf(query.value(1).toString(), query.value(2).toString())};
         else
             d->noteFailure(query);
         query.finish();

@@ -33,7 +33,7 @@ QStringList ExternalLibs::defaultFolders()
         folders << exe;
     // ORVANE_LIB_DIR stands for the installed library folder when set (empty: none).
     const QString installed = qEnvironmentVariableIsSet("ORVANE_LIB_DIR") ? qEnvironmentVariable("ORVANE_LIB_DIR")
-                                                                           : QStringLiteral(ORVANE_INSTALL_LIBDIR);
+                                                                          : QStringLiteral(ORVANE_INSTALL_LIBDIR);
     if (!installed.isEmpty())
         folders << installed;
     return folders;
@@ -58,12 +58,12 @@ bool load(QLibrary &lib, const QString &name, const QStringList &folders, QStrin
         return true;
     }
     if (error)
-        *error = QStringLiteral("the library %1 was not found (looked in %2)").arg(name, folders.join(QStringLiteral(", ")));
+        *error =
+            QStringLiteral("the library %1 was not found (looked in %2)").arg(name, folders.join(QStringLiteral(", ")));
     return false;
 }
 
-template <typename F>
-bool resolve(QLibrary &lib, const char *symbol, F *out, QString *error)
+template <typename F> bool resolve(QLibrary &lib, const char *symbol, F *out, QString *error)
 {
     *out = reinterpret_cast<F>(lib.resolve(symbol));
     if (!*out && error)
@@ -84,8 +84,7 @@ bool ExternalLibs::open(const QStringList &folders, const QString &dataFolder, Q
         return false;
     if (!resolve(m_talvex, "DivideSentence", &api->divideSentence, error)
         || !resolve(m_talvex, "GetItemCode", &api->getItemCode, error)
-        || !resolve(m_talvex, "Convert", &api->convert, error)
-        || !resolve(m_talvex, "AddWord", &api->addWord, error)
+        || !resolve(m_talvex, "Convert", &api->convert, error) || !resolve(m_talvex, "AddWord", &api->addWord, error)
         || !resolve(m_talvex, "TalvexLastError", &api->lastError, error)
         || !resolve(m_talvex, "TalvexCheckData", &api->checkData, error)
         || !resolve(m_morrin, "ConvertAdaptor", &api->convertAdaptor, error)
@@ -171,8 +170,8 @@ QString ExternalLibs::convertAdaptor(const QString &word, int flag) const
     if (!m_api)
         return {};
     QByteArray code(10, '0');
-    m_api->convertAdaptor(word.toUtf8().constData(), static_cast<int16_t>(word.size()),
-                          static_cast<int16_t>(flag), code.data());
+    m_api->convertAdaptor(
+        word.toUtf8().constData(), static_cast<int16_t>(word.size()), static_cast<int16_t>(flag), code.data());
     return QString::fromLatin1(code.constData(), static_cast<int>(qstrnlen(code.constData(), 10)));
 }
 
@@ -183,15 +182,14 @@ int ExternalLibs::addWord(const QString &code, const QString &word) const
     return m_api->addWord(code.toUtf8().constData(), word.toUtf8().constData());
 }
 
-int ExternalLibs::addProfessionWord(const QString &word, const QString &code, const QString &category,
-                                    const QString &source) const
+int ExternalLibs::addProfessionWord(
+    const QString &word, const QString &code, const QString &category, const QString &source) const
 {
     if (!m_api)
         return -1;
     return m_api->addProfessionCi(reinterpret_cast<const char16_t *>(word.utf16()),
-                                  reinterpret_cast<const char16_t *>(code.utf16()),
-                                  reinterpret_cast<const char16_t *>(category.utf16()),
-                                  reinterpret_cast<const char16_t *>(source.utf16()));
+        reinterpret_cast<const char16_t *>(code.utf16()), reinterpret_cast<const char16_t *>(category.utf16()),
+        reinterpret_cast<const char16_t *>(source.utf16()));
 }
 
 QString ExternalLibs::lastError() const

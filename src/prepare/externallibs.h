@@ -26,8 +26,8 @@ public:
     // Loads the three libraries from the first folder holding each. The data folder given to
     // DivideSentence is dataFolder, or when empty the folder libtalvex was found in. On failure
     // returns false and sets *error to a message naming the library that is missing or broken.
-    bool open(const QStringList &folders = defaultFolders(), const QString &dataFolder = QString(),
-              QString *error = nullptr);
+    bool open(
+        const QStringList &folders = defaultFolders(), const QString &dataFolder = QString(), QString *error = nullptr);
     bool isOpen() const;
 
     QString dataFolder() const { return m_dataFolder; }
@@ -54,9 +54,8 @@ public:
     // AddWord: 0 added, 1 already present, -1 the custom dictionary could not be opened.
     int addWord(const QString &code, const QString &word) const;
     // AddAProfessionCi: 1 added, anything else not added.
-    int addProfessionWord(const QString &word, const QString &code,
-                          const QString &category = QStringLiteral("其它"),
-                          const QString &source = QStringLiteral("来自分词软件")) const;
+    int addProfessionWord(const QString &word, const QString &code, const QString &category = QStringLiteral("其它"),
+        const QString &source = QStringLiteral("来自分词软件")) const;
 
     // The last message of libtalvex in this thread.
     QString lastError() const;

@@ -56,7 +56,7 @@ public:
         const int flags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine;
         painter->drawText(symbolRect, flags, opt.fontMetrics.elidedText(filterSymbol(entry), Qt::ElideRight, column));
         painter->drawText(descriptionRect, flags,
-                          opt.fontMetrics.elidedText(filterDescription(entry), Qt::ElideRight, descriptionRect.width()));
+            opt.fontMetrics.elidedText(filterDescription(entry), Qt::ElideRight, descriptionRect.width()));
         painter->restore();
     }
 
@@ -169,7 +169,7 @@ void frmDefFilter::Form_Load()
     if (QFile::exists(listPath()) && !copyFileOver(listPath(), backupPath(), &error)) {
         QFile::remove(backupPath());
         m_ctx.prompts->message(error + QStringLiteral("。\r\n在此对话框中所做的修改将不能取消。"), promptTitle(),
-                               MessageIcon::Exclamation);
+            MessageIcon::Exclamation);
     }
 }
 
@@ -235,8 +235,8 @@ void frmDefFilter::cmdCancel_Click()
     if (QFile::exists(backupPath()) && !copyFileOver(backupPath(), listPath(), &error)) {
         // The dialog stays open: the user can free the disk and cancel again, or keep the
         // changes with "确定(&O)".
-        m_ctx.prompts->message(QStringLiteral("未能恢复原来的过滤符号。\r\n") + error + u'。', promptTitle(),
-                               MessageIcon::Critical);
+        m_ctx.prompts->message(
+            QStringLiteral("未能恢复原来的过滤符号。\r\n") + error + u'。', promptTitle(), MessageIcon::Critical);
         return;
     }
     reject();

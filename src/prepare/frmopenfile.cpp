@@ -114,8 +114,8 @@ void frmOpenFile::Form_Load()
 
 void frmOpenFile::cmdSelectFile_Click()
 {
-    const QString path = m_ctx.prompts->openFile(QStringLiteral("打开测试文件"), QDir::homePath(),
-                                                 QStringLiteral("文本文件(*.txt)"));
+    const QString path =
+        m_ctx.prompts->openFile(QStringLiteral("打开测试文件"), QDir::homePath(), QStringLiteral("文本文件(*.txt)"));
     if (path.isEmpty())
         return;
     loadFile(path);
@@ -123,8 +123,8 @@ void frmOpenFile::cmdSelectFile_Click()
 
 void frmOpenFile::tell(const OpenError &error)
 {
-    m_ctx.prompts->message(error.message(), promptTitle(),
-                           error.critical() ? MessageIcon::Critical : MessageIcon::Exclamation);
+    m_ctx.prompts->message(
+        error.message(), promptTitle(), error.critical() ? MessageIcon::Critical : MessageIcon::Exclamation);
 }
 
 void frmOpenFile::loadFile(const QString &path)
@@ -176,8 +176,8 @@ void frmOpenFile::cmdOpenFile_Click()
     request.filterAlpha = chkAlpha->isChecked();
     request.target = m_target.document().OpenForEditor ? OpenTarget::Editor : OpenTarget::TestWindow;
     // filter.dat is read (and first written) only when the symbols are filtered.
-    const QStringList entries = request.filterSymbols && fileChosen() ? filterEntriesForOpening(m_ctx.folder)
-                                                                       : QStringList();
+    const QStringList entries =
+        request.filterSymbols && fileChosen() ? filterEntriesForOpening(m_ctx.folder) : QStringList();
     OpenError error;
     const std::optional<OpenedText> opened = openPreview(m_preview, request, entries, m_ctx.libs, &error);
     if (!opened) {

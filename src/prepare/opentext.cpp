@@ -29,18 +29,12 @@ QString OpenError::message() const
 {
     const QString file = QDir::toNativeSeparators(path);
     switch (failure) {
-    case OpenFailure::NothingChosen:
-        return QStringLiteral("请先选择文件再打开！");
-    case OpenFailure::TooShort:
-        return QStringLiteral("此文件中的汉字太少，不适于进行分词测试！");
-    case OpenFailure::NotText:
-        return QStringLiteral("“%1”不是文本文件，无法打开！").arg(file);
-    case OpenFailure::Unreadable:
-        return QStringLiteral("无法读取文件“%1”：%2").arg(file, detail);
-    case OpenFailure::NoSegmenter:
-        return QStringLiteral("分词程序库未能加载，无法对文章进行分词！");
-    case OpenFailure::SegmentationFailed:
-        return QStringLiteral("分词失败：%1").arg(detail);
+    case OpenFailure::NothingChosen: return QStringLiteral("请先选择文件再打开！");
+    case OpenFailure::TooShort: return QStringLiteral("此文件中的汉字太少，不适于进行分词测试！");
+    case OpenFailure::NotText: return QStringLiteral("“%1”不是文本文件，无法打开！").arg(file);
+    case OpenFailure::Unreadable: return QStringLiteral("无法读取文件“%1”：%2").arg(file, detail);
+    case OpenFailure::NoSegmenter: return QStringLiteral("分词程序库未能加载，无法对文章进行分词！");
+    case OpenFailure::SegmentationFailed: return QStringLiteral("分词失败：%1").arg(detail);
     }
     return {};
 }
@@ -53,16 +47,11 @@ bool OpenError::critical() const
 std::optional<OpenError> previewError(const Preview &preview, const QString &path)
 {
     switch (preview.status) {
-    case PreviewStatus::Accepted:
-        return std::nullopt;
-    case PreviewStatus::NothingChosen:
-        return OpenError{OpenFailure::NothingChosen, path, {}};
-    case PreviewStatus::TooShort:
-        return OpenError{OpenFailure::TooShort, path, {}};
-    case PreviewStatus::NotText:
-        return OpenError{OpenFailure::NotText, path, preview.detail};
-    case PreviewStatus::Unreadable:
-        return OpenError{OpenFailure::Unreadable, path, preview.detail};
+    case PreviewStatus::Accepted: return std::nullopt;
+    case PreviewStatus::NothingChosen: return OpenError{OpenFailure::NothingChosen, path, {}};
+    case PreviewStatus::TooShort: return OpenError{OpenFailure::TooShort, path, {}};
+    case PreviewStatus::NotText: return OpenError{OpenFailure::NotText, path, preview.detail};
+    case PreviewStatus::Unreadable: return OpenError{OpenFailure::Unreadable, path, preview.detail};
     }
     return std::nullopt;
 }
@@ -79,7 +68,7 @@ std::nullopt_t fail(OpenError *error, OpenFailure failure, const QString &detail
 } // namespace
 
 std::optional<OpenedText> openPreview(const Preview &preview, const OpenRequest &request,
-                                      const QStringList &filterEntries, const ExternalLibs *libs, OpenError *error)
+    const QStringList &filterEntries, const ExternalLibs *libs, OpenError *error)
 {
     if (preview.status != PreviewStatus::Accepted)
         return fail(error, OpenFailure::NothingChosen);
@@ -119,7 +108,7 @@ std::optional<OpenedText> openPreview(const Preview &preview, const OpenRequest 
 namespace {
 
 std::optional<OpenedText> openLoaded(const Preview &preview, const QString &path, const OpenRequest &request,
-                                     const QStringList &filterEntries, const ExternalLibs *libs, OpenError *error)
+    const QStringList &filterEntries, const ExternalLibs *libs, OpenError *error)
 {
     if (std::optional<OpenError> refused = previewError(preview, path)) {
         if (error)
@@ -135,13 +124,13 @@ std::optional<OpenedText> openLoaded(const Preview &preview, const QString &path
 } // namespace
 
 std::optional<OpenedText> openTextBytes(const QByteArray &bytes, const QString &path, const OpenRequest &request,
-                                        const QStringList &filterEntries, const ExternalLibs *libs, OpenError *error)
+    const QStringList &filterEntries, const ExternalLibs *libs, OpenError *error)
 {
     return openLoaded(loadPreview(bytes), path, request, filterEntries, libs, error);
 }
 
 std::optional<OpenedText> openTextFile(const QString &path, const OpenRequest &request,
-                                       const QStringList &filterEntries, const ExternalLibs *libs, OpenError *error)
+    const QStringList &filterEntries, const ExternalLibs *libs, OpenError *error)
 {
     return openLoaded(loadPreview(path), path, request, filterEntries, libs, error);
 }

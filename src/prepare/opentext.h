@@ -63,8 +63,8 @@ struct OpenError {
 
 struct OpenedText {
     OpenTarget target = OpenTarget::TestWindow;
-    QString text;  // the test form, or the editor form with a blank marked "3" at every boundary
-    QString marks; // one mark per character of text
+    QString text;      // the test form, or the editor form with a blank marked "3" at every boundary
+    QString marks;     // one mark per character of text
     TextCounts counts; // of the test form; the editor form counts nothing
     // The text opened, but something it needs later is missing (the libraries' code data): told
     // to the user before the text is shown.
@@ -82,12 +82,12 @@ std::optional<OpenError> previewError(const Preview &preview, const QString &pat
 // of the filter list) when filterSymbols is on. A preview that was not accepted gives
 // NothingChosen, as the dialog's open button does before a file was accepted.
 std::optional<OpenedText> openPreview(const Preview &preview, const OpenRequest &request,
-                                      const QStringList &filterEntries, const ExternalLibs *libs, OpenError *error);
+    const QStringList &filterEntries, const ExternalLibs *libs, OpenError *error);
 
 // Both stages on the bytes of a file or on a file; path names it in messages.
 std::optional<OpenedText> openTextBytes(const QByteArray &bytes, const QString &path, const OpenRequest &request,
-                                        const QStringList &filterEntries, const ExternalLibs *libs, OpenError *error);
+    const QStringList &filterEntries, const ExternalLibs *libs, OpenError *error);
 std::optional<OpenedText> openTextFile(const QString &path, const OpenRequest &request,
-                                       const QStringList &filterEntries, const ExternalLibs *libs, OpenError *error);
+    const QStringList &filterEntries, const ExternalLibs *libs, OpenError *error);
 
 } // namespace orvane

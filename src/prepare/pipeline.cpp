@@ -16,13 +16,15 @@ constexpr qint64 kChunk = 64 * 1024;
 bool removedByCleaning(QChar c)
 {
     switch (c.unicode()) {
-    case 0x0027: case 0xFF07: // apostrophe
-    case 0x0022: case 0xFF02: // double quote
-    case 0x0009:              // tab
-    case 0x0020: case 0x3000: // blank, ideographic blank
+    case 0x0027:
+    case 0xFF07: // apostrophe
+    case 0x0022:
+    case 0xFF02: // double quote
+    case 0x0009: // tab
+    case 0x0020:
+    case 0x3000: // blank, ideographic blank
         return true;
-    default:
-        return false;
+    default: return false;
     }
 }
 

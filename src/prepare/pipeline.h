@@ -29,8 +29,8 @@ enum class PreviewStatus { NothingChosen, Accepted, TooShort, NotText, Unreadabl
 
 struct Preview {
     PreviewStatus status = PreviewStatus::NothingChosen;
-    QString text;    // the cleaned text when accepted, else empty
-    QString detail;  // what was wrong, for a message
+    QString text;   // the cleaned text when accepted, else empty
+    QString detail; // what was wrong, for a message
 };
 
 // Removes what stage 1 removes from a whole text (no length rule).

@@ -54,7 +54,7 @@ bool isWordMark(QChar m)
 
 // Colours one run word by word; returns its end.
 int renderRun(QTextCursor &c, const QString &marks, int i, bool symbolsAlone, const UserSettings &s,
-              const ShortCodeLookup &lookup, bool skipLoneQuotes)
+    const ShortCodeLookup &lookup, bool skipLoneQuotes)
 {
     const int j = runEnd(marks, i, symbolsAlone);
     select(c, i, j - i);
@@ -149,7 +149,7 @@ bool hasHighlight(const QTextCursor &selection)
 }
 
 void RenderTestView(QTextDocument &document, const QString &marks, const UserSettings &settings,
-                    const ShortCodeLookup &lookup, const RenderProgress &progress)
+    const ShortCodeLookup &lookup, const RenderProgress &progress)
 {
     const int n = int(marks.size());
     if (n == 0)
@@ -183,7 +183,7 @@ void RenderTestView(QTextDocument &document, const QString &marks, const UserSet
 }
 
 void RenderEditorView(QTextDocument &document, const QString &marks, const UserSettings &settings,
-                      const ShortCodeLookup &lookup, const RenderProgress &progress)
+    const ShortCodeLookup &lookup, const RenderProgress &progress)
 {
     const int n = int(marks.size());
     if (n == 0)
@@ -220,8 +220,8 @@ void installFontSubstitutions()
 
     // The windows are written in a plain sans-serif face. Font matching for Chinese may fall on a
     // Kai face, which is the look of the character-by-character mode, not of captions and text.
-    static const char *const sans[] = {"Noto Sans CJK SC", "Source Han Sans SC", "WenQuanYi Micro Hei",
-                                        "WenQuanYi Zen Hei", "Droid Sans Fallback"};
+    static const char *const sans[] = {
+        "Noto Sans CJK SC", "Source Han Sans SC", "WenQuanYi Micro Hei", "WenQuanYi Zen Hei", "Droid Sans Fallback"};
     for (const char *name : sans) {
         const QString family = QString::fromLatin1(name);
         if (families.contains(family)) {

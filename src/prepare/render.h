@@ -18,8 +18,8 @@
 #include "settings/usersettings.h"
 
 #include <QColor>
-#include <QTextCharFormat>
 #include <QString>
+#include <QTextCharFormat>
 #include <functional>
 
 class QTextDocument;
@@ -39,10 +39,10 @@ inline QString kaiFontName()
 
 // The counts of a text come from its marks (countMarks, opentext.h), not from rendering.
 void RenderTestView(QTextDocument &document, const QString &marks, const UserSettings &settings,
-                    const ShortCodeLookup &lookup, const RenderProgress &progress = {});
+    const ShortCodeLookup &lookup, const RenderProgress &progress = {});
 
 void RenderEditorView(QTextDocument &document, const QString &marks, const UserSettings &settings,
-                      const ShortCodeLookup &lookup, const RenderProgress &progress = {});
+    const ShortCodeLookup &lookup, const RenderProgress &progress = {});
 
 // The highlight of the current character: its two attributes, and switching them in the text.
 QTextCharFormat highlightFormat();
@@ -55,6 +55,5 @@ bool hasShortCodeMark(const QTextCharFormat &format);
 // Maps the Windows font names the program uses to installed fonts ("楷体_GB2312" → a Kai font),
 // and makes a sans-serif Chinese face the font of the windows.
 void installFontSubstitutions();
-
 
 } // namespace orvane

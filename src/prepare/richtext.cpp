@@ -119,8 +119,8 @@ QByteArray writeRtf(const QTextDocument &document)
         out += fontTableEntry(i, fonts[i]);
     out += "}\r\n{\\colortbl;";
     for (QRgb c : colors)
-        out += "\\red" + QByteArray::number(qRed(c)) + "\\green" + QByteArray::number(qGreen(c)) + "\\blue" +
-               QByteArray::number(qBlue(c)) + ';';
+        out += "\\red" + QByteArray::number(qRed(c)) + "\\green" + QByteArray::number(qGreen(c)) + "\\blue"
+            + QByteArray::number(qBlue(c)) + ';';
     out += "}\r\n\\viewkind4\\pard ";
     out += body;
     out += "\\par\r\n}\r\n";
@@ -155,7 +155,7 @@ struct FontEntry {
 
 class RtfReader {
 public:
-    explicit RtfReader(const QByteArray &rtf) : m_in(rtf) {}
+    explicit RtfReader(const QByteArray &rtf) : m_in(rtf) { }
 
     bool run(QTextDocument *doc, RtfError *error);
 
@@ -184,15 +184,15 @@ private:
 
     CharState m_state;
     QList<CharState> m_stack;
-    int m_skipPending = 0;         // fallback characters still to skip after \uN
+    int m_skipPending = 0;            // fallback characters still to skip after \uN
     bool m_nextIsDestination = false; // after \*
 
     int m_codePage = 1252;
     int m_defaultFont = 0;
     QHash<int, FontEntry> m_fonts;
-    int m_fontNumber = -1;     // entry being read in the font table
+    int m_fontNumber = -1; // entry being read in the font table
     QString m_fontName;
-    QList<QColor> m_colors;    // index 0 is "auto"
+    QList<QColor> m_colors; // index 0 is "auto"
     int m_red = 0, m_green = 0, m_blue = 0;
     bool m_colorSet = false;
 
@@ -210,7 +210,8 @@ QStringDecoder &RtfReader::decoderFor(int codePage)
         return *d;
     QByteArray name;
     switch (codePage) {
-    case 936: case 54936: name = "GB18030"; break;
+    case 936:
+    case 54936: name = "GB18030"; break;
     case 950: name = "Big5"; break;
     case 932: name = "Shift_JIS"; break;
     case 949: name = "EUC-KR"; break;
@@ -294,25 +295,21 @@ void RtfReader::addText(const QString &text)
     if (text.isEmpty())
         return;
     switch (m_state.dest) {
-    case Destination::Skip:
-        return;
+    case Destination::Skip: return;
     case Destination::ColorTable:
         // Each entry ends with ';'; an entry without components is the "auto" colour.
         for (QChar c : text) {
             if (c == QLatin1Char(';')) {
-                m_colors.append(m_colorSet ? QColor(std::clamp(m_red, 0, 255), std::clamp(m_green, 0, 255),
-                                                    std::clamp(m_blue, 0, 255))
-                                           : QColor());
+                m_colors.append(m_colorSet
+                        ? QColor(std::clamp(m_red, 0, 255), std::clamp(m_green, 0, 255), std::clamp(m_blue, 0, 255))
+                        : QColor());
                 m_red = m_green = m_blue = 0;
                 m_colorSet = false;
             }
         }
         return;
-    case Destination::FontTable:
-        fontTableText(text);
-        return;
-    case Destination::Text:
-        break;
+    case Destination::FontTable: fontTableText(text); return;
+    case Destination::Text: break;
     }
     m_cursor->insertText(text, currentFormat());
 }
@@ -320,14 +317,15 @@ void RtfReader::addText(const QString &text)
 void RtfReader::controlSymbol(char c)
 {
     switch (c) {
-    case '\\': case '{': case '}':
-        addText(QString(QLatin1Char(c)));
-        break;
+    case '\\':
+    case '{':
+    case '}': addText(QString(QLatin1Char(c))); break;
     case '~': addText(QString(QChar(0x00A0))); break;
     case '_': addText(QString(QChar(0x2011))); break;
     case '-': break; // optional hyphen
     case '*': m_nextIsDestination = true; break;
-    case '\r': case '\n': // \<newline> is a paragraph
+    case '\r':
+    case '\n': // \<newline> is a paragraph
         if (m_state.dest == Destination::Text)
             m_cursor->insertBlock();
         break;
@@ -342,28 +340,53 @@ void RtfReader::controlWord(const QByteArray &w, bool hasParam, int param)
     flushBytes(); // text before a control word belongs to the state before it
 
     // Destinations.
-    if (w == "fonttbl") { m_state.dest = Destination::FontTable; return; }
-    if (w == "colortbl") { m_state.dest = Destination::ColorTable; m_colors.clear(); return; }
-    static const QList<QByteArray> skipped{
-        "stylesheet", "info", "pict", "object", "header", "footer", "headerl", "headerr", "headerf",
-        "footerl", "footerr", "footerf", "footnote", "field", "fldinst", "listtable", "listoverridetable",
-        "rsidtbl", "generator", "xmlnstbl", "themedata", "colorschememapping", "datastore",
-        "latentstyles", "pgdsctbl", "bkmkstart", "bkmkend", "revtbl", "filetbl", "mmathPr",
-        "pnseclvl", "pntext", "pntxta", "pntxtb", "listtext", "userprops", "docvar", "shp", "nonshppict",
-        "shppict", "blipuid", "fontemb", "fontfile", "panose", "falt", "xe", "tc", "atnid", "annotation"};
-    if (skipped.contains(w)) { m_state.dest = Destination::Skip; return; }
-    if (w == "fldrslt") { m_state.dest = Destination::Text; return; }
+    if (w == "fonttbl") {
+        m_state.dest = Destination::FontTable;
+        return;
+    }
+    if (w == "colortbl") {
+        m_state.dest = Destination::ColorTable;
+        m_colors.clear();
+        return;
+    }
+    static const QList<QByteArray> skipped{"stylesheet", "info", "pict", "object", "header", "footer", "headerl",
+        "headerr", "headerf", "footerl", "footerr", "footerf", "footnote", "field", "fldinst", "listtable",
+        "listoverridetable", "rsidtbl", "generator", "xmlnstbl", "themedata", "colorschememapping", "datastore",
+        "latentstyles", "pgdsctbl", "bkmkstart", "bkmkend", "revtbl", "filetbl", "mmathPr", "pnseclvl", "pntext",
+        "pntxta", "pntxtb", "listtext", "userprops", "docvar", "shp", "nonshppict", "shppict", "blipuid", "fontemb",
+        "fontfile", "panose", "falt", "xe", "tc", "atnid", "annotation"};
+    if (skipped.contains(w)) {
+        m_state.dest = Destination::Skip;
+        return;
+    }
+    if (w == "fldrslt") {
+        m_state.dest = Destination::Text;
+        return;
+    }
 
     if (m_state.dest == Destination::ColorTable) {
-        if (w == "red") { m_red = param; m_colorSet = true; }
-        else if (w == "green") { m_green = param; m_colorSet = true; }
-        else if (w == "blue") { m_blue = param; m_colorSet = true; }
+        if (w == "red") {
+            m_red = param;
+            m_colorSet = true;
+        } else if (w == "green") {
+            m_green = param;
+            m_colorSet = true;
+        } else if (w == "blue") {
+            m_blue = param;
+            m_colorSet = true;
+        }
         return;
     }
     if (m_state.dest == Destination::FontTable) {
-        if (w == "f" && hasParam) { m_fontNumber = param; m_fontName.clear(); }
-        else if (w == "fcharset" && m_fontNumber >= 0) { m_fonts[m_fontNumber].charset = param; }
-        else if (w == "u" && hasParam) { fontTableText(QString(QChar(char16_t(param < 0 ? param + 65536 : param)))); m_skipPending = m_state.skipAfterUnicode; }
+        if (w == "f" && hasParam) {
+            m_fontNumber = param;
+            m_fontName.clear();
+        } else if (w == "fcharset" && m_fontNumber >= 0) {
+            m_fonts[m_fontNumber].charset = param;
+        } else if (w == "u" && hasParam) {
+            fontTableText(QString(QChar(char16_t(param < 0 ? param + 65536 : param))));
+            m_skipPending = m_state.skipAfterUnicode;
+        }
         return;
     }
     if (starred && m_state.dest == Destination::Text) {
@@ -374,25 +397,67 @@ void RtfReader::controlWord(const QByteArray &w, bool hasParam, int param)
     if (m_state.dest == Destination::Skip)
         return;
 
-    if (w == "ansicpg" && hasParam) { m_codePage = param; return; }
-    if (w == "deff" && hasParam) { m_defaultFont = param; return; }
-    if (w == "par" || w == "sect" || w == "page") { flushBytes(); m_cursor->insertBlock(); return; }
-    if (w == "line") { flushBytes(); addText(QString(QChar::LineSeparator)); return; }
-    if (w == "tab") { flushBytes(); addText(QStringLiteral("\t")); return; }
-    if (w == "emdash") { addText(QString(QChar(0x2014))); return; }
-    if (w == "endash") { addText(QString(QChar(0x2013))); return; }
-    if (w == "lquote") { addText(QString(QChar(0x2018))); return; }
-    if (w == "rquote") { addText(QString(QChar(0x2019))); return; }
-    if (w == "ldblquote") { addText(QString(QChar(0x201C))); return; }
-    if (w == "rdblquote") { addText(QString(QChar(0x201D))); return; }
-    if (w == "bullet") { addText(QString(QChar(0x2022))); return; }
+    if (w == "ansicpg" && hasParam) {
+        m_codePage = param;
+        return;
+    }
+    if (w == "deff" && hasParam) {
+        m_defaultFont = param;
+        return;
+    }
+    if (w == "par" || w == "sect" || w == "page") {
+        flushBytes();
+        m_cursor->insertBlock();
+        return;
+    }
+    if (w == "line") {
+        flushBytes();
+        addText(QString(QChar::LineSeparator));
+        return;
+    }
+    if (w == "tab") {
+        flushBytes();
+        addText(QStringLiteral("\t"));
+        return;
+    }
+    if (w == "emdash") {
+        addText(QString(QChar(0x2014)));
+        return;
+    }
+    if (w == "endash") {
+        addText(QString(QChar(0x2013)));
+        return;
+    }
+    if (w == "lquote") {
+        addText(QString(QChar(0x2018)));
+        return;
+    }
+    if (w == "rquote") {
+        addText(QString(QChar(0x2019)));
+        return;
+    }
+    if (w == "ldblquote") {
+        addText(QString(QChar(0x201C)));
+        return;
+    }
+    if (w == "rdblquote") {
+        addText(QString(QChar(0x201D)));
+        return;
+    }
+    if (w == "bullet") {
+        addText(QString(QChar(0x2022)));
+        return;
+    }
     if (w == "u" && hasParam) {
         flushBytes();
         addText(QString(QChar(char16_t(param < 0 ? param + 65536 : param))));
         m_skipPending = m_state.skipAfterUnicode;
         return;
     }
-    if (w == "uc" && hasParam) { m_state.skipAfterUnicode = std::clamp(param, 0, 16); return; }
+    if (w == "uc" && hasParam) {
+        m_state.skipAfterUnicode = std::clamp(param, 0, 16);
+        return;
+    }
 
     flushBytes();
     if (w == "plain") {
@@ -408,11 +473,26 @@ void RtfReader::controlWord(const QByteArray &w, bool hasParam, int param)
         return;
     }
     // LibreOffice writes the size, bold and italic of Chinese text as the associated \\afs, \\ab, \\ai.
-    if ((w == "fs" || w == "afs") && hasParam) { m_state.fontSize = std::clamp(param, 0, 3276); return; }
-    if (w == "cf" && hasParam) { m_state.color = param; return; }
-    if ((w == "highlight" || w == "cb" || w == "chcbpat") && hasParam) { m_state.highlight = param; return; }
-    if (w == "b" || w == "ab") { m_state.bold = !hasParam || param != 0; return; }
-    if (w == "i" || w == "ai") { m_state.italic = !hasParam || param != 0; return; }
+    if ((w == "fs" || w == "afs") && hasParam) {
+        m_state.fontSize = std::clamp(param, 0, 3276);
+        return;
+    }
+    if (w == "cf" && hasParam) {
+        m_state.color = param;
+        return;
+    }
+    if ((w == "highlight" || w == "cb" || w == "chcbpat") && hasParam) {
+        m_state.highlight = param;
+        return;
+    }
+    if (w == "b" || w == "ab") {
+        m_state.bold = !hasParam || param != 0;
+        return;
+    }
+    if (w == "i" || w == "ai") {
+        m_state.italic = !hasParam || param != 0;
+        return;
+    }
     if (w == "uld") {
         m_state.underline = (!hasParam || param != 0) ? QTextCharFormat::DotLine : QTextCharFormat::NoUnderline;
         return;
@@ -421,7 +501,10 @@ void RtfReader::controlWord(const QByteArray &w, bool hasParam, int param)
         m_state.underline = (!hasParam || param != 0) ? QTextCharFormat::SingleUnderline : QTextCharFormat::NoUnderline;
         return;
     }
-    if (w == "ulnone") { m_state.underline = QTextCharFormat::NoUnderline; return; }
+    if (w == "ulnone") {
+        m_state.underline = QTextCharFormat::NoUnderline;
+        return;
+    }
 }
 
 bool RtfReader::run(QTextDocument *doc, RtfError *error)
@@ -435,7 +518,8 @@ bool RtfReader::run(QTextDocument *doc, RtfError *error)
     };
 
     qsizetype start = 0;
-    while (start < m_in.size() && (m_in[start] == ' ' || m_in[start] == '\r' || m_in[start] == '\n' || m_in[start] == '\t'))
+    while (start < m_in.size()
+        && (m_in[start] == ' ' || m_in[start] == '\r' || m_in[start] == '\n' || m_in[start] == '\t'))
         ++start;
     if (!m_in.mid(start, 5).startsWith("{\\rtf"))
         return failed(QStringLiteral("not a rich-text file (it does not begin with {\\rtf)"));

@@ -14,8 +14,7 @@ namespace orvane {
 
 WordWrapLayout::WordWrapLayout(QTextDocument *document, LineStartRule rule)
     : QAbstractTextDocumentLayout(document), m_rule(std::move(rule))
-{
-}
+{ }
 
 qreal WordWrapLayout::layoutBlock(const QTextBlock &block, qreal top, qreal width)
 {
@@ -116,8 +115,8 @@ int WordWrapLayout::hitTest(const QPointF &point, Qt::HitTestAccuracy accuracy) 
             const QTextLine line = layout->lineAt(i);
             if (at.y() > line.rect().bottom() && (block.next().isValid() || i + 1 < layout->lineCount()))
                 continue;
-            if (accuracy == Qt::ExactHit && (at.x() < line.x() || at.x() > line.x() + line.naturalTextWidth() ||
-                                             at.y() < line.y()))
+            if (accuracy == Qt::ExactHit
+                && (at.x() < line.x() || at.x() > line.x() + line.naturalTextWidth() || at.y() < line.y()))
                 return -1;
             return block.position() + line.xToCursor(at.x());
         }

@@ -52,8 +52,8 @@ QGroupBox *modeFrame(const ModeFrame &mode, std::array<QLabel *, 24> &labels, QW
     return box;
 }
 
-QGroupBox *inputFrame(const QString &title, const QString &toolTip, QGroupBox *standard, QGroupBox *shortCodes,
-                      QWidget *parent)
+QGroupBox *inputFrame(
+    const QString &title, const QString &toolTip, QGroupBox *standard, QGroupBox *shortCodes, QWidget *parent)
 {
     auto *box = new QGroupBox(title, parent);
     box->setToolTip(toolTip);
@@ -76,7 +76,7 @@ QGroupBox *inputFrame(const QString &title, const QString &toolTip, QGroupBox *s
 } // namespace
 
 KeyCountsDialog::KeyCountsDialog(AppContext &ctx, TestRun &run, const QString &objectName, const QString &title,
-                                 const QString &exitCaption, QWidget *parent)
+    const QString &exitCaption, QWidget *parent)
     : QDialog(parent), m_ctx(ctx), m_run(run)
 {
     setObjectName(objectName);
@@ -84,43 +84,24 @@ KeyCountsDialog::KeyCountsDialog(AppContext &ctx, TestRun &run, const QString &o
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
 
     using namespace KeySlot;
-    const ModeFrame charStandard{u"使用标准码",
-                                 u"单字标准码输入时的统计信息！",
-                                 {{CharStdTotal, u"总键数："},
-                                  {CharStdCharKeys, u"字键数："},
-                                  {CharStdPunct, u"标点键数："},
-                                  {CharStdFunction, u"功能键数："},
-                                  {CharStdAlpha, u"字母数字数："}}};
-    const ModeFrame charShort{u"使用简码",
-                              u"单字简码输入时的统计信息！",
-                              {{CharShortTotal, u"总键数："},
-                               {CharShortStdKeys, u"标准码键数："},
-                               {CharShortShortKeys, u"简码键数："},
-                               {CharShortPunct, u"标点键数："},
-                               {CharShortFunction, u"功能键数："},
-                               {CharShortAlpha, u"字母数字数："}}};
-    const ModeFrame wordStandard{u"使用标准码",
-                                 u"词组标准码输入时的统计信息！",
-                                 {{WordStdTotal, u"总键数："},
-                                  {WordStdCharKeys, u"字键数："},
-                                  {WordStdWordKeys, u"词键数："},
-                                  {WordStdPunct, u"标点键数："},
-                                  {WordStdFunction, u"功能键数："},
-                                  {WordStdAlpha, u"字母数字数："}}};
-    const ModeFrame wordShort{u"使用简码",
-                              u"词组简码输入时的统计信息！",
-                              {{WordShortTotal, u"总键数："},
-                               {WordShortStdKeys, u"标准码键数："},
-                               {WordShortCharShortKeys, u"字简码键数："},
-                               {WordShortWordShortKeys, u"词简码键数："},
-                               {WordShortPunct, u"标点键数："},
-                               {WordShortFunction, u"功能键数："},
-                               {WordShortAlpha, u"字母数字数："}}};
+    const ModeFrame charStandard{u"使用标准码", u"单字标准码输入时的统计信息！",
+        {{CharStdTotal, u"总键数："}, {CharStdCharKeys, u"字键数："}, {CharStdPunct, u"标点键数："},
+            {CharStdFunction, u"功能键数："}, {CharStdAlpha, u"字母数字数："}}};
+    const ModeFrame charShort{u"使用简码", u"单字简码输入时的统计信息！",
+        {{CharShortTotal, u"总键数："}, {CharShortStdKeys, u"标准码键数："}, {CharShortShortKeys, u"简码键数："},
+            {CharShortPunct, u"标点键数："}, {CharShortFunction, u"功能键数："}, {CharShortAlpha, u"字母数字数："}}};
+    const ModeFrame wordStandard{u"使用标准码", u"词组标准码输入时的统计信息！",
+        {{WordStdTotal, u"总键数："}, {WordStdCharKeys, u"字键数："}, {WordStdWordKeys, u"词键数："},
+            {WordStdPunct, u"标点键数："}, {WordStdFunction, u"功能键数："}, {WordStdAlpha, u"字母数字数："}}};
+    const ModeFrame wordShort{u"使用简码", u"词组简码输入时的统计信息！",
+        {{WordShortTotal, u"总键数："}, {WordShortStdKeys, u"标准码键数："}, {WordShortCharShortKeys, u"字简码键数："},
+            {WordShortWordShortKeys, u"词简码键数："}, {WordShortPunct, u"标点键数："},
+            {WordShortFunction, u"功能键数："}, {WordShortAlpha, u"字母数字数："}}};
 
     auto *single = inputFrame(QStringLiteral("单字输入"), QStringLiteral("只使用单字输入时的键数统计信息！"),
-                              modeFrame(charStandard, lblkeys, this), modeFrame(charShort, lblkeys, this), this);
+        modeFrame(charStandard, lblkeys, this), modeFrame(charShort, lblkeys, this), this);
     auto *words = inputFrame(QStringLiteral("词组输入"), QStringLiteral("使用词组输入时的键数统计信息！"),
-                             modeFrame(wordStandard, lblkeys, this), modeFrame(wordShort, lblkeys, this), this);
+        modeFrame(wordStandard, lblkeys, this), modeFrame(wordShort, lblkeys, this), this);
 
     OKButton = new QPushButton(exitCaption, this);
     OKButton->setObjectName(QStringLiteral("OKButton"));
@@ -159,8 +140,8 @@ void KeyCountsDialog::showFigures(const KeyCountSlots &figures)
 }
 
 DlgKeys::DlgKeys(AppContext &ctx, TestRun &run, QWidget *parent)
-    : KeyCountsDialog(ctx, run, QStringLiteral("DlgKeys"), QStringLiteral("全文键数统计"), QStringLiteral("退   出(&X)"),
-                      parent)
+    : KeyCountsDialog(
+        ctx, run, QStringLiteral("DlgKeys"), QStringLiteral("全文键数统计"), QStringLiteral("退   出(&X)"), parent)
 {
     Form_Load();
 }

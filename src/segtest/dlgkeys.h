@@ -32,7 +32,7 @@ public:
 
 protected:
     KeyCountsDialog(AppContext &ctx, TestRun &run, const QString &objectName, const QString &title,
-                    const QString &exitCaption, QWidget *parent);
+        const QString &exitCaption, QWidget *parent);
     AppContext &m_ctx;
     TestRun &m_run;
 };

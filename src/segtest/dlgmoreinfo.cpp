@@ -91,8 +91,8 @@ DlgMoreInfo::DlgMoreInfo(AppContext &ctx, TestRun &run, QWidget *parent) : QDial
         fgwords[i] = wordGrid(i, gridStack);
         gridStack->addWidget(fgwords[i]);
     }
-    cmdKeys = button(QStringLiteral("全文键数(&K)…"), QStringLiteral("cmdKeys"), QStringLiteral("统计输入全部文本的键数"),
-                     textFrame);
+    cmdKeys = button(QStringLiteral("全文键数(&K)…"), QStringLiteral("cmdKeys"),
+        QStringLiteral("统计输入全部文本的键数"), textFrame);
     auto *textLayout = new QVBoxLayout(textFrame);
     textLayout->setContentsMargins(12, 12, 12, 12);
     textLayout->setSpacing(0);
@@ -129,7 +129,7 @@ DlgMoreInfo::DlgMoreInfo(AppContext &ctx, TestRun &run, QWidget *parent) : QDial
     lblAvrKeys = statsFigureLabel(QStringLiteral("lblAvrKeys"), userFrame);
     addRow(QStringLiteral("平均键数"), lblAvrKeys);
     cmdUserKeys = button(QStringLiteral("用户输入(&U)…"), QStringLiteral("cmdUserKeys"),
-                         QStringLiteral("统计用户输入的文本的键数"), userFrame);
+        QStringLiteral("统计用户输入的文本的键数"), userFrame);
     auto *userLayout = new QVBoxLayout(userFrame);
     userLayout->setContentsMargins(14, 16, 14, 12);
     userLayout->addLayout(figures);
@@ -171,8 +171,8 @@ void DlgMoreInfo::Form_Load()
         const QVector<StatEntry> &entries = words[k];
         grid->clearContents();
         grid->setRowCount(int(entries.size()));
-        grid->setHorizontalHeaderLabels({QStringLiteral("文   字"), QStringLiteral("次 数"), QStringLiteral("标准码"),
-                                         QStringLiteral("简 码")});
+        grid->setHorizontalHeaderLabels(
+            {QStringLiteral("文   字"), QStringLiteral("次 数"), QStringLiteral("标准码"), QStringLiteral("简 码")});
         grid->setColumnWidth(0, tw(1800));
         grid->setColumnWidth(1, tw(700));
         grid->setColumnWidth(2, tw(1000));

@@ -71,17 +71,13 @@ DlgResult::DlgResult(AppContext &ctx, TestRun &run, QWidget *parent) : QDialog(p
     auto *frames = new QHBoxLayout;
     frames->setSpacing(18);
     frames->addWidget(group(QStringLiteral("文本统计信息"),
-                            {{QStringLiteral("总字数"), lblTotal},
-                             {QStringLiteral("汉字数"), lblHz},
-                             {QStringLiteral("标点数"), lblSym},
-                             {QStringLiteral("字母数字数"), lblAlpha}},
-                            this));
+        {{QStringLiteral("总字数"), lblTotal}, {QStringLiteral("汉字数"), lblHz}, {QStringLiteral("标点数"), lblSym},
+            {QStringLiteral("字母数字数"), lblAlpha}},
+        this));
     frames->addWidget(group(QStringLiteral("用户技术信息"),
-                            {{QStringLiteral("用    时"), lblTime},
-                             {QStringLiteral("正 确 率"), lblRgtRate},
-                             {QStringLiteral("输入速度"), lblRate},
-                             {QStringLiteral("有效速度"), lblEffRate}},
-                            this));
+        {{QStringLiteral("用    时"), lblTime}, {QStringLiteral("正 确 率"), lblRgtRate},
+            {QStringLiteral("输入速度"), lblRate}, {QStringLiteral("有效速度"), lblEffRate}},
+        this));
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(LabelWating);
     buttons->addStretch(1);

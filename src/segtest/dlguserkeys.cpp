@@ -7,7 +7,7 @@ namespace orvane {
 
 DlgUserKeys::DlgUserKeys(AppContext &ctx, TestRun &run, QWidget *parent)
     : KeyCountsDialog(ctx, run, QStringLiteral("DlgUserKeys"), QStringLiteral("用户输入内容键数统计"),
-                      QStringLiteral("退 出(&X)"), parent)
+        QStringLiteral("退 出(&X)"), parent)
 {
     Form_Load();
 }

@@ -67,9 +67,8 @@ bool parseMarkFile(const QByteArray &bytes, QString *marks, QString *error)
     const QStringView found = QStringView(text).sliced(open + 1, close - open - 1);
     for (qsizetype k = 0; k < found.size(); ++k) {
         if (!isRenderedMark(found.at(k)))
-            return fail(QStringLiteral("标记文件第 %1 个标记“%2”无效（只允许 0、1、2、4）。")
-                            .arg(k + 1)
-                            .arg(found.at(k)));
+            return fail(
+                QStringLiteral("标记文件第 %1 个标记“%2”无效（只允许 0、1、2、4）。").arg(k + 1).arg(found.at(k)));
     }
     // After the closing quote only white space and line ends may follow.
     for (qsizetype k = close + 1; k < text.size(); ++k) {

@@ -62,8 +62,7 @@ QSize TypingBox::codeSize() const
     const QMargins margins = textMargins() + contentsMargins();
     return style()
         ->sizeFromContents(QStyle::CT_LineEdit, &option,
-                           text + QSize(margins.left() + margins.right() + 4, margins.top() + margins.bottom() + 2),
-                           this)
+            text + QSize(margins.left() + margins.right() + 4, margins.top() + margins.bottom() + 2), this)
         .expandedTo(QSize(0, sizeHint().height()));
 }
 
@@ -133,8 +132,8 @@ void frmFcTest::buildControls()
     mainText->setContextMenuPolicy(Qt::NoContextMenu);
     mainText->setUndoRedoEnabled(false);
     styleTextView(mainText, 20);
-    m_run = std::make_unique<TestRun>(*mainText->document(), m_ctx.settings, *m_ctx.clock,
-                                      [this]() -> CodeDictionary & { return m_ctx.codes(); });
+    m_run = std::make_unique<TestRun>(
+        *mainText->document(), m_ctx.settings, *m_ctx.clock, [this]() -> CodeDictionary & { return m_ctx.codes(); });
     // Lines end between words only: a line end must not look like a word boundary.
     wrapAtWords(mainText->document(), lineStartsAtMarkChanges(&m_run->doc.CharMarks, mainText->document()));
 
@@ -148,7 +147,7 @@ void frmFcTest::buildControls()
     tmpText->resize(tmpText->codeSize());
 
     LabelFc = addWelcome("LabelFc", QStringLiteral("欢迎进入分词测试！"), QRect(960, 600, 6255, 960),
-                         QRect(1560, 840, 5175, 735), QRect(720, 2160, 7050, 3000));
+        QRect(1560, 840, 5175, 735), QRect(720, 2160, 7050, 3000));
 
     addStatusBar(3);
     panel(2)->setMinimumWidth(90);
@@ -234,7 +233,7 @@ bool frmFcTest::Form_Load()
     setTips(QStringLiteral("    本单元根据用户打开的文本文件进行分词测试。系统把用户打开的文本文件切分成词组，"
                            "帮助用户练习Orvane输入法的词组输入，并对文本文件包含的词组信息和用户的输入练习"
                            "情况提供详细的统计信息。"),
-            QStringLiteral("    系统还提供保存分词结果和统计信息的功能，以方便用户对文件进行分析和记录自己的练习成绩。"));
+        QStringLiteral("    系统还提供保存分词结果和统计信息的功能，以方便用户对文件进行分析和记录自己的练习成绩。"));
 
     CmdPauTest->setEnabled(false);
     CmdEndTest->setEnabled(false);
@@ -423,7 +422,7 @@ void frmFcTest::CmdStartTest_Click()
         // again from its marks with the current settings.
         QFile::remove(m_ctx.folder.file(workfiles::testSnapshot()));
         m_ctx.prompts->message(snapshotError + QStringLiteral("。\r\n测试结束后将按当前设置重新显示文本。"),
-                               promptTitle(), MessageIcon::Exclamation);
+            promptTitle(), MessageIcon::Exclamation);
     }
     m_run->start();
     if (m_ctx.settings.AutoOpenIme && m_ctx.imeProvider)
@@ -537,8 +536,8 @@ void frmFcTest::tmrLimitTime_Timer()
 void frmFcTest::mainText_MouseDown(Qt::MouseButton button)
 {
     if (button == Qt::RightButton)
-        m_ctx.prompts->message(QStringLiteral("欢迎使用Orvane输入法2006分词测试！"), QStringLiteral("欢迎信息"),
-                               MessageIcon::Information);
+        m_ctx.prompts->message(
+            QStringLiteral("欢迎使用Orvane输入法2006分词测试！"), QStringLiteral("欢迎信息"), MessageIcon::Information);
 }
 
 bool frmFcTest::eventFilter(QObject *watched, QEvent *event)

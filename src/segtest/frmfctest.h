@@ -92,7 +92,6 @@ public:
     QAction *mnuStaInfo = nullptr;
     QAction *mnuStaSave = nullptr;
 
-
     // Handlers.
     void cmdFile_Click();
     void CmdCalc_Click();

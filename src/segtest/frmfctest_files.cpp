@@ -33,8 +33,7 @@ QString withDefaultSuffix(QString path, const QString &suffix)
 
 void frmFcTest::mnuOpenExample_Click()
 {
-    const QString path =
-        m_ctx.prompts->openFile(QStringLiteral("打开分词例文"), QDir::homePath(), kExampleFilter);
+    const QString path = m_ctx.prompts->openFile(QStringLiteral("打开分词例文"), QDir::homePath(), kExampleFilter);
     if (path.isEmpty())
         return;
     QString marks;
@@ -66,8 +65,8 @@ void frmFcTest::mnuOpenExample_Click()
 
 void frmFcTest::mnuSaveResult_Click()
 {
-    const QString chosen = m_ctx.prompts->saveFile(QStringLiteral("保存分词例文"), QDir::homePath(),
-                                                   kExampleFilter + QStringLiteral(";;") + kPlainTextFilter);
+    const QString chosen = m_ctx.prompts->saveFile(
+        QStringLiteral("保存分词例文"), QDir::homePath(), kExampleFilter + QStringLiteral(";;") + kPlainTextFilter);
     if (chosen.isEmpty())
         return;
     const QString path = withDefaultSuffix(chosen, QStringLiteral("sav"));
@@ -83,8 +82,8 @@ void frmFcTest::mnuSaveResult_Click()
 
 void frmFcTest::mnuSaveTestFile_Click()
 {
-    const QString chosen = m_ctx.prompts->saveFile(QStringLiteral("保存分词结果"), QDir::homePath(),
-                                                   QStringLiteral("分词结果(*.fcr)"));
+    const QString chosen =
+        m_ctx.prompts->saveFile(QStringLiteral("保存分词结果"), QDir::homePath(), QStringLiteral("分词结果(*.fcr)"));
     if (chosen.isEmpty())
         return;
     const QString path = withDefaultSuffix(chosen, QStringLiteral("fcr"));
@@ -106,8 +105,8 @@ void frmFcTest::mnuStaSave_Click()
         m_ctx.prompts->message(QStringLiteral("请先进行统计再保存统计结果！"), promptTitle(), MessageIcon::Exclamation);
         return;
     }
-    const QString path = m_ctx.prompts->saveFile(QStringLiteral("保存统计信息"), QDir::homePath(),
-                                                 QStringLiteral("统计信息(*.txt)"));
+    const QString path =
+        m_ctx.prompts->saveFile(QStringLiteral("保存统计信息"), QDir::homePath(), QStringLiteral("统计信息(*.txt)"));
     if (path.isEmpty())
         return;
     QString error;

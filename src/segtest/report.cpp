@@ -102,8 +102,9 @@ QString reportTextDetailSection(const WordTable &words)
     line(out, QStringLiteral("以下是关于文本的详细信息："), true);
     line(out, QStringLiteral("文本中包含的文字信息："));
     line(out, reportRule());
-    line(out, five + QStringLiteral("文字") + five + QStringLiteral("次数") + five + QStringLiteral("标准码") + five
-                  + QStringLiteral("简码"));
+    line(out,
+        five + QStringLiteral("文字") + five + QStringLiteral("次数") + five + QStringLiteral("标准码") + five
+            + QStringLiteral("简码"));
     for (int cls = 1; cls <= 5; ++cls) {
         for (const StatEntry &e : words[cls])
             line(out, five + e.text + seven + QString::number(e.count) + six + e.standardCode + seven + e.shortCode);

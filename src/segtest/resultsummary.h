@@ -7,9 +7,9 @@ namespace orvane {
 
 struct ResultSummary {
     QString total, hanzi, symbols, alpha;
-    QString time;          // h:mm:ss
-    QString accuracy;      // 97.50%
-    QString speed;         // 80字/分
+    QString time;     // h:mm:ss
+    QString accuracy; // 97.50%
+    QString speed;    // 80字/分
     QString effectiveSpeed;
 };
 

@@ -11,8 +11,7 @@ namespace orvane {
 
 TextFigures::TextFigures(QString text, QString marks, int symbolCount, int alphaCount)
     : m_text(std::move(text)), m_marks(std::move(marks)), m_symbols(symbolCount), m_alpha(alphaCount)
-{
-}
+{ }
 
 const QVector<StatEntry> &TextFigures::charTable(CodeDictionary &codes)
 {
@@ -45,13 +44,12 @@ const KeyCountSlots &TextFigures::keyCounts(CodeDictionary &codes)
 
 // --- the run --------------------------------------------------------------------------------
 
-TestRun::TestRun(QTextDocument &view, const UserSettings &settings, const Clock &clock,
-                 std::function<CodeDictionary &()> codes)
+TestRun::TestRun(
+    QTextDocument &view, const UserSettings &settings, const Clock &clock, std::function<CodeDictionary &()> codes)
     : m_view(view), m_codes(std::move(codes)),
       m_session(std::make_unique<TypingSession>(view, doc, counters, settings, clock)), m_settings(settings),
       m_clock(clock)
-{
-}
+{ }
 
 TestRun::~TestRun() = default;
 
@@ -101,7 +99,7 @@ const ResultSummary &TestRun::result()
 {
     if (!m_result)
         m_result = summarizeResult(doc.HanziCount, doc.SymbolCount, doc.AlphaCount, m_elapsedSeconds,
-                                   counters.RightCharCount, counters.WrongCharCount);
+            counters.RightCharCount, counters.WrongCharCount);
     return *m_result;
 }
 

@@ -58,8 +58,8 @@ class TestRun {
 public:
     // view is the test view's document, which holds the text; codes gives the code database when
     // a figure first needs it. All must outlive the run.
-    TestRun(QTextDocument &view, const UserSettings &settings, const Clock &clock,
-            std::function<CodeDictionary &()> codes);
+    TestRun(
+        QTextDocument &view, const UserSettings &settings, const Clock &clock, std::function<CodeDictionary &()> codes);
     ~TestRun();
 
     // The marks and counts of the open text.

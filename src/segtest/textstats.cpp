@@ -59,8 +59,8 @@ int lengthClass(int length)
     return length >= 5 ? 5 : length;
 }
 
-WordTable wordTable(const QString &text, const QString &marks, CodeDictionary &dict, bool withSymbols,
-                    int *letterCharacters)
+WordTable wordTable(
+    const QString &text, const QString &marks, CodeDictionary &dict, bool withSymbols, int *letterCharacters)
 {
     WordTable table;
     std::array<QHash<QString, qsizetype>, 6> index;
@@ -159,8 +159,8 @@ KeyCountSlots CountTextKeys(const TestStatistics &stats, int symbolCount, int al
     k[CharStdAlpha] = alphaCount;
     k[CharStdTotal] = k[CharStdCharKeys] + k[CharStdFunction] + k[CharStdPunct] + k[CharStdAlpha];
     k[CharShortAlpha] = alphaCount;
-    k[CharShortTotal] = k[CharShortShortKeys] + k[CharShortStdKeys] + k[CharShortFunction] + k[CharShortPunct]
-                        + k[CharShortAlpha];
+    k[CharShortTotal] =
+        k[CharShortShortKeys] + k[CharShortStdKeys] + k[CharShortFunction] + k[CharShortPunct] + k[CharShortAlpha];
 
     for (int cls = 1; cls <= 5; ++cls) {
         for (const StatEntry &e : stats.WordStats[cls]) {
@@ -180,7 +180,7 @@ KeyCountSlots CountTextKeys(const TestStatistics &stats, int symbolCount, int al
     k[WordShortPunct] = symbolCount;
     k[WordShortAlpha] = alphaCount;
     k[WordShortTotal] = k[WordShortStdKeys] + k[WordShortCharShortKeys] + k[WordShortFunction]
-                        + k[WordShortWordShortKeys] + k[WordShortPunct] + k[WordShortAlpha];
+        + k[WordShortWordShortKeys] + k[WordShortPunct] + k[WordShortAlpha];
     return k;
 }
 

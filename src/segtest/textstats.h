@@ -33,8 +33,8 @@ QVector<StatEntry> characterTable(const QString &text, CodeDictionary &dict);
 // The distinct runs of equal marks by class, in order of first occurrence, with the codes of
 // the database or the segmentation library. Runs marked '4' are never entered: their length is
 // added to *letterCharacters when given. Runs marked '2' are entered only withSymbols.
-WordTable wordTable(const QString &text, const QString &marks, CodeDictionary &dict, bool withSymbols,
-                    int *letterCharacters = nullptr);
+WordTable wordTable(
+    const QString &text, const QString &marks, CodeDictionary &dict, bool withSymbols, int *letterCharacters = nullptr);
 
 // Number of characters (code points) of a word: its length class before capping at 5.
 int characterLength(const QString &word);
@@ -56,11 +56,11 @@ KeyCountSlots CountTextKeys(const TestStatistics &stats, int symbolCount, int al
 
 // The figures of the user's typing that the details dialog shows.
 struct TypingDetails {
-    int typed = 0;                      // characters typed, right and wrong
-    std::array<int, 6> wordCounts{};    // index 1..5, the unfinished last burst included
+    int typed = 0;                   // characters typed, right and wrong
+    std::array<int, 6> wordCounts{}; // index 1..5, the unfinished last burst included
     int keystrokes = 0;
     QString averageText = QStringLiteral("0"); // keystrokes per character, two decimals
-    double average = 0;                 // the number shown
+    double average = 0;                        // the number shown
 };
 
 // From the test counters. With nothing typed every figure is zero.

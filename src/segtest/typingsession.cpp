@@ -18,17 +18,16 @@ QRgb rgbOf(quint32 ref)
 // A line break as the document holds it (a block ends in a paragraph separator).
 bool isLineBreak(QChar c)
 {
-    return c == QChar(QChar::ParagraphSeparator) || c == QChar(QChar::LineSeparator) || c == QLatin1Char('\n') ||
-           c == QLatin1Char('\r');
+    return c == QChar(QChar::ParagraphSeparator) || c == QChar(QChar::LineSeparator) || c == QLatin1Char('\n')
+        || c == QLatin1Char('\r');
 }
 
 } // namespace
 
 TypingSession::TypingSession(QTextDocument &document, const TestDocument &doc, TestCounters &counters,
-                             const UserSettings &settings, const Clock &clock)
+    const UserSettings &settings, const Clock &clock)
     : m_document(document), m_doc(doc), m_counters(counters), m_settings(settings), m_clock(clock)
-{
-}
+{ }
 
 int TypingSession::length() const
 {

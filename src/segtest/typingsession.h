@@ -35,7 +35,7 @@ class TypingSession {
 public:
     // document is the test view's; doc gives the marks of its text; the counters are the test's.
     TypingSession(QTextDocument &document, const TestDocument &doc, TestCounters &counters,
-                  const UserSettings &settings, const Clock &clock);
+        const UserSettings &settings, const Clock &clock);
 
     // Test start: counters zero, position 0 selected and highlighted, the burst clock started.
     void start();
@@ -96,7 +96,7 @@ private:
     int m_position = 0;
     int m_end = 0; // the test ends when the position reaches it
     bool m_highlight = false;
-    std::vector<quint8> m_result;  // Untyped, TypedRight or TypedWrong
+    std::vector<quint8> m_result; // Untyped, TypedRight or TypedWrong
 };
 
 // The status-bar text of the code hint for text with the codes found.

@@ -21,8 +21,8 @@ void BuildUserStats(TestStatistics &stats, const QString &typedText, const QStri
     }
 }
 
-bool AnalyzeTypedText(TestStatistics &stats, const QString &typedText, const ExternalLibs *libs,
-                      CodeDictionary &dict, QString *error)
+bool AnalyzeTypedText(
+    TestStatistics &stats, const QString &typedText, const ExternalLibs *libs, CodeDictionary &dict, QString *error)
 {
     stats.UserMarks.clear();
     stats.UserWordStats = {};
@@ -100,7 +100,7 @@ KeyCountSlots CountUserKeys(const TestStatistics &stats)
     k[CharShortTotal] = k[CharShortStdKeys] + k[CharShortShortKeys] + k[CharShortFunction] + k[CharShortPunct] + alpha;
     k[WordStdTotal] = k[WordStdWordKeys] + k[WordStdCharKeys] + k[WordStdFunction] + k[WordStdPunct] + alpha;
     k[WordShortTotal] = k[WordShortStdKeys] + k[WordShortCharShortKeys] + k[WordShortWordShortKeys]
-                        + k[WordShortFunction] + k[WordShortPunct] + alpha;
+        + k[WordShortFunction] + k[WordShortPunct] + alpha;
     return k;
 }
 

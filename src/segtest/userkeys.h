@@ -24,8 +24,8 @@ void BuildUserStats(TestStatistics &stats, const QString &typedText, const QStri
 
 // Segments the typed text into stats.UserMarks and builds the tables. False with *error saying
 // why when the library is missing or fails; the tables are then left empty.
-bool AnalyzeTypedText(TestStatistics &stats, const QString &typedText, const ExternalLibs *libs,
-                      CodeDictionary &dict, QString *error);
+bool AnalyzeTypedText(
+    TestStatistics &stats, const QString &typedText, const ExternalLibs *libs, CodeDictionary &dict, QString *error);
 
 // The 24 key figures of the typed stretch from its tables.
 KeyCountSlots CountUserKeys(const TestStatistics &stats);

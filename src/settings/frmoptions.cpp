@@ -144,7 +144,7 @@ QGroupBox *frmOptions::buildColorFrame()
     auto *frame = new QGroupBox(QStringLiteral("颜色设置"), this);
     frame->setObjectName(QStringLiteral("Frame1"));
     auto pair = [frame](const char *labelName, const QString &caption, const char *buttonName, QLabel **label,
-                        QPushButton **button) {
+                    QPushButton **button) {
         *label = new QLabel(caption, frame);
         (*label)->setObjectName(QLatin1String(labelName));
         *button = new QPushButton(frame);
@@ -170,9 +170,9 @@ QGroupBox *frmOptions::buildColorFrame()
     auto *grid = new QGridLayout(frame);
     grid->setHorizontalSpacing(10);
     grid->setVerticalSpacing(8);
-    const QList<QPair<QLabel *, QPushButton *>> rows = {
-        {Label1, cmdSetColor1}, {Label2, cmdSetColor2},       {Label3, cmdSetRightColor},
-        {Label4, cmdSetErrorColor}, {lblsymcolor, cmdSetSymColor}, {lblalphacolor, cmdSetAlphaColor}};
+    const QList<QPair<QLabel *, QPushButton *>> rows = {{Label1, cmdSetColor1}, {Label2, cmdSetColor2},
+        {Label3, cmdSetRightColor}, {Label4, cmdSetErrorColor}, {lblsymcolor, cmdSetSymColor},
+        {lblalphacolor, cmdSetAlphaColor}};
     for (int i = 0; i < rows.size(); ++i) {
         const int row = i / 2;
         const int column = (i % 2) * 3;
@@ -308,7 +308,7 @@ void frmOptions::chooseColor(ColorSlot slot)
     for (int other = 0; other < SlotCount; ++other) {
         if (other != slot && m_colors[other] == *chosen) {
             m_ctx.prompts->message(QStringLiteral("所选颜色与已使用的颜色相同，请使用其它颜色！"), promptTitle(),
-                                   MessageIcon::Exclamation);
+                MessageIcon::Exclamation);
             return;
         }
     }
@@ -413,8 +413,8 @@ void frmOptions::cmdOK_Click()
     if (limit) {
         const int minutes = leadingNumber(txtLimitTime->text());
         if (minutes < kMinLimitMinutes) {
-            m_ctx.prompts->message(QStringLiteral("输入的限制时间为(5～99)分钟，请重新输入！"), promptTitle(),
-                                   MessageIcon::Exclamation);
+            m_ctx.prompts->message(
+                QStringLiteral("输入的限制时间为(5～99)分钟，请重新输入！"), promptTitle(), MessageIcon::Exclamation);
             txtLimitTime->setFocus();
             close = false;
         } else {
@@ -428,7 +428,7 @@ void frmOptions::cmdOK_Click()
     if (m_ctx.store && !m_ctx.store->syncError().isEmpty())
         m_ctx.prompts->message(QStringLiteral("设置未能保存到文件中。\r\n%1。\r\n在本次运行中新的设置仍然有效。")
                                    .arg(m_ctx.store->syncError()),
-                               promptTitle(), MessageIcon::Exclamation);
+            promptTitle(), MessageIcon::Exclamation);
 
     const UserSettings &s = m_ctx.settings;
     if (m_target && m_target->textShown()

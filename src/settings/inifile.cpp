@@ -44,8 +44,9 @@ QString escape(const QString &s, bool isKey)
         // Blanks at the ends would be trimmed on reading, and a U+FEFF at the start of the file
         // would be taken for a byte-order mark: keep them escaped.
         const bool atEnd = i == 0 || i == s.size() - 1;
-        const bool special = isKey && (c == QLatin1Char('=') || c == QLatin1Char('[') || c == QLatin1Char(';') ||
-                                       c == QLatin1Char('#') || c == QLatin1Char('/'));
+        const bool special = isKey
+            && (c == QLatin1Char('=') || c == QLatin1Char('[') || c == QLatin1Char(';') || c == QLatin1Char('#')
+                || c == QLatin1Char('/'));
         if (special || (atEnd && c.isSpace()) || (i == 0 && c == QChar(0xFEFF)))
             out += QLatin1Char('\\');
         out += c;

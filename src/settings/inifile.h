@@ -20,13 +20,13 @@
 namespace orvane {
 
 struct IniEntry {
-    QString key;   // "section/name", or "name" outside any section
+    QString key; // "section/name", or "name" outside any section
     QString value;
 };
 
 struct IniParseResult {
-    QList<IniEntry> entries;      // in file order; a repeated key keeps its last value
-    QStringList warnings;         // "line N: ..." for every skipped line
+    QList<IniEntry> entries; // in file order; a repeated key keeps its last value
+    QStringList warnings;    // "line N: ..." for every skipped line
 };
 
 IniParseResult parseIni(const QByteArray &bytes);

@@ -39,9 +39,8 @@ QByteArray settingsFileBytes(const QSettings::SettingsMap &map)
     entries.reserve(map.size());
     for (auto it = map.cbegin(); it != map.cend(); ++it)
         entries.append({it.key(), it.value().toString()});
-    std::stable_sort(entries.begin(), entries.end(), [](const IniEntry &a, const IniEntry &b) {
-        return keyRank(a.key) < keyRank(b.key);
-    });
+    std::stable_sort(entries.begin(), entries.end(),
+        [](const IniEntry &a, const IniEntry &b) { return keyRank(a.key) < keyRank(b.key); });
     return writeIni(entries);
 }
 
@@ -66,15 +65,10 @@ QSettings::Format SettingsStore::format()
 }
 
 SettingsStore::SettingsStore()
-    : m_settings(std::make_unique<QSettings>(format(), QSettings::UserScope, applicationName(),
-                                             applicationName()))
-{
-}
+    : m_settings(std::make_unique<QSettings>(format(), QSettings::UserScope, applicationName(), applicationName()))
+{ }
 
-SettingsStore::SettingsStore(const QString &filePath)
-    : m_settings(std::make_unique<QSettings>(filePath, format()))
-{
-}
+SettingsStore::SettingsStore(const QString &filePath) : m_settings(std::make_unique<QSettings>(filePath, format())) { }
 
 SettingsStore::~SettingsStore() = default;
 
@@ -102,8 +96,7 @@ bool SettingsStore::sync()
     for (const QString &key : keys)
         map.insert(key, m_settings->value(key));
     QString error;
-    if (QDir().mkpath(QFileInfo(fileName()).absolutePath())
-        && saveFile(fileName(), settingsFileBytes(map), &error)) {
+    if (QDir().mkpath(QFileInfo(fileName()).absolutePath()) && saveFile(fileName(), settingsFileBytes(map), &error)) {
         m_syncError.clear();
         return true;
     }

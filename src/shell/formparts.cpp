@@ -39,8 +39,8 @@ bool requireWindowPictures(AppContext &ctx)
 {
     for (const QString &name : pictureFileNames()) {
         if (!QFile::exists(ctx.folder.file(name))) {
-            ctx.prompts->message(QStringLiteral("背景图片文件不完整，请重新启动程序！"), promptTitle(),
-                                 MessageIcon::Critical);
+            ctx.prompts->message(
+                QStringLiteral("背景图片文件不完整，请重新启动程序！"), promptTitle(), MessageIcon::Critical);
             if (ctx.endProgram)
                 ctx.endProgram(1);
             return false;
@@ -144,8 +144,8 @@ LargeForm::LargeForm(const char *name, const QString &title, QSize designSize, Q
 {
     setObjectName(QString::fromLatin1(name));
     setWindowTitle(title);
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
-                   Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint
+        | Qt::WindowCloseButtonHint);
     resize(m_design);
 }
 
@@ -157,7 +157,7 @@ QPushButton *LargeForm::addColumnButton(const char *name, const QString &caption
 }
 
 QLabel *LargeForm::addWelcome(const char *captionName, const QString &caption, const QRect &frameTwips,
-                              const QRect &captionTwips, const QRect &tipsTwips)
+    const QRect &captionTwips, const QRect &tipsTwips)
 {
     Shape1 = makeWelcomeFrame(this, twipsRect(frameTwips));
     m_caption = makeWelcomeCaption(this, captionName, caption, twipsRect(captionTwips));
@@ -198,8 +198,7 @@ bool LargeForm::loadFrame(AppContext &ctx)
         return false;
     RecordLayout(this, m_layout);
     applyWindowPictures(this, ctx.folder);
-    BaseFontSizes = {m_buttons.first()->font().pointSize(), m_caption->font().pointSize(),
-                     lblTips->font().pointSize()};
+    BaseFontSizes = {m_buttons.first()->font().pointSize(), m_caption->font().pointSize(), lblTips->font().pointSize()};
     return true;
 }
 

@@ -63,7 +63,7 @@ protected:
     // The welcome caption in its frame (Shape1) and the introduction under it (lblTips);
     // rectangles in twips. Returns the caption.
     QLabel *addWelcome(const char *captionName, const QString &caption, const QRect &frameTwips,
-                       const QRect &captionTwips, const QRect &tipsTwips);
+        const QRect &captionTwips, const QRect &tipsTwips);
     // The status bar along the bottom edge with its panels; the first one stretches.
     void addStatusBar(int panelCount);
     QLabel *panel(int n) const;
@@ -83,7 +83,7 @@ protected:
     void openEnlarged();
 
     // Runs at the end of Form_Resize, when the controls are in place for the new size.
-    virtual void afterResize() {}
+    virtual void afterResize() { }
 
     void resizeEvent(QResizeEvent *event) override;
 

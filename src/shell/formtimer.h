@@ -16,10 +16,7 @@ public:
         connect(&m_timer, &QTimer::timeout, this, &FormTimer::timeout);
     }
 
-    void setInterval(int ms)
-    {
-        m_timer.setInterval(ms);
-    }
+    void setInterval(int ms) { m_timer.setInterval(ms); }
     int interval() const { return m_timer.interval(); }
 
     void setEnabled(bool on)

@@ -109,10 +109,11 @@ void frmMain::buildLauncher()
         button->setCursor(Qt::PointingHandCursor);
         button->setToolTip(QString::fromUtf16(kItems[i].caption));
         button->setStatusTip(QString::fromUtf16(kItems[i].hint));
-        button->setStyleSheet(QStringLiteral(
-            "QToolButton { background: rgba(255,255,255,150); border: 1px solid rgba(79,134,168,90); border-radius: 14px; }"
-            "QToolButton:hover { background: rgba(255,255,255,225); border: 1px solid #4f86a8; }"
-            "QToolButton:pressed { background: rgba(220,234,244,235); }"));
+        button->setStyleSheet(
+            QStringLiteral("QToolButton { background: rgba(255,255,255,150); border: 1px solid rgba(79,134,168,90); "
+                           "border-radius: 14px; }"
+                           "QToolButton:hover { background: rgba(255,255,255,225); border: 1px solid #4f86a8; }"
+                           "QToolButton:pressed { background: rgba(220,234,244,235); }"));
         connect(button, &QToolButton::clicked, this, [this, i] { Image1_Click(i); });
         Image1[static_cast<std::size_t>(i)] = button;
 
@@ -157,7 +158,7 @@ bool frmMain::Form_Load()
         QString error;
         if (!WriteResourceFile(m_ctx.folder, 101 + i, QStringLiteral("JPG"), names[i], &error)) {
             m_ctx.prompts->message(QStringLiteral("请检查硬盘是否写保护，或者硬盘空间已满！\r\n\r\n") + error, kTitle,
-                                   MessageIcon::Critical, MessageButtons::OkCancel);
+                MessageIcon::Critical, MessageButtons::OkCancel);
             m_ending = true;
             m_ctx.endProgram(1);
             return false;
@@ -167,8 +168,8 @@ bool frmMain::Form_Load()
     const QString background = m_ctx.folder.file(workfiles::backgroundPicture());
     QPixmap picture;
     if (!QFileInfo::exists(background) || !picture.load(background)) {
-        m_ctx.prompts->message(QStringLiteral("背景图片文件不完整，请重新启动程序！"), promptTitle(),
-                               MessageIcon::Critical);
+        m_ctx.prompts->message(
+            QStringLiteral("背景图片文件不完整，请重新启动程序！"), promptTitle(), MessageIcon::Critical);
         m_ending = true;
         m_ctx.endProgram(1);
         return false;
@@ -183,7 +184,8 @@ void frmMain::offerImeInstall()
     const QString title = QStringLiteral("Orvane输入法2011简体版");
     if (m_ctx.prompts->message(QStringLiteral("是否现在为您安装Orvane输入法2011版？\r\n"
                                               "输入法安装在您自己的用户目录中，不需要管理员权限。"),
-                               title, MessageIcon::Question, MessageButtons::YesNo) != MessageAnswer::Yes)
+            title, MessageIcon::Question, MessageButtons::YesNo)
+        != MessageAnswer::Yes)
         return;
     QString error;
     QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -195,14 +197,15 @@ void frmMain::offerImeInstall()
         m_ctx.imeProvider->refresh(m_ctx.ime.ImeLayout); // and offer it in the user's list
     QApplication::restoreOverrideCursor();
     if (!installed) {
-        m_ctx.prompts->message(QStringLiteral("Orvane输入法2011版安装失败：%1").arg(error), title, MessageIcon::Critical);
+        m_ctx.prompts->message(
+            QStringLiteral("Orvane输入法2011版安装失败：%1").arg(error), title, MessageIcon::Critical);
     } else if (!found) {
         m_ctx.prompts->message(QStringLiteral("Orvane输入法2011版已安装，但输入法程序尚未列出它。"
                                               "请重新启动输入法（或注销后重新登录）后再启动本软件。"),
-                               title, MessageIcon::Exclamation);
+            title, MessageIcon::Exclamation);
     } else {
-        m_ctx.prompts->message(QStringLiteral("Orvane输入法2011版已安装，可以开始练习了。"), title,
-                               MessageIcon::Information);
+        m_ctx.prompts->message(
+            QStringLiteral("Orvane输入法2011版已安装，可以开始练习了。"), title, MessageIcon::Information);
     }
 }
 
@@ -230,14 +233,9 @@ void frmMain::Image1_Click(int index)
         if (m_ctx.showEditor)
             m_ctx.showEditor(this);
         break;
-    case 2:
-        mnuHelpTopic_Click();
-        break;
-    case 3:
-        Form_QueryUnload();
-        break;
-    default:
-        break;
+    case 2: mnuHelpTopic_Click(); break;
+    case 3: Form_QueryUnload(); break;
+    default: break;
     }
 }
 
@@ -259,8 +257,8 @@ void frmMain::mnuAbout_Click()
 
 bool frmMain::Form_QueryUnload()
 {
-    const MessageAnswer answer = m_ctx.prompts->message(kExitQuestion, promptTitle(), MessageIcon::Question,
-                                                        MessageButtons::YesNo);
+    const MessageAnswer answer =
+        m_ctx.prompts->message(kExitQuestion, promptTitle(), MessageIcon::Question, MessageButtons::YesNo);
     if (answer != MessageAnswer::Yes)
         return false;
     // Only the pictures that this program wrote: the folder may hold the user's own pictures.
@@ -280,8 +278,7 @@ void frmMain::closeEvent(QCloseEvent *event)
 
 bool frmMain::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::MouseButtonRelease &&
-        static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+    if (event->type() == QEvent::MouseButtonRelease && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
         const std::array<QLabel *, 4> labels{Label1, Label2, Label3, Label4};
         for (int i = 0; i < 4; ++i) {
             if (watched == labels[static_cast<std::size_t>(i)]) {

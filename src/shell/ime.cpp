@@ -25,7 +25,7 @@ ImeDetection DetectIme(ImeState &state, InputMethodProvider &provider, Prompts &
     if (result != ImeDetection::Missing)
         return result; // found, or nothing readable: stay silent
     prompts.message(QStringLiteral("本计算机未安装Orvane输入法2011简体版，\r\n本软件大部分功能无法正常使用！"),
-                    QStringLiteral("Orvane输入法2011简体版"), MessageIcon::Critical);
+        QStringLiteral("Orvane输入法2011简体版"), MessageIcon::Critical);
     state.EnglishLayout = englishLayoutId();
     return result;
 }

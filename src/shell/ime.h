@@ -54,8 +54,8 @@ public:
 };
 
 struct ImeState {
-    QString ImeLayout;      // empty until found
-    QString EnglishLayout;  // empty until DetectIme has run on a readable list
+    QString ImeLayout;     // empty until found
+    QString EnglishLayout; // empty until DetectIme has run on a readable list
 };
 
 inline QString orvaneImeName()

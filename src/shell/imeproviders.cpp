@@ -1,10 +1,10 @@
 #include "shell/imeproviders.h"
 
 #include <QDBusArgument>
-#include <QDBusMetaType>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QDBusMetaType>
 #include <QDBusReply>
 #include <QProcess>
 #include <QStandardPaths>
@@ -127,8 +127,8 @@ bool Fcitx5Provider::refresh(const QString &id)
         return false;
     const QString group = current.arguments().constFirst().toString();
     const QDBusMessage info = callFcitx(QStringLiteral("InputMethodGroupInfo"), {group});
-    if (info.type() != QDBusMessage::ReplyMessage || info.arguments().size() < 2 ||
-        !info.arguments().at(1).canConvert<QDBusArgument>())
+    if (info.type() != QDBusMessage::ReplyMessage || info.arguments().size() < 2
+        || !info.arguments().at(1).canConvert<QDBusArgument>())
         return false;
     const QString layout = info.arguments().at(0).toString();
     QList<GroupItem> items;
@@ -138,8 +138,8 @@ bool Fcitx5Provider::refresh(const QString &id)
             return true;
     }
     items.append({id, QString()});
-    return callFcitx(QStringLiteral("SetInputMethodGroupInfo"), {group, layout, QVariant::fromValue(items)}).type() ==
-           QDBusMessage::ReplyMessage;
+    return callFcitx(QStringLiteral("SetInputMethodGroupInfo"), {group, layout, QVariant::fromValue(items)}).type()
+        == QDBusMessage::ReplyMessage;
 }
 
 bool Fcitx5Provider::reloadTable(const QString &id)
@@ -149,8 +149,8 @@ bool Fcitx5Provider::reloadTable(const QString &id)
         return false;
     const QString group = current.arguments().constFirst().toString();
     const QDBusMessage info = callFcitx(QStringLiteral("InputMethodGroupInfo"), {group});
-    if (info.type() != QDBusMessage::ReplyMessage || info.arguments().size() < 2 ||
-        !info.arguments().at(1).canConvert<QDBusArgument>())
+    if (info.type() != QDBusMessage::ReplyMessage || info.arguments().size() < 2
+        || !info.arguments().at(1).canConvert<QDBusArgument>())
         return false;
     const QString layout = info.arguments().at(0).toString();
     QList<GroupItem> items;
@@ -163,13 +163,14 @@ bool Fcitx5Provider::reloadTable(const QString &id)
     if (without.size() == items.size())
         return true; // not in the group, so not loaded: the next use reads the new table anyway
     const QDBusMessage im = callFcitx(QStringLiteral("CurrentInputMethod"));
-    const bool wasCurrent = im.type() == QDBusMessage::ReplyMessage && !im.arguments().isEmpty() &&
-                            im.arguments().constFirst().toString() == id;
-    const bool out = callFcitx(QStringLiteral("SetInputMethodGroupInfo"),
-                               {group, layout, QVariant::fromValue(without)})
-                         .type() == QDBusMessage::ReplyMessage;
-    const bool back = callFcitx(QStringLiteral("SetInputMethodGroupInfo"), {group, layout, QVariant::fromValue(items)})
-                          .type() == QDBusMessage::ReplyMessage;
+    const bool wasCurrent = im.type() == QDBusMessage::ReplyMessage && !im.arguments().isEmpty()
+        && im.arguments().constFirst().toString() == id;
+    const bool out =
+        callFcitx(QStringLiteral("SetInputMethodGroupInfo"), {group, layout, QVariant::fromValue(without)}).type()
+        == QDBusMessage::ReplyMessage;
+    const bool back =
+        callFcitx(QStringLiteral("SetInputMethodGroupInfo"), {group, layout, QVariant::fromValue(items)}).type()
+        == QDBusMessage::ReplyMessage;
     if (back && wasCurrent)
         callFcitx(QStringLiteral("SetCurrentIM"), {id});
     return out && back;
@@ -178,8 +179,7 @@ bool Fcitx5Provider::reloadTable(const QString &id)
 bool IbusProvider::isRunning()
 {
     const std::optional<QString> address = runIbus({QStringLiteral("address")});
-    return address && !address->trimmed().isEmpty() &&
-           !address->contains(QLatin1String("(null)"));
+    return address && !address->trimmed().isEmpty() && !address->contains(QLatin1String("(null)"));
 }
 
 QList<InputMethodEntry> IbusProvider::parseEngineList(const QString &output)

@@ -13,8 +13,7 @@ namespace orvane {
 
 ImeTableUpdate::ImeTableUpdate(AppContext &ctx, QString script, QObject *parent)
     : QObject(parent), m_ctx(ctx), m_script(std::move(script))
-{
-}
+{ }
 
 ImeTableUpdate::~ImeTableUpdate()
 {
@@ -30,8 +29,8 @@ QString ImeTableUpdate::findInstallScript(const ProgramFolder &folder)
 {
     const QString exeDir = QCoreApplication::applicationDirPath();
     for (const QString &c : {exeDir + QStringLiteral("/install-orvane-ime.sh"),
-                             exeDir + QStringLiteral("/../imetable/install-orvane-ime.sh"),
-                             folder.dataFile(QStringLiteral("install-orvane-ime.sh"))}) {
+             exeDir + QStringLiteral("/../imetable/install-orvane-ime.sh"),
+             folder.dataFile(QStringLiteral("install-orvane-ime.sh"))}) {
         if (QFileInfo::exists(c))
             return c;
     }
@@ -84,9 +83,9 @@ void ImeTableUpdate::run()
             processFinished();
     });
     const bool ibus = m_ctx.imeProvider && m_ctx.imeProvider->kind() == QLatin1String("ibus");
-    m_process->start(QStringLiteral("sh"), {m_script, ibus ? QStringLiteral("--ibus") : QStringLiteral("--fcitx5"),
-                                            QStringLiteral("--db"),
-                                            m_ctx.folder.dataFile(workfiles::codeDatabase())});
+    m_process->start(QStringLiteral("sh"),
+        {m_script, ibus ? QStringLiteral("--ibus") : QStringLiteral("--fcitx5"), QStringLiteral("--db"),
+            m_ctx.folder.dataFile(workfiles::codeDatabase())});
 }
 
 void ImeTableUpdate::processFinished()
@@ -96,7 +95,8 @@ void ImeTableUpdate::processFinished()
         return;
     m_process = nullptr;
     p->deleteLater();
-    const bool made = p->exitStatus() == QProcess::NormalExit && p->exitCode() == 0 && p->error() != QProcess::FailedToStart;
+    const bool made =
+        p->exitStatus() == QProcess::NormalExit && p->exitCode() == 0 && p->error() != QProcess::FailedToStart;
     if (m_again) {
         // The words changed again while the table was made: make it once more.
         m_again = false;

@@ -8,7 +8,6 @@
 
 namespace orvane {
 
-int FilterKey(int keyCode, const QString &allowed, bool allowBackspace,
-              const std::function<void()> &beep = {});
+int FilterKey(int keyCode, const QString &allowed, bool allowBackspace, const std::function<void()> &beep = {});
 
 } // namespace orvane

@@ -17,7 +17,7 @@ namespace {
 
 class BackgroundPainter final : public QObject {
 public:
-    BackgroundPainter(QWidget *widget, QPixmap picture) : QObject(widget), m_picture(std::move(picture)) {}
+    BackgroundPainter(QWidget *widget, QPixmap picture) : QObject(widget), m_picture(std::move(picture)) { }
 
     bool eventFilter(QObject *watched, QEvent *event) override
     {
@@ -49,8 +49,8 @@ QStringList pictureFileNames()
     return workfiles::pictures();
 }
 
-bool WriteResourceFile(const ProgramFolder &folder, int id, const QString &type, const QString &fileName,
-                       QString *error)
+bool WriteResourceFile(
+    const ProgramFolder &folder, int id, const QString &type, const QString &fileName, QString *error)
 {
     QFile resource(QStringLiteral(":/%1/%2").arg(type.toLower()).arg(id));
     if (!resource.open(QIODevice::ReadOnly)) {
@@ -92,14 +92,15 @@ void applyWindowPictures(QWidget *form, const ProgramFolder &folder)
         if (b->objectName().startsWith(QLatin1String("cmd"), Qt::CaseInsensitive))
             b->setProperty("pictureButton", true);
     }
-    const QString sheet = QStringLiteral(
-        "QAbstractButton[pictureButton=\"true\"] { border-image: %1 0 0 0 0 stretch stretch;"
-        " border: 0; padding: 4px 12px; min-height: 22px; color: #1d3b50; }"
-        "QAbstractButton[pictureButton=\"true\"]:hover { color: #0b5c99; }"
-        "QAbstractButton[pictureButton=\"true\"]:pressed { padding: 6px 10px 2px 14px; }"
-        "QAbstractButton[pictureButton=\"true\"]:focus { color: #0b5c99; text-decoration: underline; }"
-        "QAbstractButton[pictureButton=\"true\"]:disabled { border-image: %2 0 0 0 0 stretch stretch; color: #8a8a8a; }")
-                              .arg(cssUrl(pictures.buttonFace), cssUrl(pictures.buttonGrey));
+    const QString sheet =
+        QStringLiteral("QAbstractButton[pictureButton=\"true\"] { border-image: %1 0 0 0 0 stretch stretch;"
+                       " border: 0; padding: 4px 12px; min-height: 22px; color: #1d3b50; }"
+                       "QAbstractButton[pictureButton=\"true\"]:hover { color: #0b5c99; }"
+                       "QAbstractButton[pictureButton=\"true\"]:pressed { padding: 6px 10px 2px 14px; }"
+                       "QAbstractButton[pictureButton=\"true\"]:focus { color: #0b5c99; text-decoration: underline; }"
+                       "QAbstractButton[pictureButton=\"true\"]:disabled { border-image: %2 0 0 0 0 stretch stretch; "
+                       "color: #8a8a8a; }")
+            .arg(cssUrl(pictures.buttonFace), cssUrl(pictures.buttonGrey));
     form->setStyleSheet(form->styleSheet() + sheet);
 }
 

@@ -18,16 +18,16 @@ QStringList pictureFileNames();
 // Writes the compiled-in resource of the given id and type ("JPG") to fileName in the folder,
 // replacing the file as a whole. Returns false on any failure (missing resource, write-protected
 // or full disk) with *error naming the file and the reason; the old file is then unchanged.
-bool WriteResourceFile(const ProgramFolder &folder, int id, const QString &type, const QString &fileName,
-                       QString *error = nullptr);
+bool WriteResourceFile(
+    const ProgramFolder &folder, int id, const QString &type, const QString &fileName, QString *error = nullptr);
 
 // Removes the three pictures from the program folder.
 void removePictures(const ProgramFolder &folder);
 
 struct WindowPictures {
-    QPixmap background;  // 101.jpg
-    QString buttonFace;  // path of 102.jpg
-    QString buttonGrey;  // path of 103.jpg
+    QPixmap background; // 101.jpg
+    QString buttonFace; // path of 102.jpg
+    QString buttonGrey; // path of 103.jpg
 };
 
 WindowPictures loadWindowPictures(const ProgramFolder &folder);

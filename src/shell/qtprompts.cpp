@@ -33,15 +33,12 @@ QMessageBox::Icon toQt(MessageIcon icon)
 
 } // namespace
 
-MessageAnswer QtPrompts::message(const QString &text, const QString &title, MessageIcon icon,
-                                 MessageButtons buttons)
+MessageAnswer QtPrompts::message(const QString &text, const QString &title, MessageIcon icon, MessageButtons buttons)
 {
     QMessageBox box(toQt(icon), title, text, QMessageBox::NoButton, dialogParent());
     QPushButton *ok = nullptr, *cancel = nullptr, *yes = nullptr, *no = nullptr;
     switch (buttons) {
-    case MessageButtons::Ok:
-        ok = box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
-        break;
+    case MessageButtons::Ok: ok = box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole); break;
     case MessageButtons::OkCancel:
         ok = box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
         cancel = box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);

@@ -89,8 +89,7 @@ void ScaleControls(QWidget *form, LayoutState &state)
         if (!ok)
             continue; // a Tag that is no number: this control stays where it is
         c->setGeometry(int(std::lround(n[0] * state.ScaleRatioX)), int(std::lround(n[1] * ratioY)),
-                       std::max(0, int(std::lround(n[2] * state.ScaleRatioX))),
-                       std::max(0, int(std::lround(n[3] * ratioY))));
+            std::max(0, int(std::lround(n[2] * state.ScaleRatioX))), std::max(0, int(std::lround(n[3] * ratioY))));
     }
 }
 
@@ -166,18 +165,14 @@ bool MainTextProc::eventFilter(QObject *watched, QEvent *event)
             return true;
         break;
     }
-    case QEvent::InputMethod:
-        return true;
-    default:
-        break;
+    case QEvent::InputMethod: return true;
+    default: break;
     }
     return QObject::eventFilter(watched, event);
 }
 
 NumericKeyFilter::NumericKeyFilter(QObject *parent, QString allowed)
-    : QObject(parent), m_allowed(std::move(allowed))
-{
-}
+    : QObject(parent), m_allowed(std::move(allowed)) { }
 
 bool NumericKeyFilter::eventFilter(QObject *watched, QEvent *event)
 {

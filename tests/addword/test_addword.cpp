@@ -2,13 +2,13 @@
 // result is loaded and shown, a word is picked by a mouse selection, the proposed code comes
 // from libtalvex, and adding reports the library's three answers. The result-file reader is
 // tested on its own first.
+#include "contextfixture.h"
 #include "core/textfile.h"
 #include "editor/customwords.h"
 #include "editor/dlgaddword.h"
 #include "editor/resultfile.h"
-#include "prepare/externallibs.h"
-#include "contextfixture.h"
 #include "modal.h"
+#include "prepare/externallibs.h"
 #include "prepare/frmopenfile.h"
 #include "scriptedprompts.h"
 #include "segtest/frmfctest.h"
@@ -140,17 +140,28 @@ void TestAddWord::resultItems_data()
     QTest::addColumn<QString>("items");
 
     QTest::newRow("as the test window writes it") << QString::fromUtf8(kResultFile) << "天气|很|好|我们|学生";
-    QTest::newRow("no line end after the last") << "\"我们\"\r\n\"学生\"" << "我们|学生";
-    QTest::newRow("LF and lone CR end lines") << "\"我们\"\n\"学生\"\r\"老师\"" << "我们|学生|老师";
-    QTest::newRow("commas separate items") << "我们,学生,\"老师\"" << "我们|学生|老师";
-    QTest::newRow("a comma inside quotes stays") << "\"我们,学生\",老师" << "我们,学生|老师";
-    QTest::newRow("blanks around items go") << "  我们  ,\t学生 \r\n   \"老师\"  \r\n" << "我们|学生|老师";
-    QTest::newRow("blanks inside quotes stay") << "\" 我 们 \"" << " 我 们 ";
-    QTest::newRow("text after the closing quote goes") << "\"我们\"xyz,学生" << "我们|学生";
-    QTest::newRow("an open quote ends at the line end") << "\"我们\r\n学生" << "我们|学生";
-    QTest::newRow("blank lines and empty items are skipped") << "\r\n\r\n我们,,\"\",学生\r\n\r\n" << "我们|学生";
-    QTest::newRow("empty file") << "" << "";
-    QTest::newRow("only blanks") << "  \t \r\n " << "";
+    QTest::newRow("no line end after the last") << "\"我们\"\r\n\"学生\""
+                                                << "我们|学生";
+    QTest::newRow("LF and lone CR end lines") << "\"我们\"\n\"学生\"\r\"老师\""
+                                              << "我们|学生|老师";
+    QTest::newRow("commas separate items") << "我们,学生,\"老师\""
+                                           << "我们|学生|老师";
+    QTest::newRow("a comma inside quotes stays") << "\"我们,学生\",老师"
+                                                 << "我们,学生|老师";
+    QTest::newRow("blanks around items go") << "  我们  ,\t学生 \r\n   \"老师\"  \r\n"
+                                            << "我们|学生|老师";
+    QTest::newRow("blanks inside quotes stay") << "\" 我 们 \""
+                                               << " 我 们 ";
+    QTest::newRow("text after the closing quote goes") << "\"我们\"xyz,学生"
+                                                       << "我们|学生";
+    QTest::newRow("an open quote ends at the line end") << "\"我们\r\n学生"
+                                                        << "我们|学生";
+    QTest::newRow("blank lines and empty items are skipped") << "\r\n\r\n我们,,\"\",学生\r\n\r\n"
+                                                             << "我们|学生";
+    QTest::newRow("empty file") << ""
+                                << "";
+    QTest::newRow("only blanks") << "  \t \r\n "
+                                 << "";
 }
 
 void TestAddWord::resultItems()
@@ -224,7 +235,8 @@ void TestAddWord::loadShowsTheIntroduction()
     QVERIFY(!dialog.txtResult->isVisible());
     QVERIFY(dialog.lblTips->isVisible());
     QVERIFY(dialog.lblTips->text().startsWith(QStringLiteral("\n\n    本单元帮助用户添加自定义词。")));
-    QVERIFY(dialog.lblTips->text().endsWith(QStringLiteral("\n    如果要对自定义词进行查询、修改、删除等操作，请在Orvane输入法2006系统中完成。")));
+    QVERIFY(dialog.lblTips->text().endsWith(
+        QStringLiteral("\n    如果要对自定义词进行查询、修改、删除等操作，请在Orvane输入法2006系统中完成。")));
     QCOMPARE(dialog.cmdExit->text(), QStringLiteral("退      出"));
     QCOMPARE(dialog.txtWord->toolTip(), QStringLiteral("自定义词的最大长度为20个字"));
     QCOMPARE(dialog.txtCode->toolTip(), QStringLiteral("自定义编码的最大长度为6个数字"));
@@ -518,7 +530,7 @@ void TestAddWord::fromTheTestWindowsResultFile()
     QVERIFY(window.Form_Load());
     window.show();
     const QString textPath = f.write(QStringLiteral("课文.txt"),
-                                     QStringLiteral("我们是学生，我们热爱学习。今天天气很好，老师带我们去公园参观。").toUtf8());
+        QStringLiteral("我们是学生，我们热爱学习。今天天气很好，老师带我们去公园参观。").toUtf8());
     onNextModal([textPath](QWidget *w) {
         auto *dialog = qobject_cast<frmOpenFile *>(w);
         QVERIFY(dialog);

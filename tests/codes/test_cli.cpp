@@ -31,7 +31,7 @@ Run run(const QString &program, const QStringList &args, const QByteArray &input
     p.closeWriteChannel();
     p.waitForFinished(60000);
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
+        QString::fromUtf8(p.readAllStandardError())};
 }
 } // namespace
 
@@ -41,10 +41,7 @@ class TestCli : public QObject {
     QString cli() const { return kBin + QStringLiteral("/orvane-cli"); }
 
 private slots:
-    void initTestCase()
-    {
-        qputenv("XDG_DATA_HOME", QFile::encodeName(m_home.path()));
-    }
+    void initTestCase() { qputenv("XDG_DATA_HOME", QFile::encodeName(m_home.path())); }
     void segment_data();
     void segment();
     void codes();
@@ -62,14 +59,14 @@ private slots:
 void TestCli::prepareNewsWithBothFilters()
 {
     const QString news = QStringLiteral(ORVANE_SOURCE_DIR "/tests/codes/data/news-numbers.txt");
-    const Run r = run(cli(), {QStringLiteral("prepare"), news, QStringLiteral("--filter-symbols"),
-                              QStringLiteral("--filter-letters")});
+    const Run r = run(cli(),
+        {QStringLiteral("prepare"), news, QStringLiteral("--filter-symbols"), QStringLiteral("--filter-letters")});
     QCOMPARE(r.exitCode, 0);
     static const QRegularExpression latinOrDigit(QStringLiteral("[0-9A-Za-z０-９Ａ-Ｚａ-ｚ]"));
     const QRegularExpressionMatch found = latinOrDigit.match(r.out);
     QVERIFY2(!found.hasMatch(), qPrintable(QStringLiteral("“%1” left in %2").arg(found.captured(), r.out)));
     for (const QString &kept : {QStringLiteral("新华社北京年月日电"), QStringLiteral("国内生产总值达到万亿元"),
-                                QStringLiteral("总投资亿元的新项目已于年开工"), QStringLiteral("于上午时分开幕")})
+             QStringLiteral("总投资亿元的新项目已于年开工"), QStringLiteral("于上午时分开幕")})
         QVERIFY2(r.out.contains(kept), qPrintable(kept + QStringLiteral(" missing in ") + r.out));
 
     const Run marks = run(cli(), {QStringLiteral("prepare"), news, QStringLiteral("--marks")});
@@ -82,14 +79,15 @@ void TestCli::prepare_data()
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<int>("status");
-    QTest::addColumn<QString>("out");   // standard output, or a part of the message
-    const QByteArray text = QStringLiteral("“我们是学生。”\r\n 今天天气很好，abc 123 我们一起去公园散步吧！\r\n").toUtf8();
-    QTest::newRow("no filters") << text << QStringList{}
-                                << 0 << QStringLiteral("“我们是学生。”今天天气很好，abc123我们一起去公园散步吧！\n");
-    QTest::newRow("both filters") << text << QStringList{"--filter-symbols", "--filter-letters"}
-                                  << 0 << QStringLiteral("我们是学生今天天气很好我们一起去公园散步吧\n");
-    QTest::newRow("marks") << QStringLiteral("我们是学生，我们热爱学习中文，也喜欢读书。").toUtf8() << QStringList{"--marks"}
-                           << 0 << QStringLiteral("001002110011002100112\n");
+    QTest::addColumn<QString>("out"); // standard output, or a part of the message
+    const QByteArray text =
+        QStringLiteral("“我们是学生。”\r\n 今天天气很好，abc 123 我们一起去公园散步吧！\r\n").toUtf8();
+    QTest::newRow("no filters") << text << QStringList{} << 0
+                                << QStringLiteral("“我们是学生。”今天天气很好，abc123我们一起去公园散步吧！\n");
+    QTest::newRow("both filters") << text << QStringList{"--filter-symbols", "--filter-letters"} << 0
+                                  << QStringLiteral("我们是学生今天天气很好我们一起去公园散步吧\n");
+    QTest::newRow("marks") << QStringLiteral("我们是学生，我们热爱学习中文，也喜欢读书。").toUtf8()
+                           << QStringList{"--marks"} << 0 << QStringLiteral("001002110011002100112\n");
     QTest::newRow("too short") << QStringLiteral("太短。").toUtf8() << QStringList{} << 1
                                << QStringLiteral("此文件中的汉字太少，不适于进行分词测试！");
     QTest::newRow("not text") << QByteArray(3000, '\0') << QStringList{} << 1 << QStringLiteral("不是文本文件");
@@ -125,7 +123,8 @@ void TestCli::segment_data()
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<QString>("output");
     const QString text = QStringLiteral("我们今天去北京\r\n\n你好，ABC123。\n");
-    QTest::newRow("utf-8") << text.toUtf8() << QStringList() << QStringLiteral("我们 今天 去 北京\n\n你好 ， ABC123 。\n");
+    QTest::newRow("utf-8") << text.toUtf8() << QStringList()
+                           << QStringLiteral("我们 今天 去 北京\n\n你好 ， ABC123 。\n");
     QStringEncoder toGb("GB18030");
     QTest::newRow("gb18030") << QByteArray(toGb(text)) << QStringList()
                              << QStringLiteral("我们 今天 去 北京\n\n你好 ， ABC123 。\n");
@@ -145,8 +144,8 @@ void TestCli::segment_data()
         manyWords += QStringLiteral("我们 今天 去 北京\n");
     }
     QTest::newRow("gb18030 over many reads") << QByteArray(toGb(many)) << QStringList() << manyWords;
-    QTest::newRow("utf-8 over many reads") << (many + QStringLiteral("完")).toUtf8() << QStringList()
-                                           << manyWords + QStringLiteral("完\n");
+    QTest::newRow("utf-8 over many reads")
+        << (many + QStringLiteral("完")).toUtf8() << QStringList() << manyWords + QStringLiteral("完\n");
 }
 
 void TestCli::segment()

@@ -76,12 +76,24 @@ void TestCodeDictionary::shortCodeOf_data()
     QTest::addColumn<QString>("jm1");
     QTest::addColumn<QString>("jm2");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("jm1") << "50" << "500" << "50";
-    QTest::newRow("jm1 blank: jm2") << " " << "32" << "32";
-    QTest::newRow("both blank") << " " << " " << "";
-    QTest::newRow("empty jm1: jm2 not looked at") << "" << "32" << "";
-    QTest::newRow("two blanks are not the blank") << "  " << "32" << "  ";
-    QTest::newRow("jm2 empty") << " " << "" << "";
+    QTest::newRow("jm1") << "50"
+                         << "500"
+                         << "50";
+    QTest::newRow("jm1 blank: jm2") << " "
+                                    << "32"
+                                    << "32";
+    QTest::newRow("both blank") << " "
+                                << " "
+                                << "";
+    QTest::newRow("empty jm1: jm2 not looked at") << ""
+                                                  << "32"
+                                                  << "";
+    QTest::newRow("two blanks are not the blank") << "  "
+                                                  << "32"
+                                                  << "  ";
+    QTest::newRow("jm2 empty") << " "
+                               << ""
+                               << "";
 }
 
 void TestCodeDictionary::shortCodeOf()
@@ -138,14 +150,15 @@ void TestCodeDictionary::shortCodeFromRecord()
     QFETCH(ItemCodes, codes);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("jtdb.dat"));
-    QVERIFY(writeFixture(path, {
-        "CREATE TABLE jtzi (hz TEXT, srm TEXT, jm1 TEXT, jm2 TEXT)",
-        "CREATE TABLE jtci (hz TEXT, srm TEXT, jm1 TEXT, jm2 TEXT)",
-        "CREATE TABLE jmzici (hz TEXT, srm TEXT)",
-        "INSERT INTO jtzi VALUES ('甲', '111111', ' ', '32'), ('乙', '222222', ' ', ' '),"
-        " ('丙', '333333', '', '3'), ('\"', '999999', '9', ' '), ('\U00020000', '555555', '5', ' ')",
-        "INSERT INTO jtci VALUES ('甲乙', '123456', '12', ' '), ('甲乙', '654321', '65', ' ')",
-    }));
+    QVERIFY(writeFixture(path,
+        {
+            "CREATE TABLE jtzi (hz TEXT, srm TEXT, jm1 TEXT, jm2 TEXT)",
+            "CREATE TABLE jtci (hz TEXT, srm TEXT, jm1 TEXT, jm2 TEXT)",
+            "CREATE TABLE jmzici (hz TEXT, srm TEXT)",
+            "INSERT INTO jtzi VALUES ('甲', '111111', ' ', '32'), ('乙', '222222', ' ', ' '),"
+            " ('丙', '333333', '', '3'), ('\"', '999999', '9', ' '), ('\U00020000', '555555', '5', ' ')",
+            "INSERT INTO jtci VALUES ('甲乙', '123456', '12', ' '), ('甲乙', '654321', '65', ' ')",
+        }));
     CodeDictionary dict; // no libraries: nothing outside the fixture
     QString error;
     QVERIFY2(dict.open(path, &error), qPrintable(error));
@@ -348,9 +361,7 @@ void TestCodeDictionary::databaseContents()
     QVERIFY(db.open());
     {
         QSqlQuery q(db);
-        const auto scalar = [&q](const QString &sql) {
-            return q.exec(sql) && q.next() ? q.value(0).toLongLong() : -1;
-        };
+        const auto scalar = [&q](const QString &sql) { return q.exec(sql) && q.next() ? q.value(0).toLongLong() : -1; };
         QCOMPARE(scalar("SELECT count(*) FROM jtzi WHERE gb2312 = '1'"), 6763); // every GB2312 hanzi
         QVERIFY(scalar("SELECT count(*) FROM jtci") >= 100000);
         QCOMPARE(scalar("SELECT count(*) FROM jtci WHERE length(hz) < 2"), 0);
@@ -360,22 +371,23 @@ void TestCodeDictionary::databaseContents()
                         " OR NOT (jm1 = ' ' OR (jm1 <> '' AND NOT jm1 GLOB '*[^0-9]*'))"
                         " OR NOT (jm2 = ' ' OR (jm2 <> '' AND NOT jm2 GLOB '*[^0-9]*'))"
                         " OR (jm1 = ' ' AND jm2 <> ' ')"),
-                 0);
+            0);
         // One item per short code, and jmzici names it with its first short code.
         QCOMPARE(scalar("SELECT count(*) FROM (SELECT c FROM (SELECT jm1 c FROM jtzi WHERE jm1 <> ' ' UNION ALL"
                         " SELECT jm2 FROM jtzi WHERE jm2 <> ' ' UNION ALL SELECT jm1 FROM jtci WHERE jm1 <> ' '"
                         " UNION ALL SELECT jm2 FROM jtci WHERE jm2 <> ' ') GROUP BY c HAVING count(*) > 1)"),
-                 0);
+            0);
         QCOMPARE(scalar("SELECT count(*) FROM jmzici j LEFT JOIN jtzi z ON z.hz = j.hz LEFT JOIN jtci c ON c.hz = j.hz"
                         " WHERE j.srm <> coalesce(z.jm1, c.jm1)"),
-                 0);
+            0);
         QVERIFY(scalar("SELECT count(*) FROM jmzici") > 1000);
         // The most frequent characters have short codes, and most of running text is typed with them.
         QCOMPARE(scalar("SELECT count(*) FROM (SELECT jm1 FROM jtzi ORDER BY CAST(freq AS INTEGER) DESC LIMIT 50)"
                         " WHERE jm1 = ' '"),
-                 0);
+            0);
         QVERIFY(scalar("SELECT 100 * sum(CASE WHEN jm1 <> ' ' THEN CAST(freq AS REAL) ELSE 0 END)"
-                       " / sum(CAST(freq AS REAL)) FROM jtzi") >= 80);
+                       " / sum(CAST(freq AS REAL)) FROM jtzi")
+            >= 80);
     }
     db.close();
     db = QSqlDatabase();

@@ -17,8 +17,14 @@
 using namespace orvane::codes;
 
 namespace {
-std::u16string u(const char16_t *s) { return s; }
-QString q(const std::u16string &s) { return QString::fromUtf16(s.data(), s.size()); }
+std::u16string u(const char16_t *s)
+{
+    return s;
+}
+QString q(const std::u16string &s)
+{
+    return QString::fromUtf16(s.data(), s.size());
+}
 std::string readFile(const QString &path)
 {
     QFile f(path);
@@ -58,9 +64,13 @@ void TestCodeScheme::utf8Decoding_data()
     QTest::newRow("ascii") << QByteArray("ab1") << QStringLiteral("ab1");
     QTest::newRow("chinese") << QByteArray("中国") << QStringLiteral("中国");
     QTest::newRow("astral = two units") << QByteArray("\xF0\xA0\x80\x80") << QString::fromUcs4(U"\U00020000");
-    QTest::newRow("stray continuation") << QByteArray("a\x80" "b") << "a" + r + "b";
+    QTest::newRow("stray continuation") << QByteArray("a\x80"
+                                                      "b")
+                                        << "a" + r + "b";
     QTest::newRow("cut sequence: each byte") << QByteArray("\xE4\xB8") << r + r;
-    QTest::newRow("cut before ascii") << QByteArray("\xE4\xB8" "a") << r + r + "a";
+    QTest::newRow("cut before ascii") << QByteArray("\xE4\xB8"
+                                                    "a")
+                                      << r + r + "a";
     QTest::newRow("overlong") << QByteArray("\xC0\xAF") << r + r;
     QTest::newRow("overlong 3 bytes") << QByteArray("\xE0\x80\xAF") << r + r + r;
     QTest::newRow("encoded surrogate") << QByteArray("\xED\xA0\x80") << r + r + r;
@@ -85,15 +95,33 @@ void TestCodeScheme::characterCodes_data()
     QTest::addColumn<QString>("fourCorner");
     QTest::addColumn<QString>("strokes");
     QTest::addColumn<QString>("code");
-    QTest::newRow("corners, supplement, strokes") << "1022.7" << "hzp" << "102273";
-    QTest::newRow("no supplement gives 0") << "3176" << "nzhszhszh" << "317609";
-    QTest::newRow("stroke count modulo 10") << "1000.0" << "hhhhhhhhhhhh" << "100002";
-    QTest::newRow("no stroke data: sixth digit 0") << "4071.0" << "" << "407100";
-    QTest::newRow("no corners: first six strokes") << "" << "shhshpnz" << "211213";
-    QTest::newRow("no corners, short stroke order") << "" << "z" << "500000";
-    QTest::newRow("neither") << "" << "" << "";
-    QTest::newRow("malformed corners fall back") << "10x2" << "hs" << "120000";
-    QTest::newRow("unknown stroke letter") << "" << "hx" << "";
+    QTest::newRow("corners, supplement, strokes") << "1022.7"
+                                                  << "hzp"
+                                                  << "102273";
+    QTest::newRow("no supplement gives 0") << "3176"
+                                           << "nzhszhszh"
+                                           << "317609";
+    QTest::newRow("stroke count modulo 10") << "1000.0"
+                                            << "hhhhhhhhhhhh"
+                                            << "100002";
+    QTest::newRow("no stroke data: sixth digit 0") << "4071.0"
+                                                   << ""
+                                                   << "407100";
+    QTest::newRow("no corners: first six strokes") << ""
+                                                   << "shhshpnz"
+                                                   << "211213";
+    QTest::newRow("no corners, short stroke order") << ""
+                                                    << "z"
+                                                    << "500000";
+    QTest::newRow("neither") << ""
+                             << ""
+                             << "";
+    QTest::newRow("malformed corners fall back") << "10x2"
+                                                 << "hs"
+                                                 << "120000";
+    QTest::newRow("unknown stroke letter") << ""
+                                           << "hx"
+                                           << "";
 }
 
 void TestCodeScheme::characterCodes()
@@ -113,8 +141,7 @@ void TestCodeScheme::wordCodes_data()
     QTest::newRow("two: 1st, 2nd, last of each") << QStringList{"500064", "601038"} << "504608";
     QTest::newRow("three: 1st and last of each") << QStringList{"123456", "654321", "111119"} << "166119";
     QTest::newRow("four") << QStringList{"123456", "654321", "789012", "345678"} << "166173";
-    QTest::newRow("five: third and last") << QStringList{"123456", "654321", "789012", "000000", "345678"}
-                                          << "166173";
+    QTest::newRow("five: third and last") << QStringList{"123456", "654321", "789012", "000000", "345678"} << "166173";
     QTest::newRow("short stroke codes") << QStringList{"5", "12"} << "555122";
     QTest::newRow("a character without code") << QStringList{"123456", ""} << "";
     QTest::newRow("nothing") << QStringList{} << "";
@@ -136,10 +163,10 @@ void TestCodeScheme::shortCodes()
         {u"甲", "123456", 100, {}}, // most frequent with prefix 1
         {u"乙", "123999", 90, {}},  // loses "1" to 甲, gets "12" (甲 already has one)
         {u"丙", "124000", 80, {}},
-        {u"丁", "2", 70, {}},       // its full code is "2": nobody gets "2"
+        {u"丁", "2", 70, {}}, // its full code is "2": nobody gets "2"
         {u"戊", "211111", 60, {}},
-        {u"己", "12", 1, {}},       // full code "12" also blocks the prefix "12"
-        {u"甲乙", "1234", 5, {}},   // a word: not in the character passes
+        {u"己", "12", 1, {}},     // full code "12" also blocks the prefix "12"
+        {u"甲乙", "1234", 5, {}}, // a word: not in the character passes
         {u"甲丙", "123400", 50, {}},
     };
     assignShortCodes(items, {{false, 100, 1}, {false, 100, 2}, {false, 100, 3}, {true, 100, 4}});
@@ -164,7 +191,7 @@ void TestCodeScheme::shortCodes()
     assignShortCodes(reversed, {{false, 100, 1}, {false, 100, 2}, {false, 100, 3}, {true, 100, 4}});
     for (const CodedItem &i : reversed)
         QCOMPARE(QStringList({QString::fromStdString(i.shortCodes[0]), QString::fromStdString(i.shortCodes[1])}),
-                 shortOf(i.text.c_str()));
+            shortOf(i.text.c_str()));
 }
 
 void TestCodeScheme::nonFirstShare()
@@ -176,9 +203,9 @@ void TestCodeScheme::nonFirstShare()
 
 void TestCodeScheme::codeDataRoundTrip()
 {
-    const std::string bytes = CodeData::serialize({{U'国', "601038"}, {U'中', "500064"}, {U'中', "999999"},
-                                                   {U'\U00020000', "12"}, {U'坏', "12a"}},
-                                                  {"中国", "国中", "中国"});
+    const std::string bytes = CodeData::serialize(
+        {{U'国', "601038"}, {U'中', "500064"}, {U'中', "999999"}, {U'\U00020000', "12"}, {U'坏', "12a"}},
+        {"中国", "国中", "中国"});
     std::string error;
     const auto data = CodeData::fromBytes(bytes, "test", &error);
     QVERIFY2(data, error.c_str());
@@ -186,7 +213,7 @@ void TestCodeScheme::codeDataRoundTrip()
     QCOMPARE(data->wordCount(), std::size_t(2));
     QCOMPARE(QString::fromStdString(data->knownCode(u"中国")), QStringLiteral("504608"));
     QCOMPARE(QString::fromStdString(data->knownCode(u"\U00020000")), QStringLiteral("12"));
-    QVERIFY(data->knownCode(u"国国").empty());                       // not in the word list
+    QVERIFY(data->knownCode(u"国国").empty()); // not in the word list
     QCOMPARE(QString::fromStdString(data->proposedCode(u"国国")), QStringLiteral("608608"));
     QVERIFY(data->proposedCode(u"中x").empty());
     QVERIFY(data->knownCode(u"").empty());
@@ -345,7 +372,7 @@ void TestCodeScheme::customDictionaryRemove()
     QCOMPARE(dict.words().size(), std::size_t(2));
     QVERIFY(!dict.codeOf(u"山水"));
     QCOMPARE(QFile::permissions(path) & (QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup),
-             QFile::ReadOwner | QFile::WriteOwner);
+        QFile::ReadOwner | QFile::WriteOwner);
     QCOMPARE(dict.remove({u"没有"}), 0);
     QCOMPARE(readFile(path), std::string("# notes\n风光\t12\n好人\t56"));
     // The last line, unterminated, goes too, and the word can be added again.
@@ -353,7 +380,7 @@ void TestCodeScheme::customDictionaryRemove()
     QCOMPARE(dict.add(u"好人", "77"), CustomDictionary::AddResult::Added);
     QCOMPARE(readFile(path), std::string("# notes\n风光\t12\n好人\t77\n"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
-             QStringList({QStringLiteral("custom-words.txt"), QStringLiteral("custom-words.txt.lock")}));
+        QStringList({QStringLiteral("custom-words.txt"), QStringLiteral("custom-words.txt.lock")}));
 }
 
 void TestCodeScheme::customDictionaryWriteFails()
@@ -389,7 +416,7 @@ void TestCodeScheme::customDictionaryWriteFails()
 
     QCOMPARE(result, CustomDictionary::AddResult::Failed);
     QVERIFY2(error.find("custom-words.txt") != std::string::npos && error.find("too large") != std::string::npos,
-             error.c_str());
+        error.c_str());
     QCOMPARE(readFile(path), old);
     QCOMPARE(QDir(dir.path()).entryList({QStringLiteral("*.tmp-*")}, QDir::Files | QDir::Hidden), QStringList());
     // With room again the word is added after the old lines.

@@ -103,7 +103,7 @@ void TestTalvex::initTestCase()
     QVERIFY(m_home.isValid());
     freshUserFolder();
     QVERIFY2(QFile::exists(kDataFolder + "orvane-seg.dict") && QFile::exists(kDataFolder + "orvane-codes.dat"),
-             "build the data targets first");
+        "build the data targets first");
 }
 
 void TestTalvex::divideSentence_data()
@@ -114,7 +114,9 @@ void TestTalvex::divideSentence_data()
     QTest::newRow("words") << QByteArray("我们今天去北京") << 7 << QStringLiteral("0011011");
     QTest::newRow("symbols and latin") << QByteArray("你好，ABC123。") << 10 << QStringLiteral("0024444442");
     QTest::newRow("astral characters") << QByteArray("\xF0\xA0\x80\x80中") << 3 << QString();
-    QTest::newRow("invalid bytes: one mark each") << QByteArray("中\xff\xfe" "文\xE4\xB8") << 6 << QString();
+    QTest::newRow("invalid bytes: one mark each") << QByteArray("中\xff\xfe"
+                                                                "文\xE4\xB8")
+                                                  << 6 << QString();
     QTest::newRow("empty") << QByteArray("") << 0 << QString();
     QTest::newRow("line breaks and blanks") << QByteArray("好\r\n \t好") << 6 << QString();
 }
@@ -412,8 +414,8 @@ void TestTalvex::addWordResults()
     if (setup.isEmpty()) {
         const QString code16 = QString::fromLatin1(code);
         QCOMPARE(int(AddAProfessionCi(reinterpret_cast<const char16_t *>(word.utf16()),
-                                      reinterpret_cast<const char16_t *>(code16.utf16()), u"其它", u"来自分词软件")),
-                 result == -1 ? -1 : 0);
+                     reinterpret_cast<const char16_t *>(code16.utf16()), u"其它", u"来自分词软件")),
+            result == -1 ? -1 : 0);
     }
     QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
@@ -445,7 +447,8 @@ void TestTalvex::damagedDataFolder()
 void TestTalvex::codeDataCheckedApart()
 {
     QTemporaryDir folder;
-    QVERIFY(QFile::link(QString::fromUtf8(kDataFolder + "orvane-seg.dict"), folder.filePath(QStringLiteral("orvane-seg.dict"))));
+    QVERIFY(QFile::link(
+        QString::fromUtf8(kDataFolder + "orvane-seg.dict"), folder.filePath(QStringLiteral("orvane-seg.dict"))));
     {
         QFile f(folder.filePath(QStringLiteral("orvane-codes.dat")));
         QVERIFY(f.open(QIODevice::WriteOnly));

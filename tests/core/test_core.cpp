@@ -44,14 +44,18 @@ void TestCore::decode_data()
     QByteArray le("\xFF\xFE");
     QByteArray be("\xFE\xFF");
     for (QChar c : zh) {
-        le += char(c.unicode() & 0xFF); le += char(c.unicode() >> 8);
-        be += char(c.unicode() >> 8); be += char(c.unicode() & 0xFF);
+        le += char(c.unicode() & 0xFF);
+        le += char(c.unicode() >> 8);
+        be += char(c.unicode() >> 8);
+        be += char(c.unicode() & 0xFF);
     }
     QTest::newRow("utf-16 le") << le << int(TextEncoding::Utf16LE) << zh;
     QTest::newRow("utf-16 be") << be << int(TextEncoding::Utf16BE) << zh;
-    QTest::newRow("gb2312") << QByteArray("\xC4\xE3\xBA\xC3\xA3\xAC\xCA\xC0\xBD\xE7") << int(TextEncoding::Gb18030) << zh;
+    QTest::newRow("gb2312") << QByteArray("\xC4\xE3\xBA\xC3\xA3\xAC\xCA\xC0\xBD\xE7") << int(TextEncoding::Gb18030)
+                            << zh;
     QTest::newRow("gbk beyond gb2312") << QByteArray("\x95\x4E") << int(TextEncoding::Gb18030) << QStringLiteral("昇");
-    QTest::newRow("ascii") << QByteArray("plain text\r\n") << int(TextEncoding::Utf8) << QStringLiteral("plain text\r\n");
+    QTest::newRow("ascii") << QByteArray("plain text\r\n") << int(TextEncoding::Utf8)
+                           << QStringLiteral("plain text\r\n");
     QTest::newRow("empty") << QByteArray() << int(TextEncoding::Utf8) << QString();
     QTest::newRow("overlong utf-8 is not utf-8") << QByteArray("\xC0\xAF") << int(TextEncoding::Gb18030) << QString();
     QTest::newRow("utf-16 with a lone surrogate")
@@ -64,24 +68,23 @@ void TestCore::decode_data()
     QTest::newRow("utf-8 with one damaged byte")
         << lesson.toUtf8() + "\xFF" + lesson.toUtf8() << int(TextEncoding::Utf8)
         << lesson + QChar(QChar::ReplacementCharacter) + lesson;
-    QTest::newRow("utf-8 cut off at the end")
-        << lesson.toUtf8() + QByteArray("\xE4\xBD") << int(TextEncoding::Utf8) << lesson + QStringLiteral("\uFFFD\uFFFD");
+    QTest::newRow("utf-8 cut off at the end") << lesson.toUtf8() + QByteArray("\xE4\xBD") << int(TextEncoding::Utf8)
+                                              << lesson + QStringLiteral("\uFFFD\uFFFD");
     QTest::newRow("ascii with one stray byte")
         << QByteArray("plain \xB0 text") << int(TextEncoding::Utf8) << QStringLiteral("plain \uFFFD text");
-    QTest::newRow("gb18030 with ascii")
-        << encoded(QStringEncoder("GB18030"), lesson) << int(TextEncoding::Gb18030) << lesson;
+    QTest::newRow("gb18030 with ascii") << encoded(QStringEncoder("GB18030"), lesson) << int(TextEncoding::Gb18030)
+                                        << lesson;
     QTest::newRow("gb18030 after a long ascii start")
-        << QByteArray(70000, ' ') + encoded(QStringEncoder("GB18030"), lesson)
-        << int(TextEncoding::Gb18030) << QString(70000, QLatin1Char(' ')) + lesson;
+        << QByteArray(70000, ' ') + encoded(QStringEncoder("GB18030"), lesson) << int(TextEncoding::Gb18030)
+        << QString(70000, QLatin1Char(' ')) + lesson;
     QTest::newRow("utf-16 le without byte-order mark")
         << encoded(QStringEncoder(QStringEncoder::Utf16LE), lesson) << int(TextEncoding::Utf16LE) << lesson;
     QTest::newRow("utf-16 be without byte-order mark")
         << encoded(QStringEncoder(QStringEncoder::Utf16BE), lesson) << int(TextEncoding::Utf16BE) << lesson;
-    QTest::newRow("utf-16 le of ascii without byte-order mark")
-        << QByteArray("p\0l\0a\0i\0n\0 \0t\0e\0x\0t\0\r\0\n\0", 24) << int(TextEncoding::Utf16LE)
-        << QStringLiteral("plain text\r\n");
-    QTest::newRow("utf-16 le, lone low surrogate")
-        << QByteArray("\xFF\xFE\x2D\x4E\x00\xDC\x87\x65", 8) << int(TextEncoding::Utf16LE) << QStringLiteral("中\uFFFD文");
+    QTest::newRow("utf-16 le of ascii without byte-order mark") << QByteArray("p\0l\0a\0i\0n\0 \0t\0e\0x\0t\0\r\0\n\0",
+        24) << int(TextEncoding::Utf16LE) << QStringLiteral("plain text\r\n");
+    QTest::newRow("utf-16 le, lone low surrogate") << QByteArray("\xFF\xFE\x2D\x4E\x00\xDC\x87\x65", 8)
+                                                   << int(TextEncoding::Utf16LE) << QStringLiteral("中\uFFFD文");
     QTest::newRow("utf-16 be, high surrogate at the end")
         << QByteArray("\xFE\xFF\x4E\x2D\xD8\x3D", 6) << int(TextEncoding::Utf16BE) << QStringLiteral("中\uFFFD");
 }
@@ -108,7 +111,8 @@ void TestCore::writeReplacesTheWholeFile()
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(f.readAll(), QByteArray("second\r\n")); // UTF-8 without a byte-order mark, nothing left over
     QVERIFY(!writeTextFile(dir.filePath(QStringLiteral("missing/dir/x.txt")), QStringLiteral("x"), &error));
-    QCOMPARE(error, QStringLiteral("无法写入文件“%1”：文件夹不存在").arg(dir.filePath(QStringLiteral("missing/dir/x.txt"))));
+    QCOMPARE(
+        error, QStringLiteral("无法写入文件“%1”：文件夹不存在").arg(dir.filePath(QStringLiteral("missing/dir/x.txt"))));
 }
 
 // A set of files is replaced all or nothing: when the second cannot be written (a folder has its

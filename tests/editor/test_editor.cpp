@@ -1,11 +1,11 @@
 // The segmentation editor and the custom-word dialogs as the user works them: the real open-text
 // dialog, the real language libraries and code database, scripted prompts, and a user data folder
 // of the test's own for the custom words.
-#include "editor/dlgzdycode.h"
+#include "contextfixture.h"
 #include "editor/dlgcustomwords.h"
+#include "editor/dlgzdycode.h"
 #include "editor/dlgzdywordlist.h"
 #include "editor/frmpresplit.h"
-#include "contextfixture.h"
 #include "modal.h"
 #include "prepare/codedictionary.h"
 #include "prepare/externallibs.h"
@@ -110,7 +110,7 @@ struct Fixture : test::ContextFixture {
     Enabled enabled() const
     {
         return {window->cmdModify->isEnabled(), window->cmdUndo->isEnabled(), window->cmdReset->isEnabled(),
-                window->cmdSave->isEnabled()};
+            window->cmdSave->isEnabled()};
     }
 
     QByteArray read(const QString &path) const
@@ -396,7 +396,7 @@ private Q_SLOTS:
                 code->cmdOk->click();
             });
             QTest::mouseClick(list->gridWordList->viewport(), Qt::LeftButton, {},
-                              list->gridWordList->visualItemRect(list->gridWordList->item(0, 0)).center());
+                list->gridWordList->visualItemRect(list->gridWordList->item(0, 0)).center());
             shownCode = list->codeAt(0);
             list->OKButton->click();
         });
@@ -475,10 +475,14 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("keys");
         QTest::addColumn<QString>("code");
-        QTest::newRow("digits") << "123" << "123";
-        QTest::newRow("letters, minus and blank beep and are dropped") << "1a-2 3" << "123";
-        QTest::newRow("at most six") << "12345678" << "123456";
-        QTest::newRow("backspace passes") << "12\b3" << "13";
+        QTest::newRow("digits") << "123"
+                                << "123";
+        QTest::newRow("letters, minus and blank beep and are dropped") << "1a-2 3"
+                                                                       << "123";
+        QTest::newRow("at most six") << "12345678"
+                                     << "123456";
+        QTest::newRow("backspace passes") << "12\b3"
+                                          << "13";
     }
 
     void codeDialogTakesDigitsOnly()
@@ -591,8 +595,8 @@ private Q_SLOTS:
         QCOMPARE(window.lblCount->text(), QStringLiteral("共有 3 条自定义词："));
         QVERIFY(!window.cmdRemove->isEnabled());
         window.gridWords->selectRow(0);
-        window.gridWords->selectionModel()->select(window.gridWords->model()->index(2, 0),
-                                                   QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        window.gridWords->selectionModel()->select(
+            window.gridWords->model()->index(2, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
         QVERIFY(window.cmdRemove->isEnabled());
 
         // No keeps everything.

@@ -37,8 +37,8 @@ void fillDocument(QTextDocument &doc)
     const struct {
         const char16_t *text;
         QColor colour;
-    } runs[] = {{u"我们", Qt::black}, {u"是", Qt::red}, {u"学生", Qt::black}, {u"，", Qt::magenta},
-                {u"abc", Qt::blue}, {u"。", Qt::magenta}};
+    } runs[] = {{u"我们", Qt::black}, {u"是", Qt::red}, {u"学生", Qt::black}, {u"，", Qt::magenta}, {u"abc", Qt::blue},
+        {u"。", Qt::magenta}};
     for (const auto &r : runs) {
         QTextCharFormat f;
         f.setForeground(r.colour);
@@ -56,14 +56,22 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("main");
         QTest::addColumn<QString>("aux");
-        QTest::newRow("sav") << "/home/u/文本/例1.sav" << "/home/u/文本/例1.ext";
-        QTest::newRow("sav in a folder name") << "/home/u/saved/a.sav" << "/home/u/saved/a.ext";
-        QTest::newRow("capitals") << "/home/u/A.SAV" << "/home/u/A.SAV.ext";
-        QTest::newRow("other extension") << "/home/u/a.rtf" << "/home/u/a.rtf.ext";
-        QTest::newRow("ext itself") << "/home/u/a.ext" << "/home/u/a.ext.ext";
-        QTest::newRow("no extension") << "/home/u/a" << "/home/u/a.ext";
-        QTest::newRow("sav without dot") << "/home/u/asav" << "/home/u/asav.ext";
-        QTest::newRow("hidden .sav") << "/home/u/.sav" << "/home/u/.ext";
+        QTest::newRow("sav") << "/home/u/文本/例1.sav"
+                             << "/home/u/文本/例1.ext";
+        QTest::newRow("sav in a folder name") << "/home/u/saved/a.sav"
+                                              << "/home/u/saved/a.ext";
+        QTest::newRow("capitals") << "/home/u/A.SAV"
+                                  << "/home/u/A.SAV.ext";
+        QTest::newRow("other extension") << "/home/u/a.rtf"
+                                         << "/home/u/a.rtf.ext";
+        QTest::newRow("ext itself") << "/home/u/a.ext"
+                                    << "/home/u/a.ext.ext";
+        QTest::newRow("no extension") << "/home/u/a"
+                                      << "/home/u/a.ext";
+        QTest::newRow("sav without dot") << "/home/u/asav"
+                                         << "/home/u/asav.ext";
+        QTest::newRow("hidden .sav") << "/home/u/.sav"
+                                     << "/home/u/.ext";
     }
     void auxiliaryPath()
     {
@@ -83,13 +91,18 @@ private Q_SLOTS:
         QTest::newRow("no line end") << QByteArray("\"01\"") << true << "01";
         QTest::newRow("empty marks") << QByteArray("\"\"\r\n") << true << "";
         QTest::newRow("UTF-8 BOM") << QByteArray("\xEF\xBB\xBF\"012\"\r\n") << true << "012";
-        QTest::newRow("UTF-16 LE") << QByteArray("\xFF\xFE\"\0" "0\0" "1\0\"\0\r\0\n\0", 14) << true << "01";
+        QTest::newRow("UTF-16 LE") << QByteArray("\xFF\xFE\"\0"
+                                                 "0\0"
+                                                 "1\0\"\0\r\0\n\0",
+            14) << true << "01";
         QTest::newRow("empty file") << QByteArray() << false << "";
         QTest::newRow("no quotes") << QByteArray("0011\r\n") << false << "";
         QTest::newRow("unterminated") << QByteArray("\"0011\r\n") << false << "";
         QTest::newRow("separator mark") << QByteArray("\"0031\"\r\n") << false << "";
         QTest::newRow("letter") << QByteArray("\"00a1\"\r\n") << false << "";
-        QTest::newRow("Chinese in the marks") << QByteArray("\"0\xE4\xB8\xAD" "1\"\r\n") << false << "";
+        QTest::newRow("Chinese in the marks") << QByteArray("\"0\xE4\xB8\xAD"
+                                                            "1\"\r\n")
+                                              << false << "";
         QTest::newRow("second line") << QByteArray("\"01\"\r\n\"10\"\r\n") << false << "";
         QTest::newRow("rich text instead") << QByteArray("{\\rtf1 \"01\"}") << false << "";
     }
@@ -109,10 +122,7 @@ private Q_SLOTS:
         }
     }
 
-    void markFileFormat()
-    {
-        QCOMPARE(markFileBytes(kMarks), QByteArray("\"0010024442\"\r\n"));
-    }
+    void markFileFormat() { QCOMPARE(markFileBytes(kMarks), QByteArray("\"0010024442\"\r\n")); }
 
     void roundTrip()
     {
@@ -259,11 +269,21 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("marks");
         QTest::addColumn<QString>("separated");
-        QTest::newRow("boundaries") << "我们是，，学" << "001220" << "我们 是 ，， 学\r\n";
-        QTest::newRow("letters and symbols") << "用ABC说。" << "044412" << "用 ABC 说 。\r\n";
-        QTest::newRow("one word") << "学生" << "00" << "学生\r\n";
-        QTest::newRow("every character") << "我是他" << "010" << "我 是 他\r\n";
-        QTest::newRow("empty") << "" << "" << "\r\n";
+        QTest::newRow("boundaries") << "我们是，，学"
+                                    << "001220"
+                                    << "我们 是 ，， 学\r\n";
+        QTest::newRow("letters and symbols") << "用ABC说。"
+                                             << "044412"
+                                             << "用 ABC 说 。\r\n";
+        QTest::newRow("one word") << "学生"
+                                  << "00"
+                                  << "学生\r\n";
+        QTest::newRow("every character") << "我是他"
+                                         << "010"
+                                         << "我 是 他\r\n";
+        QTest::newRow("empty") << ""
+                               << ""
+                               << "\r\n";
     }
     void separatedText()
     {
@@ -276,12 +296,12 @@ private Q_SLOTS:
     void segmentationResult()
     {
         TestStatistics stats;
-        stats.WordStats[1] = {{QStringLiteral("的"), 3, QStringLiteral("43"), QStringLiteral("4")},
-                              {QStringLiteral("是"), 1, {}, {}}};
+        stats.WordStats[1] = {
+            {QStringLiteral("的"), 3, QStringLiteral("43"), QStringLiteral("4")}, {QStringLiteral("是"), 1, {}, {}}};
         stats.WordStats[2] = {{QStringLiteral("我们"), 2, QStringLiteral("2372"), {}}};
         stats.WordStats[5] = {{QStringLiteral("中华人民共和国"), 1, {}, {}}};
         QCOMPARE(segmentationResultText(stats.WordStats),
-                 QStringLiteral("\"的\"\r\n\"是\"\r\n\"我们\"\r\n\"中华人民共和国\"\r\n"));
+            QStringLiteral("\"的\"\r\n\"是\"\r\n\"我们\"\r\n\"中华人民共和国\"\r\n"));
         QCOMPARE(segmentationResultText(WordTable{}), QString());
     }
 };

@@ -55,7 +55,6 @@ struct WindowFixture : test::ContextFixture {
         window->show();
     }
 
-
     void open(const QString &text)
     {
         const QString file = path(QStringLiteral("课文.txt"));
@@ -151,7 +150,8 @@ private Q_SLOTS:
         QCOMPARE(f.window->run().doc.HanziCount, hanzi);
         QCOMPARE(f.window->run().doc.SymbolCount, symbols);
         QCOMPARE(f.window->run().doc.AlphaCount, 0);
-        QVERIFY(!f.window->run().hasResult() && !f.window->run().hasDetails() && !f.window->run().text().hasWordTable());
+        QVERIFY(
+            !f.window->run().hasResult() && !f.window->run().hasDetails() && !f.window->run().text().hasWordTable());
         QCOMPARE(f.window->run().counters.RightCharCount + f.window->run().counters.WrongCharCount, 0);
         QVERIFY(!QFile::exists(f.ctx.folder.file(QStringLiteral("temp.zh"))));
         QVERIFY(f.window->mainText->isVisible());
@@ -166,7 +166,7 @@ private Q_SLOTS:
         const QString first = f.firstWord();
         QTest::keyClick(f.window->tmpText, Qt::Key_F2);
         QVERIFY2(f.window->panelText(1).startsWith(u'\'' + first + QStringLiteral("'的编码为:")),
-                 qPrintable(f.window->panelText(1)));
+            qPrintable(f.window->panelText(1)));
         f.clock.advanceSeconds(5);
         f.commit(first);
         QCOMPARE(f.window->session().position(), first.size());

@@ -33,7 +33,7 @@ void writeAll(const QString &path, const QString &text)
 }
 
 struct Fixture : test::ContextFixture {
-    Fixture() : ContextFixture({.data = false, .libs = false, .pictures = false}) {}
+    Fixture() : ContextFixture({.data = false, .libs = false, .pictures = false}) { }
     QString list() const { return ctx.folder.file(QStringLiteral("filter.dat")); }
     QString backup() const { return ctx.folder.file(QStringLiteral("OldFilter.dat")); }
 };
@@ -64,13 +64,20 @@ void TestFilters::textForms_data()
     QTest::addColumn<QString>("a");
     QTest::addColumn<QString>("b");
     QTest::addColumn<bool>("equal");
-    QTest::newRow("width") << "," << "，" << true;
-    QTest::newRow("case") << "a" << "A" << true;
-    QTest::newRow("case and width") << "ａ" << "A" << true;
-    QTest::newRow("ideographic space") << " " << "　" << true;
-    QTest::newRow("curly quote is no width form") << "\"" << "“" << false;
-    QTest::newRow("different") << "，" << "。" << false;
-    QTest::newRow("length") << "a" << "ab" << false;
+    QTest::newRow("width") << ","
+                           << "，" << true;
+    QTest::newRow("case") << "a"
+                          << "A" << true;
+    QTest::newRow("case and width") << "ａ"
+                                    << "A" << true;
+    QTest::newRow("ideographic space") << " "
+                                       << "　" << true;
+    QTest::newRow("curly quote is no width form") << "\""
+                                                  << "“" << false;
+    QTest::newRow("different") << "，"
+                               << "。" << false;
+    QTest::newRow("length") << "a"
+                            << "ab" << false;
 }
 
 void TestFilters::textForms()
@@ -136,7 +143,7 @@ void TestFilters::addAppendsAndRefusesDuplicates()
     QCOMPARE(dlg.listofFilters->count(), 4);
     // The list is written whole: the entries, one a line, the empty line gone.
     QCOMPARE(QString::fromUtf8(readAll(f.list())),
-             QStringLiteral(",      逗号\r\nab      字母\r\n。      句号\r\n！      叹号\r\n"));
+        QStringLiteral(",      逗号\r\nab      字母\r\n。      句号\r\n！      叹号\r\n"));
     QVERIFY(dlg.txtSymbol->text().isEmpty() && dlg.txtSymbolSpe->text().isEmpty());
     QVERIFY(f.prompts.messages.isEmpty());
 
@@ -210,7 +217,8 @@ void TestFilters::unwritableFolderOpensWithTheShippedList()
     frmDefFilter dlg(f.ctx);
     QCOMPARE(dlg.listofFilters->count(), 0);
     QCOMPARE(f.prompts.messages.size(), 1);
-    QVERIFY2(f.prompts.messages[0].text.contains(QStringLiteral("filter.dat”：")), qPrintable(f.prompts.messages[0].text));
+    QVERIFY2(
+        f.prompts.messages[0].text.contains(QStringLiteral("filter.dat”：")), qPrintable(f.prompts.messages[0].text));
 }
 
 // Lists edited by hand or made on other systems: every line end and encoding is read as the same
@@ -218,7 +226,8 @@ void TestFilters::unwritableFolderOpensWithTheShippedList()
 void TestFilters::everyLineEndAndEncoding_data()
 {
     QTest::addColumn<QByteArray>("bytes");
-    const QStringList entries{QStringLiteral("，      逗号"), QStringLiteral("。      句号"), QStringLiteral("-      连字符")};
+    const QStringList entries{
+        QStringLiteral("，      逗号"), QStringLiteral("。      句号"), QStringLiteral("-      连字符")};
     const auto joined = [&entries](const char *end) { return entries.join(QLatin1String(end)) + QLatin1String(end); };
     QStringEncoder gb("GB18030");
     QStringEncoder utf16(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom);
@@ -229,10 +238,9 @@ void TestFilters::everyLineEndAndEncoding_data()
     QTest::newRow("utf-8, mixed ends and blank lines")
         << (entries[0] + QStringLiteral("\r\n\n") + entries[1] + QStringLiteral("\r\r") + entries[2]).toUtf8();
     QTest::newRow("utf-8 with byte-order mark, LF") << QByteArray("\xEF\xBB\xBF") + joined("\n").toUtf8();
-    QTest::newRow("byte-order marks of joined files")
-        << (QStringLiteral("\uFEFF") + entries[0] + QStringLiteral("\n\uFEFF") + entries[1] + QStringLiteral("\n")
-            + entries[2])
-               .toUtf8();
+    QTest::newRow("byte-order marks of joined files") << (QStringLiteral("\uFEFF") + entries[0]
+        + QStringLiteral("\n\uFEFF") + entries[1] + QStringLiteral("\n") + entries[2])
+                                                             .toUtf8();
     QTest::newRow("gb18030, CR LF") << QByteArray(gb.encode(joined("\r\n")));
     QTest::newRow("gb18030, LF") << QByteArray(gb.encode(joined("\n")));
     QTest::newRow("utf-16, LF") << QByteArray(utf16.encode(joined("\n")));
@@ -241,7 +249,8 @@ void TestFilters::everyLineEndAndEncoding_data()
 void TestFilters::everyLineEndAndEncoding()
 {
     QFETCH(QByteArray, bytes);
-    const QStringList entries{QStringLiteral("，      逗号"), QStringLiteral("。      句号"), QStringLiteral("-      连字符")};
+    const QStringList entries{
+        QStringLiteral("，      逗号"), QStringLiteral("。      句号"), QStringLiteral("-      连字符")};
     QCOMPARE(parseFilterList(bytes), entries);
 
     Fixture f;

@@ -63,8 +63,7 @@ Run generate(const QStringList &args, bool withTools = true)
         p.waitForFinished();
         return {-1, QStringLiteral("generator timed out")};
     }
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            QString::fromUtf8(p.readAllStandardError())};
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardError())};
 }
 
 QStringList readLines(const QString &path)
@@ -91,25 +90,24 @@ QStringList iniGroup(const QStringList &lines, const QString &group)
     return values;
 }
 
-const char kCustom[] =
-    "测试词\t123\n"                         // line 1: good, two fields
-    "坏行没有制表符\n"                      // line 2: no tab
-    "好词\t99999\t其它\t来自分词软件\n"     // line 3: good, four fields
-    "坏码\t12a\n"                           // line 4: code not digits
-    "\xff\xfe\t12\n"                        // line 5: not UTF-8
-    "太长\t1234567\n"                       // line 6: code too long
-    "有 空格\t321\n"                        // line 7: blank in word
-    "三段\t55\t其它\n"                      // line 8: three fields
-    "\t44\n";                               // line 9: empty word
+const char kCustom[] = "测试词\t123\n"                     // line 1: good, two fields
+                       "坏行没有制表符\n"                  // line 2: no tab
+                       "好词\t99999\t其它\t来自分词软件\n" // line 3: good, four fields
+                       "坏码\t12a\n"                       // line 4: code not digits
+                       "\xff\xfe\t12\n"                    // line 5: not UTF-8
+                       "太长\t1234567\n"                   // line 6: code too long
+                       "有 空格\t321\n"                    // line 7: blank in word
+                       "三段\t55\t其它\n"                  // line 8: three fields
+                       "\t44\n";                           // line 9: empty word
 
 // Words on which the table generator and the custom dictionary must agree, each under its own
 // code 9000nn (nn its row).
 QStringList ruleCases()
 {
     return {QStringLiteral("风光"), QStringLiteral("中"), QStringLiteral("，。！"), QStringLiteral("A1中文"),
-            QStringLiteral("中\u00A0文"), QStringLiteral("中\u200B文"), QStringLiteral("中\uE000文"),
-            QStringLiteral("二〇"), QStringLiteral("\U00020000中"), QStringLiteral("豈㐀"), QStringLiteral("１９年"),
-            QString(32, QChar(0x5C71)), QString(33, QChar(0x6C34)), QStringLiteral("中文\u3000")};
+        QStringLiteral("中\u00A0文"), QStringLiteral("中\u200B文"), QStringLiteral("中\uE000文"),
+        QStringLiteral("二〇"), QStringLiteral("\U00020000中"), QStringLiteral("豈㐀"), QStringLiteral("１９年"),
+        QString(32, QChar(0x5C71)), QString(33, QChar(0x6C34)), QStringLiteral("中文\u3000")};
 }
 
 QStringList entriesOf(const QStringList &table, const QString &code)
@@ -128,8 +126,8 @@ class TestImeTable : public QObject {
     QTemporaryDir m_dir;
     QString m_out;
     Run m_run;
-    QStringList m_table;                        // fcitx5 text table
-    QHash<QString, QStringList> m_byCode;       // code -> words, in table order
+    QStringList m_table;                  // fcitx5 text table
+    QHash<QString, QStringList> m_byCode; // code -> words, in table order
 
 private slots:
     void initTestCase()
@@ -142,7 +140,7 @@ private slots:
         custom.close();
         m_out = m_dir.filePath(QStringLiteral("out"));
         m_run = generate({QStringLiteral("--db"), kDb, QStringLiteral("--custom"), custom.fileName(),
-                          QStringLiteral("--out-dir"), m_out, QStringLiteral("--fcitx5")});
+            QStringLiteral("--out-dir"), m_out, QStringLiteral("--fcitx5")});
         QVERIFY2(m_run.exitCode == 0, qPrintable(m_run.err));
         m_table = readLines(m_out + QStringLiteral("/orvane-fcitx5.txt"));
         const qsizetype data = m_table.indexOf(QStringLiteral("[Data]"));
@@ -176,7 +174,8 @@ private slots:
         const qsizetype data = m_table.indexOf(QStringLiteral("[Data]"));
         QVERIFY(m_table.size() - data > 400000);
         for (qsizetype i = data + 1; i < m_table.size(); ++i)
-            QVERIFY2(entry.match(m_table[i]).hasMatch(), qPrintable(QString::number(i + 1) + QStringLiteral(": ") + m_table[i]));
+            QVERIFY2(entry.match(m_table[i]).hasMatch(),
+                qPrintable(QString::number(i + 1) + QStringLiteral(": ") + m_table[i]));
     }
 
     // 中 under its standard code and under every short code the database gives it; custom
@@ -251,7 +250,8 @@ private slots:
                     continue;
                 const qint64 f = freq.value(w, -1);
                 QVERIFY2(f >= 0, qPrintable(w + QStringLiteral(" is in the table but not in the database")));
-                QVERIFY2(f <= previous, qPrintable(it.key() + QStringLiteral(": ") + w + QStringLiteral(" after a less frequent item")));
+                QVERIFY2(f <= previous,
+                    qPrintable(it.key() + QStringLiteral(": ") + w + QStringLiteral(" after a less frequent item")));
                 previous = f;
             }
             multi += it.value().size() > 1;
@@ -289,13 +289,13 @@ private slots:
     void inputMethodConfig()
     {
         const QStringList conf = readLines(m_out + QStringLiteral("/inputmethod/orvane.conf"));
-        for (const char *line : {"Name=Orvane输入法2011版", "Addon=table", "LangCode=zh_CN",
-                                 "File=table/orvane.main.dict"})
+        for (const char *line :
+            {"Name=Orvane输入法2011版", "Addon=table", "LangCode=zh_CN", "File=table/orvane.main.dict"})
             QVERIFY2(conf.contains(QString::fromUtf8(line)), line);
         const QStringList selection = iniGroup(conf, QStringLiteral("Table/Selection"));
         QCOMPARE(selection.size(), 10);
-        QStringList keys = selection + iniGroup(conf, QStringLiteral("Table/SecondCandidate")) +
-                           iniGroup(conf, QStringLiteral("Table/ThirdCandidate"));
+        QStringList keys = selection + iniGroup(conf, QStringLiteral("Table/SecondCandidate"))
+            + iniGroup(conf, QStringLiteral("Table/ThirdCandidate"));
         static const QRegularExpression digit(QStringLiteral("^(KP_)?[0-9]$"));
         for (const QString &k : keys)
             QVERIFY2(!digit.match(k).hasMatch(), qPrintable(k));
@@ -332,8 +332,8 @@ private slots:
         QVERIFY(QFile::exists(out + QStringLiteral("/orvane-fcitx5.txt")));
         const QStringList ibus = readLines(out + QStringLiteral("/orvane-ibus.txt"));
         for (const char *line : {"SCIM_Generic_Table_Phrase_Library_TEXT", "NAME = Orvane输入法2011版",
-                                 "LANGUAGES = zh_CN", "VALID_INPUT_CHARS = 0123456789", "MAX_KEY_LENGTH = 6",
-                                 "SELECT_KEYS = F1,F2,F3,F4,F5,F6,F7,F8,F9,F10", "BEGIN_TABLE", "END_TABLE"})
+                 "LANGUAGES = zh_CN", "VALID_INPUT_CHARS = 0123456789", "MAX_KEY_LENGTH = 6",
+                 "SELECT_KEYS = F1,F2,F3,F4,F5,F6,F7,F8,F9,F10", "BEGIN_TABLE", "END_TABLE"})
             QVERIFY2(ibus.contains(QString::fromUtf8(line)), line);
         static const QRegularExpression zhong(QStringLiteral("^500064\t中\t[0-9]+$"));
         QVERIFY(!ibus.filter(zhong).isEmpty());
@@ -350,13 +350,14 @@ private slots:
         custom.close();
         const QString out = m_dir.filePath(QStringLiteral("rule"));
         const Run r = generate({QStringLiteral("--db"), kDb, QStringLiteral("--custom"), custom.fileName(),
-                                QStringLiteral("--out-dir"), out, QStringLiteral("--fcitx5")},
-                               false);
+                                   QStringLiteral("--out-dir"), out, QStringLiteral("--fcitx5")},
+            false);
         QVERIFY2(r.exitCode == 0, qPrintable(r.err));
         const QStringList table = readLines(out + QStringLiteral("/orvane-fcitx5.txt"));
         for (int i = 0; i < words.size(); ++i) {
             const std::u16string w(reinterpret_cast<const char16_t *>(words[i].utf16()), words[i].size());
-            const bool inTable = entriesOf(table, QStringLiteral("9000%1").arg(i, 2, 10, QChar(u'0'))).contains(words[i]);
+            const bool inTable =
+                entriesOf(table, QStringLiteral("9000%1").arg(i, 2, 10, QChar(u'0'))).contains(words[i]);
             QVERIFY2(inTable == orvane::codes::CustomDictionary::isValidWord(w), qPrintable(words[i]));
             // Each word left out is reported with its line.
             QCOMPARE(r.err.contains(QStringLiteral("rule-words.txt:%1:").arg(i + 1)), !inTable);
@@ -371,8 +372,8 @@ private slots:
         const QString db = folder + QStringLiteral("/j%20t#db?.dat");
         QVERIFY(QFile::copy(kDb, db));
         const QString out = m_dir.filePath(QStringLiteral("uri"));
-        const Run r = generate({QStringLiteral("--db"), db, QStringLiteral("--out-dir"), out, QStringLiteral("--fcitx5")},
-                               false);
+        const Run r =
+            generate({QStringLiteral("--db"), db, QStringLiteral("--out-dir"), out, QStringLiteral("--fcitx5")}, false);
         QVERIFY2(r.exitCode == 0, qPrintable(r.err));
         // The whole database was read: the table of initTestCase without its two custom words.
         const QStringList table = readLines(out + QStringLiteral("/orvane-fcitx5.txt"));
@@ -422,12 +423,12 @@ private slots:
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("message");
         const QString garbage = QStringLiteral("garbage.dat");
-        QTest::newRow("missing database") << QStringLiteral("none.dat") << QString() << 1
-                                          << QStringLiteral("cannot read the code database");
-        QTest::newRow("database not SQLite") << garbage << QString() << 1
-                                             << QStringLiteral("cannot read the code database");
-        QTest::newRow("missing custom words") << QString() << QStringLiteral("none.txt") << 0
-                                              << QStringLiteral("cannot read custom words");
+        QTest::newRow("missing database")
+            << QStringLiteral("none.dat") << QString() << 1 << QStringLiteral("cannot read the code database");
+        QTest::newRow("database not SQLite")
+            << garbage << QString() << 1 << QStringLiteral("cannot read the code database");
+        QTest::newRow("missing custom words")
+            << QString() << QStringLiteral("none.txt") << 0 << QStringLiteral("cannot read custom words");
     }
     void unusableInput()
     {
@@ -439,9 +440,8 @@ private slots:
         QVERIFY(g.open(QIODevice::WriteOnly));
         g.write("not a database\n");
         g.close();
-        QStringList args{QStringLiteral("--db"), db.isEmpty() ? kDb : m_dir.filePath(db),
-                         QStringLiteral("--out-dir"), m_dir.filePath(QStringLiteral("unusable")),
-                         QStringLiteral("--ibus")};
+        QStringList args{QStringLiteral("--db"), db.isEmpty() ? kDb : m_dir.filePath(db), QStringLiteral("--out-dir"),
+            m_dir.filePath(QStringLiteral("unusable")), QStringLiteral("--ibus")};
         if (!custom.isEmpty())
             args << QStringLiteral("--custom") << m_dir.filePath(custom);
         const Run r = generate(args, false);

@@ -5,10 +5,10 @@
 // change; "ready" is written only when the update has finished, so that the typing script
 // types into the updated input method. The word and its code come from ORVANE_NEW_WORD and
 // ORVANE_NEW_CODE.
+#include "context/appcontext.h"
 #include "editor/dlgaddword.h"
 #include "prepare/externallibs.h"
 #include "scriptedprompts.h"
-#include "context/appcontext.h"
 #include "shell/imeproviders.h"
 #include "shell/imetableupdate.h"
 #include "shell/pictures.h"
@@ -62,7 +62,8 @@ int main(int argc, char **argv)
     QLineEdit box;
     box.setWindowTitle(QStringLiteral("orvane-addwordtyping"));
     box.resize(420, 48);
-    QObject::connect(&box, &QLineEdit::textChanged, &box, [&](const QString &t) { write(QStringLiteral("text ") + t); });
+    QObject::connect(
+        &box, &QLineEdit::textChanged, &box, [&](const QString &t) { write(QStringLiteral("text ") + t); });
     box.show();
     box.activateWindow();
     box.setFocus();
@@ -81,14 +82,16 @@ int main(int argc, char **argv)
     // fcitx5 loads the table when the input method is switched on for the box; then the word is
     // added in the dialog.
     QTimer::singleShot(1000, &app, [&] {
-        write(QStringLiteral("activate ") + (fcitx.activate(ctx.ime.ImeLayout) ? QStringLiteral("ok") : QStringLiteral("failed")));
+        write(QStringLiteral("activate ")
+            + (fcitx.activate(ctx.ime.ImeLayout) ? QStringLiteral("ok") : QStringLiteral("failed")));
         QTimer::singleShot(800, &app, [&] {
             fcitx.deactivate();
             dialog.show();
             dialog.txtWord->setText(qEnvironmentVariable("ORVANE_NEW_WORD"));
             dialog.txtCode->setText(qEnvironmentVariable("ORVANE_NEW_CODE"));
             dialog.cmdAddWord->click();
-            write(QStringLiteral("added, update running: ") + (update.isRunning() ? QStringLiteral("yes") : QStringLiteral("no")));
+            write(QStringLiteral("added, update running: ")
+                + (update.isRunning() ? QStringLiteral("yes") : QStringLiteral("no")));
         });
     });
     QTimer::singleShot(args.size() > 2 ? args[2].toInt() : 60000, &app, &QApplication::quit);

@@ -103,7 +103,8 @@ int main(int argc, char **argv)
     window.show();
     window.activateWindow();
 
-    QObject::connect(window.tmpText, &TypingBox::keyDown, [](int key) { logLine(QStringLiteral("key %1").arg(key, 0, 16)); });
+    QObject::connect(
+        window.tmpText, &TypingBox::keyDown, [](int key) { logLine(QStringLiteral("key %1").arg(key, 0, 16)); });
     QObject::connect(window.tmpText, &TypingBox::composingKey, [] { logLine(QStringLiteral("compose")); });
     QObject::connect(window.tmpText, &QLineEdit::textChanged, [&window](const QString &text) {
         logLine(QStringLiteral("change %1 at %2").arg(text).arg(window.session().position()));
@@ -127,8 +128,11 @@ int main(int argc, char **argv)
         logLine(QStringLiteral("wrong %1").arg(doc.WrongCharCount));
         logLine(QStringLiteral("keys %1").arg(doc.KeystrokeCount));
         logLine(QStringLiteral("bursts %1 %2 %3 %4 %5")
-                    .arg(doc.UserWordCounts[1]).arg(doc.UserWordCounts[2]).arg(doc.UserWordCounts[3])
-                    .arg(doc.UserWordCounts[4]).arg(doc.UserWordCounts[5]));
+                    .arg(doc.UserWordCounts[1])
+                    .arg(doc.UserWordCounts[2])
+                    .arg(doc.UserWordCounts[3])
+                    .arg(doc.UserWordCounts[4])
+                    .arg(doc.UserWordCounts[5]));
         logLine(QStringLiteral("total ") + result->lblTotal->text());
         logLine(QStringLiteral("time ") + result->lblTime->text());
         logLine(QStringLiteral("accuracy ") + result->lblRgtRate->text());

@@ -14,7 +14,7 @@ namespace {
 
 class TypeBox final : public QLineEdit {
 public:
-    explicit TypeBox(QFile *log) : m_log(log) {}
+    explicit TypeBox(QFile *log) : m_log(log) { }
 
     void write(const QString &line)
     {
@@ -54,7 +54,8 @@ int main(int argc, char **argv)
     TypeBox box(&log);
     box.setWindowTitle(QStringLiteral("orvane-typebox"));
     box.resize(420, 48);
-    QObject::connect(&box, &QLineEdit::textChanged, &box, [&box](const QString &t) { box.write(QStringLiteral("text ") + t); });
+    QObject::connect(
+        &box, &QLineEdit::textChanged, &box, [&box](const QString &t) { box.write(QStringLiteral("text ") + t); });
     box.show();
     box.activateWindow();
     box.setFocus();

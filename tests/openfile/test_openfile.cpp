@@ -80,8 +80,8 @@ void TestOpenFile::opensARealTextIntoTheTestView()
 {
     Fixture f;
     f.target.view.setPlainText(QStringLiteral("old text"));
-    const QString path = f.write(QStringLiteral("article.txt"),
-                                 QStringLiteral("“%1”\r\n abc 123\r\n").arg(kArticle).toUtf8());
+    const QString path =
+        f.write(QStringLiteral("article.txt"), QStringLiteral("“%1”\r\n abc 123\r\n").arg(kArticle).toUtf8());
     frmOpenFile dlg(f.ctx, f.target);
     QVERIFY(dlg.chkUseFilter->isChecked());
     QVERIFY(dlg.chkAlpha->isChecked());

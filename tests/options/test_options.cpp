@@ -127,10 +127,10 @@ void TestOptions::loadShowsTheSettings()
     dialog.show();
     QCOMPARE(dialog.windowTitle(), QStringLiteral("选项设置"));
     const UserSettings &s = f.ctx.settings;
-    const QList<QPair<QPushButton *, quint32>> colours = {
-        {dialog.cmdSetColor1, s.AltColor1},       {dialog.cmdSetColor2, s.AltColor2},
-        {dialog.cmdSetRightColor, s.RightColor},  {dialog.cmdSetErrorColor, s.ErrorColor},
-        {dialog.cmdSetSymColor, s.SymbolColor},   {dialog.cmdSetAlphaColor, s.AlphaColor}};
+    const QList<QPair<QPushButton *, quint32>> colours = {{dialog.cmdSetColor1, s.AltColor1},
+        {dialog.cmdSetColor2, s.AltColor2}, {dialog.cmdSetRightColor, s.RightColor},
+        {dialog.cmdSetErrorColor, s.ErrorColor}, {dialog.cmdSetSymColor, s.SymbolColor},
+        {dialog.cmdSetAlphaColor, s.AlphaColor}};
     for (const auto &[b, colour] : colours) {
         QCOMPARE(dialog.buttonColor(b), colour);
         // The button shows its colour.
@@ -175,7 +175,8 @@ void TestOptions::colourChoice_data()
     QTest::newRow("second word colour keeps its own colour") << "cmdSetColor2" << alt2 << 0xFF0000 << false << false;
     QTest::newRow("symbol colour changed") << "cmdSetSymColor" << sym << 0x808000 << false << true;
     QTest::newRow("letter colour changed") << "cmdSetAlphaColor" << alpha << 0x008080 << false << true;
-    QTest::newRow("letter colour takes the first word colour") << "cmdSetAlphaColor" << alpha << 0x000000 << true << false;
+    QTest::newRow("letter colour takes the first word colour")
+        << "cmdSetAlphaColor" << alpha << 0x000000 << true << false;
     QTest::newRow("error colour changed: not drawn") << "cmdSetErrorColor" << error << 0x000080 << false << false;
     QTest::newRow("right colour changed: not drawn") << "cmdSetRightColor" << right << 0x008000 << false << false;
     QTest::newRow("right colour takes the error colour") << "cmdSetRightColor" << right << 0x0000FF << true << false;
@@ -231,7 +232,8 @@ void TestOptions::switches_data()
     QTest::newRow("short-code hints off") << "ckJmTips" << int(SettingKey::NeedShortCodeTips) << true << true;
     QTest::newRow("automatic input method off: not drawn")
         << "ckAutoOpenIme" << int(SettingKey::AutoOpenIme) << true << false;
-    QTest::newRow("segmentation off without a text") << "ckNeedFc" << int(SettingKey::NeedSegmentation) << false << false;
+    QTest::newRow("segmentation off without a text")
+        << "ckNeedFc" << int(SettingKey::NeedSegmentation) << false << false;
 }
 
 void TestOptions::switches()
@@ -251,9 +253,9 @@ void TestOptions::switches()
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
     QCOMPARE(f.stored(SettingKey(key)), QStringLiteral("False"));
     const UserSettings &s = f.ctx.settings;
-    const bool value = SettingKey(key) == SettingKey::NeedSegmentation    ? s.NeedSegmentation
-                       : SettingKey(key) == SettingKey::NeedShortCodeTips ? s.NeedShortCodeTips
-                                                                           : s.AutoOpenIme;
+    const bool value = SettingKey(key) == SettingKey::NeedSegmentation ? s.NeedSegmentation
+        : SettingKey(key) == SettingKey::NeedShortCodeTips             ? s.NeedShortCodeTips
+                                                                       : s.AutoOpenIme;
     QVERIFY(!value);
     QCOMPARE(f.target.redraws, redraw ? 1 : 0);
     // "保存分词例文" follows segmentation.

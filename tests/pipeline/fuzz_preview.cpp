@@ -12,8 +12,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
     const orvane::Preview p = orvane::loadPreview(buffer);
-    if (p.status == orvane::PreviewStatus::Accepted &&
-        (p.text.size() < orvane::kMinTextLength || p.text.size() > orvane::kMaxTextLength))
+    if (p.status == orvane::PreviewStatus::Accepted
+        && (p.text.size() < orvane::kMinTextLength || p.text.size() > orvane::kMaxTextLength))
         std::abort();
     if (p.status == orvane::PreviewStatus::Accepted) {
         // Marks of any shape must never make stage 2 read or write out of bounds.

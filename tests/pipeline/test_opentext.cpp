@@ -39,7 +39,7 @@ void TestOpenText::initTestCase()
     qputenv("XDG_DATA_HOME", m_userData.path().toUtf8());
     QString error;
     QVERIFY2(m_libs.open({QStringLiteral(ORVANE_TEST_DATA_DIR)}, QStringLiteral(ORVANE_TEST_DATA_DIR), &error),
-             qPrintable(error));
+        qPrintable(error));
 }
 
 void TestOpenText::countMarks_data()
@@ -95,8 +95,8 @@ void TestOpenText::opensForEachWindow()
     QCOMPARE(opened->target, request.target);
     QCOMPARE(opened->text.size(), opened->marks.size());
     QVERIFY2(opened->warning.isEmpty(), qPrintable(opened->warning)); // the code data are there
-    QCOMPARE(opened->text.contains(QStringLiteral("abc")) || opened->text.contains(QStringLiteral("ａｂｃ")),
-             !filterAlpha);
+    QCOMPARE(
+        opened->text.contains(QStringLiteral("abc")) || opened->text.contains(QStringLiteral("ａｂｃ")), !filterAlpha);
     QCOMPARE(opened->text.contains(QStringLiteral("，")), !filterSymbols);
     QVERIFY(opened->text.contains(QStringLiteral("。"))); // not in the list
 
@@ -164,7 +164,8 @@ void TestOpenText::nothingChosenAndMissingFile()
     const QString missing = dir.filePath(QStringLiteral("没有.txt"));
     QVERIFY(!openTextFile(missing, OpenRequest(), {}, &m_libs, &error));
     QCOMPARE(error.failure, OpenFailure::Unreadable);
-    QVERIFY2(error.message().startsWith(QStringLiteral("无法读取文件“%1”：").arg(missing)), qPrintable(error.message()));
+    QVERIFY2(
+        error.message().startsWith(QStringLiteral("无法读取文件“%1”：").arg(missing)), qPrintable(error.message()));
     QVERIFY(!error.detail.isEmpty());
 }
 

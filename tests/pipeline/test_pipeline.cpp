@@ -51,13 +51,20 @@ void TestPipeline::cleaning_data()
 {
     QTest::addColumn<QString>("raw");
     QTest::addColumn<QString>("clean");
-    QTest::newRow("blanks and tabs") << "你 好\t世　界" << "你好世界";
-    QTest::newRow("blank lines become one line") << "第一行\r\n\r\n  第二行\r\n" << "第一行第二行";
-    QTest::newRow("lone CR and LF stay") << "甲\r乙\n丙" << "甲\r乙\n丙";
-    QTest::newRow("CR blank LF is a pair") << "甲\r \n乙" << "甲乙";
-    QTest::newRow("pairs are not matched again") << "\r\r\n\n" << "\r\n";
-    QTest::newRow("straight and full-width quotes go") << "'甲'\"乙\"＇丙＂" << "甲乙丙";
-    QTest::newRow("curly quotes stay") << "“甲”‘乙’" << "“甲”‘乙’";
+    QTest::newRow("blanks and tabs") << "你 好\t世　界"
+                                     << "你好世界";
+    QTest::newRow("blank lines become one line") << "第一行\r\n\r\n  第二行\r\n"
+                                                 << "第一行第二行";
+    QTest::newRow("lone CR and LF stay") << "甲\r乙\n丙"
+                                         << "甲\r乙\n丙";
+    QTest::newRow("CR blank LF is a pair") << "甲\r \n乙"
+                                           << "甲乙";
+    QTest::newRow("pairs are not matched again") << "\r\r\n\n"
+                                                 << "\r\n";
+    QTest::newRow("straight and full-width quotes go") << "'甲'\"乙\"＇丙＂"
+                                                       << "甲乙丙";
+    QTest::newRow("curly quotes stay") << "“甲”‘乙’"
+                                       << "“甲”‘乙’";
 }
 
 void TestPipeline::cleaning()
@@ -186,22 +193,35 @@ void TestPipeline::prepare_data()
     QTest::addColumn<QString>("outText");
     QTest::addColumn<QString>("outMarks");
 
-    QTest::newRow("no filter widens symbols everywhere")
-        << "你,好,a" << "02124" << false << false << QStringList{} << "你，好，a" << "02124";
+    QTest::newRow("no filter widens symbols everywhere") << "你,好,a"
+                                                         << "02124" << false << false << QStringList{} << "你，好，a"
+                                                         << "02124";
     QTest::newRow("no filter: bracket stays unless marked a symbol")
-        << "a[b" << "444" << false << false << QStringList{} << "a[b" << "444";
+        << "a[b"
+        << "444" << false << false << QStringList{} << "a[b"
+        << "444";
     QTest::newRow("no filter: bracket marked a symbol is widened")
-        << "你[好" << "020" << false << false << QStringList{} << "你［好" << "020";
-    QTest::newRow("letters and digits filtered")
-        << "abc中文123" << "4440044" "4" << false << true << QStringList{} << "中文" << "00";
+        << "你[好"
+        << "020" << false << false << QStringList{} << "你［好"
+        << "020";
+    QTest::newRow("letters and digits filtered") << "abc中文123"
+                                                 << "4440044"
+                                                    "4"
+                                                 << false << true << QStringList{} << "中文"
+                                                 << "00";
     QTest::newRow("half-width comma in the list removes full-width commas")
-        << "你，好,世" << "02020" << true << false << QStringList{","} << "你好世" << "000";
-    QTest::newRow("two-character symbol filters nothing")
-        << "你，好" << "020" << true << false << QStringList{"，，"} << "你，好" << "020";
-    QTest::newRow("filtering widens the bracket")
-        << "你[好a" << "0404" << true << false << QStringList{"。"} << "你［好a" << "0404";
-    QTest::newRow("both filters")
-        << "A，中。" << "4202" << true << true << QStringList{"，", "。"} << "中" << "0";
+        << "你，好,世"
+        << "02020" << true << false << QStringList{","} << "你好世"
+        << "000";
+    QTest::newRow("two-character symbol filters nothing") << "你，好"
+                                                          << "020" << true << false << QStringList{"，，"} << "你，好"
+                                                          << "020";
+    QTest::newRow("filtering widens the bracket") << "你[好a"
+                                                  << "0404" << true << false << QStringList{"。"} << "你［好a"
+                                                  << "0404";
+    QTest::newRow("both filters") << "A，中。"
+                                  << "4202" << true << true << QStringList{"，", "。"} << "中"
+                                  << "0";
 }
 
 void TestPipeline::prepare()
@@ -224,9 +244,18 @@ void TestPipeline::editorForm_data()
     QTest::addColumn<QString>("marks");
     QTest::addColumn<QString>("spaced");
     QTest::addColumn<QString>("spacedMarks");
-    QTest::newRow("three boundaries") << "他们是学，生生" << "0011200" << "他们 是学 ， 生生" << "0031132300";
-    QTest::newRow("one word") << "学生" << "00" << "学生" << "00";
-    QTest::newRow("empty") << "" << "" << "" << "";
+    QTest::newRow("three boundaries") << "他们是学，生生"
+                                      << "0011200"
+                                      << "他们 是学 ， 生生"
+                                      << "0031132300";
+    QTest::newRow("one word") << "学生"
+                              << "00"
+                              << "学生"
+                              << "00";
+    QTest::newRow("empty") << ""
+                           << ""
+                           << ""
+                           << "";
 }
 
 void TestPipeline::editorForm()

@@ -21,9 +21,9 @@ struct Words {
 
 Words makeWords()
 {
-    const QStringList words = {u"我们"_qs, u"今天"_qs, u"在"_qs,     u"学校"_qs, u"学习"_qs,     u"中文输入法"_qs,
-                               u"老师"_qs, u"说"_qs,   u"按词"_qs,   u"输入"_qs, u"比"_qs,       u"按字"_qs,
-                               u"输入"_qs, u"快"_qs,   u"得多"_qs,   u"，"_qs,   u"人民代表"_qs, u"大会"_qs};
+    const QStringList words = {u"我们"_qs, u"今天"_qs, u"在"_qs, u"学校"_qs, u"学习"_qs, u"中文输入法"_qs, u"老师"_qs,
+        u"说"_qs, u"按词"_qs, u"输入"_qs, u"比"_qs, u"按字"_qs, u"输入"_qs, u"快"_qs, u"得多"_qs, u"，"_qs,
+        u"人民代表"_qs, u"大会"_qs};
     Words w;
     for (int round = 0; round < 12; ++round) {
         for (const QString &word : words) {
@@ -160,7 +160,7 @@ void TestWordWrap::clicksAndCursorFollowTheLines()
     view.setTextCursor(c);
     const QRect r = view.cursorRect();
     QVERIFY2(qAbs(r.center().y() - (layout->position().y() + second.y() + second.height() / 2)) < second.height(),
-             "the cursor is drawn on the line of its character");
+        "the cursor is drawn on the line of its character");
     QVERIFY(view.document()->documentLayout()->documentSize().height() >= layout->boundingRect().height());
 }
 

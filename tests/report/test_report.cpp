@@ -45,9 +45,9 @@ Figures figures()
     f.basic.SpeedText = QStringLiteral("80字/分");
     f.basic.EffectiveSpeedText = QStringLiteral("78字/分");
     f.words[1] = {{QStringLiteral("的"), 3, QStringLiteral("43"), QStringLiteral("4")},
-                  {QStringLiteral("是"), 1, QStringLiteral("51"), {}}};
-    f.words[2] = {{QStringLiteral("我们"), 2, QStringLiteral("2372"), QStringLiteral("23")},
-                  {QStringLiteral("喵喵"), 1, {}, {}}};
+        {QStringLiteral("是"), 1, QStringLiteral("51"), {}}};
+    f.words[2] = {
+        {QStringLiteral("我们"), 2, QStringLiteral("2372"), QStringLiteral("23")}, {QStringLiteral("喵喵"), 1, {}, {}}};
     f.words[5] = {{QStringLiteral("中华人民共和国"), 1, QStringLiteral("2246"), {}}};
     for (int i = 0; i < 24; ++i) {
         f.textKeys[i] = 100 + i;
@@ -114,7 +114,8 @@ private Q_SLOTS:
         const QString keys = reportTextKeySection(f.textKeys);
         QVERIFY(keys.startsWith(QStringLiteral("关于全部文本的键数信息：\r\n")));
         QVERIFY(whole.contains(keys));
-        QVERIFY(keys.contains(QStringLiteral("\r\n单字标准码输入时的字母数字数：120\r\n单字标准码输入时的功能键数：103\r\n\r\n")));
+        QVERIFY(keys.contains(
+            QStringLiteral("\r\n单字标准码输入时的字母数字数：120\r\n单字标准码输入时的功能键数：103\r\n\r\n")));
     }
 
     void shortestAverage_data()

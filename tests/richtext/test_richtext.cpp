@@ -26,9 +26,12 @@ QStringList describe(const QTextDocument &doc)
             const QTextFragment f = it.fragment();
             const QTextCharFormat cf = f.charFormat();
             QString flags;
-            if (cf.fontWeight() >= QFont::Bold) flags += 'b';
-            if (cf.underlineStyle() != QTextCharFormat::NoUnderline) flags += QString::number(int(cf.underlineStyle()));
-            if (cf.hasProperty(QTextFormat::BackgroundBrush)) flags += 'h';
+            if (cf.fontWeight() >= QFont::Bold)
+                flags += 'b';
+            if (cf.underlineStyle() != QTextCharFormat::NoUnderline)
+                flags += QString::number(int(cf.underlineStyle()));
+            if (cf.hasProperty(QTextFormat::BackgroundBrush))
+                flags += 'h';
             const QString fam = cf.fontFamilies().toStringList().value(0);
             out << QStringLiteral("%1|%2|%3|%4").arg(f.text(), cf.foreground().color().name(), flags, fam);
         }
@@ -100,7 +103,7 @@ void TestRichText::readsLibreOfficeRtf()
     };
     QCOMPARE(formatAt(2).foreground().color().name(), QStringLiteral("#0000ff"));
     QCOMPARE(formatAt(13).foreground().color().name(), QStringLiteral("#00ffff")); // "abc"
-    QCOMPARE(formatAt(3).fontWeight(), int(QFont::Bold));                         // the highlight
+    QCOMPARE(formatAt(3).fontWeight(), int(QFont::Bold));                          // the highlight
     QVERIFY(formatAt(3).hasProperty(QTextFormat::BackgroundBrush));
     QVERIFY(!formatAt(4).hasProperty(QTextFormat::BackgroundBrush));
 }
@@ -109,15 +112,14 @@ void TestRichText::readsForeignRtf_data()
 {
     QTest::addColumn<QByteArray>("rtf");
     QTest::addColumn<QString>("text");
-    QTest::newRow("ansi code page bytes")
-        << QByteArray("{\\rtf1\\ansi\\ansicpg936{\\fonttbl{\\f0\\fnil\\fcharset134 \\'cb\\'ce\\'cc\\'e5;}}\\f0 \\'c4\\'e3\\'ba\\'c3\\par}")
-        << QStringLiteral("你好");
+    QTest::newRow("ansi code page bytes") << QByteArray("{\\rtf1\\ansi\\ansicpg936{\\fonttbl{\\f0\\fnil\\fcharset134 "
+                                                        "\\'cb\\'ce\\'cc\\'e5;}}\\f0 \\'c4\\'e3\\'ba\\'c3\\par}")
+                                          << QStringLiteral("你好");
     QTest::newRow("unicode with two fallback bytes")
         << QByteArray("{\\rtf1\\uc2 \\u20320\\'c4\\'e3\\u22909\\'ba\\'c3!}") << QStringLiteral("你好!");
     QTest::newRow("ignorable destination skipped")
         << QByteArray("{\\rtf1{\\*\\generator Writer;}{\\info{\\title x}}A\\tab B}") << QStringLiteral("A\tB");
-    QTest::newRow("negative unicode")
-        << QByteArray("{\\rtf1 \\u-3913?}") << QString(QChar(0xF0B7));
+    QTest::newRow("negative unicode") << QByteArray("{\\rtf1 \\u-3913?}") << QString(QChar(0xF0B7));
     QTest::newRow("escaped braces") << QByteArray("{\\rtf1 \\{x\\}\\\\}") << QStringLiteral("{x}\\");
 }
 

@@ -17,40 +17,52 @@ namespace {
 
 const std::string kDictPath = std::string(ORVANE_TEST_DATA_DIR) + "/orvane-seg.dict";
 
-std::u16string u16(const QString &s) { return s.toStdU16String(); }
+std::u16string u16(const QString &s)
+{
+    return s.toStdU16String();
+}
 
-QString joined(const std::u16string &text, const std::vector<Token> &tokens) {
+QString joined(const std::u16string &text, const std::vector<Token> &tokens)
+{
     QStringList parts;
     for (const Token &t : tokens)
         parts << QString::fromStdU16String(text.substr(t.begin, t.length));
     return parts.join(QLatin1Char('/'));
 }
 
-std::vector<char> readAll(const std::string &path) {
+std::vector<char> readAll(const std::string &path)
+{
     std::ifstream in(path, std::ios::binary);
     return std::vector<char>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-void writeAll(const QString &path, const std::vector<char> &bytes) {
+void writeAll(const QString &path, const std::vector<char> &bytes)
+{
     std::ofstream out(path.toStdString(), std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), std::streamsize(bytes.size()));
 }
 
-template <class T> T readAt(const std::vector<char> &b, std::size_t off) {
+template <class T> T readAt(const std::vector<char> &b, std::size_t off)
+{
     T v;
     std::memcpy(&v, b.data() + off, sizeof v);
     return v;
 }
-template <class T> void writeAt(std::vector<char> &b, std::size_t off, T v) { std::memcpy(b.data() + off, &v, sizeof v); }
+template <class T> void writeAt(std::vector<char> &b, std::size_t off, T v)
+{
+    std::memcpy(b.data() + off, &v, sizeof v);
+}
 
 // Offset of a section's payload, read from the section table (24-byte entries after the
 // 64-byte header: id, reserved, offset, size).
-std::size_t sectionOffset(const std::vector<char> &b, std::uint32_t id, std::size_t *entry = nullptr) {
+std::size_t sectionOffset(const std::vector<char> &b, std::uint32_t id, std::size_t *entry = nullptr)
+{
     const auto count = readAt<std::uint32_t>(b, 40);
     for (std::uint32_t i = 0; i < count; ++i) {
         const std::size_t e = 64 + 24 * i;
         if (readAt<std::uint32_t>(b, e) == id) {
-            if (entry) *entry = e;
+            if (entry)
+                *entry = e;
             return std::size_t(readAt<std::uint64_t>(b, e + 8));
         }
     }
@@ -90,7 +102,8 @@ private:
     std::vector<char> dictBytes_;
 };
 
-void TestSegmenter::initTestCase() {
+void TestSegmenter::initTestCase()
+{
     std::string error;
     seg_ = Segmenter::load(kDictPath, &error);
     QVERIFY2(seg_, error.c_str());
@@ -98,7 +111,8 @@ void TestSegmenter::initTestCase() {
     QVERIFY(dictBytes_.size() > 1000);
 }
 
-void TestSegmenter::segmentation_data() {
+void TestSegmenter::segmentation_data()
+{
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("expected");
     QTest::newRow("plain") << u"我来自北京"_qs << u"我/来自/北京"_qs;
@@ -132,14 +146,16 @@ void TestSegmenter::segmentation_data() {
     QTest::newRow("empty") << QString() << QString();
 }
 
-void TestSegmenter::segmentation() {
+void TestSegmenter::segmentation()
+{
     QFETCH(QString, text);
     QFETCH(QString, expected);
     const std::u16string t = u16(text);
     QCOMPARE(joined(t, seg_->segment(t)), expected);
 }
 
-void TestSegmenter::tokenKinds() {
+void TestSegmenter::tokenKinds()
+{
     const std::u16string t = u"我有3.5个ABC！\r\n2001年"_qs.toStdU16String();
     const auto tokens = seg_->segment(t);
     QString kinds;
@@ -149,7 +165,8 @@ void TestSegmenter::tokenKinds() {
     QCOMPARE(kinds, u"WWAWASW"_qs);
 }
 
-void TestSegmenter::marks_data() {
+void TestSegmenter::marks_data()
+{
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("expected");
     QTest::newRow("empty") << QString() << QString();
@@ -183,7 +200,8 @@ void TestSegmenter::marks_data() {
     QTest::newRow("latin with accents") << u"café咖啡"_qs << u"444400"_qs;
 }
 
-void TestSegmenter::marks() {
+void TestSegmenter::marks()
+{
     QFETCH(QString, text);
     QFETCH(QString, expected);
     const std::u16string t = u16(text);
@@ -192,14 +210,16 @@ void TestSegmenter::marks() {
 
 // On any text: tokens cover it end to end, no token ends inside a surrogate pair, there is one
 // mark per unit, and a word is exactly a maximal run of equal marks.
-void TestSegmenter::invariantsOnRandomText() {
-    const char16_t alphabet[] = {u'我', u'们', u'的', u'一', u'十', u'年', u'月', u'○', u'〇', u'第', u'中',
-                                 u'国', u'a', u'Z', u'7', u'.', u'%', u'，', u'！', u' ', u'\r', u'\n',
-                                 0, 0xD840, 0xDC0B, 0xD83D, 0xDE00, 0xFF11, 0xFF0E, 0xFF05, 0x2028};
+void TestSegmenter::invariantsOnRandomText()
+{
+    const char16_t alphabet[] = {u'我', u'们', u'的', u'一', u'十', u'年', u'月', u'○', u'〇', u'第', u'中', u'国',
+        u'a', u'Z', u'7', u'.', u'%', u'，', u'！', u' ', u'\r', u'\n', 0, 0xD840, 0xDC0B, 0xD83D, 0xDE00, 0xFF11,
+        0xFF0E, 0xFF05, 0x2028};
     std::mt19937 rng(20110);
     for (int round = 0; round < 3000; ++round) {
         std::u16string t(rng() % 40, u' ');
-        for (char16_t &c : t) c = alphabet[rng() % std::size(alphabet)];
+        for (char16_t &c : t)
+            c = alphabet[rng() % std::size(alphabet)];
         const auto tokens = seg_->segment(t);
         const std::u16string m = seg_->marks(t);
         QCOMPARE(m.size(), t.size());
@@ -211,9 +231,9 @@ void TestSegmenter::invariantsOnRandomText() {
             QVERIFY(k.length > 0);
             at += k.length;
             const std::size_t end = k.begin + k.length;
-            QVERIFY2(!(end < t.size() && t[end] >= 0xDC00 && t[end] <= 0xDFFF && t[end - 1] >= 0xD800 &&
-                       t[end - 1] <= 0xDBFF),
-                     "a token ends inside a surrogate pair");
+            QVERIFY2(!(end < t.size() && t[end] >= 0xDC00 && t[end] <= 0xDFFF && t[end - 1] >= 0xD800
+                         && t[end - 1] <= 0xDBFF),
+                "a token ends inside a surrogate pair");
             // A word's letters and digits are marked '4' (with a decimal point or percent sign
             // between them); the rest of the word shares one word mark, different from the mark
             // of the word before it.
@@ -221,19 +241,21 @@ void TestSegmenter::invariantsOnRandomText() {
             for (std::size_t j = k.begin; j < end; ++j) {
                 const char16_t c = t[j];
                 const bool alnum = (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z')
-                                   || (c >= 0xFF10 && c <= 0xFF19);
+                    || (c >= 0xFF10 && c <= 0xFF19);
                 if (k.kind == TokenKind::Symbol) {
                     QCOMPARE(m[j], u'2');
                 } else if (k.kind == TokenKind::Alnum || alnum) {
                     QCOMPARE(m[j], u'4');
                 } else if (m[j] != u'4') {
                     QVERIFY(m[j] == u'0' || m[j] == u'1');
-                    if (wordMark == 0) wordMark = m[j];
+                    if (wordMark == 0)
+                        wordMark = m[j];
                     QCOMPARE(m[j], wordMark);
                 }
             }
             if (k.kind == TokenKind::Symbol || k.kind == TokenKind::Alnum) {
-                if (i > 0) QVERIFY2(m[k.begin - 1] != m[k.begin], "neighbouring tokens share a mark");
+                if (i > 0)
+                    QVERIFY2(m[k.begin - 1] != m[k.begin], "neighbouring tokens share a mark");
             } else if (wordMark != 0) {
                 QVERIFY2(wordMark != lastWordMark, "neighbouring words share a mark");
                 lastWordMark = wordMark;
@@ -243,22 +265,24 @@ void TestSegmenter::invariantsOnRandomText() {
     }
 }
 
-void TestSegmenter::customWords_data() {
+void TestSegmenter::customWords_data()
+{
     QTest::addColumn<QString>("word");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("before");
     QTest::addColumn<QString>("after");
     QTest::newRow("unknown word") << u"艾尔登法环"_qs << u"我在玩艾尔登法环"_qs << u"我/在/玩/艾/尔登/法/环"_qs
                                   << u"我/在/玩/艾尔登法环"_qs;
-    QTest::newRow("against dictionary words") << u"和尚未"_qs << u"结婚的和尚未结婚的"_qs
-                                              << u"结婚/的/和/尚未/结婚/的"_qs << u"结婚/的/和尚未/结婚/的"_qs;
+    QTest::newRow("against dictionary words")
+        << u"和尚未"_qs << u"结婚的和尚未结婚的"_qs << u"结婚/的/和/尚未/结婚/的"_qs << u"结婚/的/和尚未/结婚/的"_qs;
     QTest::newRow("across a number") << u"三十一日夜"_qs << u"十二月三十一日夜"_qs << u"十二月/三十一日/夜"_qs
                                      << u"十二月/三十一日夜"_qs;
     QTest::newRow("with latin letters") << u"T恤"_qs << u"一件T恤衫"_qs << u"一件/T/恤衫"_qs << u"一件/T恤/衫"_qs;
     QTest::newRow("astral") << u"𠀋𠀋好"_qs << u"北京𠀋𠀋好吗"_qs << u"北京/𠀋𠀋/好/吗"_qs << u"北京/𠀋𠀋好/吗"_qs;
 }
 
-void TestSegmenter::customWords() {
+void TestSegmenter::customWords()
+{
     QFETCH(QString, word);
     QFETCH(QString, text);
     QFETCH(QString, before);
@@ -277,19 +301,24 @@ void TestSegmenter::customWords() {
     std::size_t at = t.find(w);
     QVERIFY(at != std::u16string::npos);
     std::size_t end = at + w.size();
-    while (at < end && t[at] < 0x80) QCOMPARE(m[at++], u'4');
-    for (std::size_t i = at; i < end; ++i) QVERIFY(m[i] == m[at] && m[i] != u'4');
-    if (at > 0) QVERIFY(m[at - 1] != m[at]);
-    if (end < t.size()) QVERIFY(m[end] != m[at]);
+    while (at < end && t[at] < 0x80)
+        QCOMPARE(m[at++], u'4');
+    for (std::size_t i = at; i < end; ++i)
+        QVERIFY(m[i] == m[at] && m[i] != u'4');
+    if (at > 0)
+        QVERIFY(m[at - 1] != m[at]);
+    if (end < t.size())
+        QVERIFY(m[end] != m[at]);
 }
 
-void TestSegmenter::customWordsLongestWins() {
+void TestSegmenter::customWordsLongestWins()
+{
     std::string error;
     auto seg = Segmenter::load(kDictPath, &error);
     QVERIFY2(seg, error.c_str());
     QVERIFY(seg->contains(u"北京"));
     QVERIFY(!seg->contains(u""));
-    seg->addUserWord(u"");  // ignored
+    seg->addUserWord(u""); // ignored
     QVERIFY(!seg->contains(u""));
     seg->addUserWord(u"京天");
     seg->addUserWord(u"京天安");
@@ -297,11 +326,26 @@ void TestSegmenter::customWordsLongestWins() {
     QCOMPARE(joined(t, seg->segment(t)), u"北/京天安/门"_qs);
 }
 
-void TestSegmenter::loaderRefuses_data() {
+void TestSegmenter::loaderRefuses_data()
+{
     QTest::addColumn<int>("kind");
-    QTest::addColumn<QString>("reason");  // a word the error has to contain
-    enum { Truncate, Empty, Garbage, Magic, Version, SizeField, SectionOutside, SectionSize, SectionMissing,
-           SectionTwice, RootOutside, ChildOutside, ChildrenUnsorted, Misaligned };
+    QTest::addColumn<QString>("reason"); // a word the error has to contain
+    enum {
+        Truncate,
+        Empty,
+        Garbage,
+        Magic,
+        Version,
+        SizeField,
+        SectionOutside,
+        SectionSize,
+        SectionMissing,
+        SectionTwice,
+        RootOutside,
+        ChildOutside,
+        ChildrenUnsorted,
+        Misaligned
+    };
     QTest::newRow("truncated by one byte") << int(Truncate) << u"size"_qs;
     QTest::newRow("empty") << int(Empty) << u"short"_qs;
     QTest::newRow("garbage") << int(Garbage) << u"magic"_qs;
@@ -318,7 +362,8 @@ void TestSegmenter::loaderRefuses_data() {
     QTest::newRow("misaligned section") << int(Misaligned) << u"aligned"_qs;
 }
 
-void TestSegmenter::loaderRefuses() {
+void TestSegmenter::loaderRefuses()
+{
     QFETCH(int, kind);
     QFETCH(QString, reason);
     std::vector<char> b = dictBytes_;
@@ -332,7 +377,8 @@ void TestSegmenter::loaderRefuses() {
     const auto nodes = readAt<std::uint32_t>(b, 16);
     std::uint32_t parent = 0;
     for (std::uint32_t i = 1; i < nodes && !parent; ++i)
-        if (readAt<std::uint16_t>(b, count(i)) >= 2) parent = i;
+        if (readAt<std::uint16_t>(b, count(i)) >= 2)
+            parent = i;
     QVERIFY(parent);
     std::size_t entry = 0;
     switch (kind) {
@@ -371,7 +417,8 @@ void TestSegmenter::loaderRefuses() {
     QVERIFY2(message.contains(reason), qPrintable(message));
 }
 
-void TestSegmenter::loaderRefusesMissingFileAndFolder() {
+void TestSegmenter::loaderRefusesMissingFileAndFolder()
+{
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const std::string missing = dir.filePath(u"none.dict"_qs).toStdString();
@@ -381,20 +428,22 @@ void TestSegmenter::loaderRefusesMissingFileAndFolder() {
     error.clear();
     QVERIFY(!Segmenter::load(dir.path().toStdString(), &error));
     QVERIFY2(error.find(dir.path().toStdString()) != std::string::npos, error.c_str());
-    QVERIFY(!Segmenter::load(missing, nullptr));  // no error wanted: still no crash
+    QVERIFY(!Segmenter::load(missing, nullptr)); // no error wanted: still no crash
 }
 
 QTEST_GUILESS_MAIN(TestSegmenter)
 // Another program that truncates or rewrites the dictionary in place (an update, a copy over
 // it) changes nothing for a segmenter that has loaded it; a mapped file would kill the process.
-void TestSegmenter::fileChangedInPlaceWhileLoaded_data() {
+void TestSegmenter::fileChangedInPlaceWhileLoaded_data()
+{
     QTest::addColumn<int>("newSize");
     QTest::newRow("truncated to nothing") << 0;
     QTest::newRow("cut after the header") << 64;
     QTest::newRow("same size, zeros") << -1;
 }
 
-void TestSegmenter::fileChangedInPlaceWhileLoaded() {
+void TestSegmenter::fileChangedInPlaceWhileLoaded()
+{
     QFETCH(int, newSize);
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
@@ -412,7 +461,8 @@ void TestSegmenter::fileChangedInPlaceWhileLoaded() {
             out.write(zeros.data(), std::streamsize(zeros.size()));
         }
     }
-    if (newSize >= 0) QVERIFY(QFile::resize(path, newSize));
+    if (newSize >= 0)
+        QVERIFY(QFile::resize(path, newSize));
     const std::u16string t = u"我们在北京天安门广场看升旗，中华人民共和国万岁。";
     QCOMPARE(joined(t, seg->segment(t)), joined(t, seg_->segment(t)));
     QCOMPARE(seg->marks(t), seg_->marks(t));

@@ -13,8 +13,8 @@
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QStatusBar>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QTextBlock>
 #include <QTextEdit>
 #include <QtTest>
@@ -96,7 +96,7 @@ struct Fixture : test::ContextFixture {
             auto *dialog = qobject_cast<DlgResult *>(w);
             QVERIFY(dialog);
             results << ResultTexts{dialog->lblTime->text(), dialog->lblRgtRate->text(), dialog->lblRate->text(),
-                                   dialog->lblEffRate->text(), dialog->lblTotal->text()};
+                dialog->lblEffRate->text(), dialog->lblTotal->text()};
             dialog->cmdOk->click();
         });
     }
@@ -147,17 +147,17 @@ struct Fixture : test::ContextFixture {
     }
 
     struct Enabled {
-        bool start, pause, end, file, setting, quit, calc, saveTest, staInfo, staSave, saveResult, openTest, openExample;
+        bool start, pause, end, file, setting, quit, calc, saveTest, staInfo, staSave, saveResult, openTest,
+            openExample;
         bool operator==(const Enabled &) const = default;
     };
     Enabled enabled() const
     {
         const frmFcTest &w = *window;
-        return {w.CmdStartTest->isEnabled(),    w.CmdPauTest->isEnabled(),    w.CmdEndTest->isEnabled(),
-                w.cmdFile->isEnabled(),         w.CmdSetting->isEnabled(),    w.CmdQuit->isEnabled(),
-                w.CmdCalc->isEnabled(),         w.mnuSaveTestFile->isEnabled(), w.mnuStaInfo->isEnabled(),
-                w.mnuStaSave->isEnabled(),      w.mnuSaveResult->isEnabled(), w.mnuOpenTestFile->isEnabled(),
-                w.mnuOpenExample->isEnabled()};
+        return {w.CmdStartTest->isEnabled(), w.CmdPauTest->isEnabled(), w.CmdEndTest->isEnabled(),
+            w.cmdFile->isEnabled(), w.CmdSetting->isEnabled(), w.CmdQuit->isEnabled(), w.CmdCalc->isEnabled(),
+            w.mnuSaveTestFile->isEnabled(), w.mnuStaInfo->isEnabled(), w.mnuStaSave->isEnabled(),
+            w.mnuSaveResult->isEnabled(), w.mnuOpenTestFile->isEnabled(), w.mnuOpenExample->isEnabled()};
     }
 };
 
@@ -175,15 +175,15 @@ private Q_SLOTS:
         QCOMPARE(f.window->windowTitle(), QStringLiteral("分词测试"));
         QVERIFY(!f.window->mainText->isVisible());
         QVERIFY(!f.window->tmpText->isVisible());
-        QCOMPARE(f.enabled(), (Fixture::Enabled{true, false, false, true, true, true, true, false, false, false, false,
-                                                true, true}));
+        QCOMPARE(f.enabled(),
+            (Fixture::Enabled{true, false, false, true, true, true, true, false, false, false, false, true, true}));
         QCOMPARE(f.window->panelText(1), QStringLiteral("欢迎进入分词测试"));
         QCOMPARE(f.window->panelText(2), QStringLiteral("9:00:00"));
         QCOMPARE(f.window->lblTips->property("caption").toString(),
-                 QStringLiteral("\r\n\r\n    本单元根据用户打开的文本文件进行分词测试。系统把用户打开的文本文件切分成词组，"
-                                "帮助用户练习Orvane输入法的词组输入，并对文本文件包含的词组信息和用户的输入练习"
-                                "情况提供详细的统计信息。\r\n    系统还提供保存分词结果和统计信息的功能，以方便用户对文件"
-                                "进行分析和记录自己的练习成绩。\r\n\r\n"));
+            QStringLiteral("\r\n\r\n    本单元根据用户打开的文本文件进行分词测试。系统把用户打开的文本文件切分成词组，"
+                           "帮助用户练习Orvane输入法的词组输入，并对文本文件包含的词组信息和用户的输入练习"
+                           "情况提供详细的统计信息。\r\n    系统还提供保存分词结果和统计信息的功能，以方便用户对文件"
+                           "进行分析和记录自己的练习成绩。\r\n\r\n"));
         QVERIFY(f.window->mnuAddWord->isEnabled());
         QVERIFY(f.window->Timer1->isEnabled());
         QVERIFY(!f.window->tmrLimitTime->isEnabled());
@@ -251,8 +251,8 @@ private Q_SLOTS:
         f.open();
         QCOMPARE(f.viewText(), kText);
         QVERIFY(f.window->mainText->isVisible());
-        QCOMPARE(f.enabled(), (Fixture::Enabled{true, false, false, true, true, true, true, true, true, true, true,
-                                                true, true}));
+        QCOMPARE(f.enabled(),
+            (Fixture::Enabled{true, false, false, true, true, true, true, true, true, true, true, true, true}));
         const QStringList words = f.words();
         QVERIFY2(words.size() > 10, qPrintable(words.join(QLatin1Char('/'))));
         const QRgb firstColour = f.colourAt(0);
@@ -261,8 +261,9 @@ private Q_SLOTS:
         f.window->CmdStartTest->click();
         QCOMPARE(f.ime.calls, QStringList{QStringLiteral("on:orvane")});
         QVERIFY(QFile::exists(f.ctx.folder.file(QStringLiteral("temp.zh"))));
-        QCOMPARE(f.enabled(), (Fixture::Enabled{false, true, true, false, false, false, false, false, false, false,
-                                                false, false, false}));
+        QCOMPARE(f.enabled(),
+            (Fixture::Enabled{
+                false, true, true, false, false, false, false, false, false, false, false, false, false}));
         QVERIFY(f.window->tmpText->isVisible());
         QVERIFY(!f.window->LabelFc->isVisible());
         QCOMPARE(f.window->session().position(), 0);
@@ -271,7 +272,7 @@ private Q_SLOTS:
         const QString first = words[0];
         f.key(Qt::Key_F2);
         QVERIFY2(f.window->panelText(1).startsWith(QStringLiteral("'") + first + QStringLiteral("'的编码为:")),
-                 qPrintable(f.window->panelText(1)));
+            qPrintable(f.window->panelText(1)));
 
         // The first word committed whole: one burst, every character compared.
         f.clock.advanceMs(500);
@@ -316,7 +317,7 @@ private Q_SLOTS:
         const QString innerChar = f.viewText().mid(inner, 1);
         f.key(Qt::Key_F2);
         QVERIFY2(f.window->panelText(1).startsWith(QStringLiteral("'") + innerChar + QStringLiteral("'的编码为:")),
-                 qPrintable(f.window->panelText(1)));
+            qPrintable(f.window->panelText(1)));
         // Characters passed over with the arrow stay uncoloured and uncounted.
         QVERIFY(f.colourAt(pos) != kRight && f.colourAt(pos) != kError);
 
@@ -325,8 +326,9 @@ private Q_SLOTS:
         f.window->CmdPauTest->click();
         QCOMPARE(f.window->CmdPauTest->text(), QStringLiteral("继续测试"));
         QCOMPARE(f.ime.calls.last(), QStringLiteral("off"));
-        QCOMPARE(f.enabled(), (Fixture::Enabled{false, true, false, false, false, false, false, false, false, false,
-                                                false, false, false}));
+        QCOMPARE(f.enabled(),
+            (Fixture::Enabled{
+                false, true, false, false, false, false, false, false, false, false, false, false, false}));
         const int keysBefore = f.window->run().counters.KeystrokeCount;
         const int rightBefore = f.window->run().counters.RightCharCount;
         f.key(Qt::Key_Right);
@@ -356,8 +358,8 @@ private Q_SLOTS:
         // Ended: the view is back to its colours before the test, the controls as after opening.
         QCOMPARE(f.colourAt(0), firstColour);
         QVERIFY(f.colourAt(int(kText.size()) - 1) != kRight);
-        QCOMPARE(f.enabled(), (Fixture::Enabled{true, false, false, true, true, true, true, true, true, true, true,
-                                                true, true}));
+        QCOMPARE(f.enabled(),
+            (Fixture::Enabled{true, false, false, true, true, true, true, true, true, true, true, true, true}));
         QCOMPARE(f.window->panelText(1), QString());
         QVERIFY(f.window->run().hasResult());
         QCOMPARE(f.window->run().result().accuracy, f.results[0].accuracy);
@@ -401,7 +403,8 @@ private Q_SLOTS:
         f.open(QStringLiteral("愈接近终点，我们是学生，我们热爱学习。今天天气很好，老师带我们去公园参观。"));
         f.window->CmdStartTest->click();
         QStringList changes;
-        QObject::connect(f.window->tmpText, &QLineEdit::textChanged, [&changes](const QString &text) { changes << text; });
+        QObject::connect(
+            f.window->tmpText, &QLineEdit::textChanged, [&changes](const QString &text) { changes << text; });
         for (const QString &digits : {"8", "80", "803", "8033", "80332", "803323"})
             f.imeEvent(digits);
         if (commitAlone) {
@@ -468,7 +471,7 @@ private Q_SLOTS:
             QVERIFY2(!boxRect.intersects(current), qPrintable(QStringLiteral("position %1").arg(position)));
             const bool below = boxRect.top() == current.bottom() + 1;
             QVERIFY2(below || boxRect.bottom() + 1 == current.top(),
-                     qPrintable(QStringLiteral("the box is not beside the line at position %1").arg(position)));
+                qPrintable(QStringLiteral("the box is not beside the line at position %1").arg(position)));
             sawBelow += below ? 1 : 0;
             // It starts where the character starts, unless that would take it past the view's edge.
             QCOMPARE(boxRect.left(), qMin(current.left(), view.right() + 1 - box->width()));
@@ -617,8 +620,8 @@ private Q_SLOTS:
             QTextCursor at(f.window->mainText->document());
             at.setPosition(f.window->session().position());
             const QRect character = f.window->mainText->cursorRect(at);
-            return f.window->mainText->viewport()->mapTo(f.window.get(),
-                                                         QPoint(character.left(), character.bottom() + 1));
+            return f.window->mainText->viewport()->mapTo(
+                f.window.get(), QPoint(character.left(), character.bottom() + 1));
         };
         QCOMPARE(f.window->tmpText->pos(), belowCurrent());
         for (const QSize size : {QSize(1360, 1000), QSize(600, 533)}) {

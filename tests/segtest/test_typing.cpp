@@ -35,7 +35,7 @@ struct Session {
     TypingSession session{document, doc, counters, settings, clock};
 
     explicit Session(const QString &text = QStringLiteral("我们是学生，你好abc。"),
-                     const QString &marks = QStringLiteral("001002114442"))
+        const QString &marks = QStringLiteral("001002114442"))
     {
         document.setPlainText(text);
         doc.CharMarks = marks;
@@ -209,13 +209,13 @@ private Q_SLOTS:
 
     void bursts_data()
     {
-        QTest::addColumn<QList<int>>("gaps"); // gap before each character, ms
+        QTest::addColumn<QList<int>>("gaps");    // gap before each character, ms
         QTest::addColumn<QList<int>>("classes"); // UserWordCounts 1..5 afterwards
-        QTest::addColumn<int>("open");          // the burst under way
+        QTest::addColumn<int>("open");           // the burst under way
         QTest::newRow("200 ms continues") << QList<int>{300, 200, 200} << QList<int>{0, 0, 0, 0, 0} << 3;
         QTest::newRow("201 ms starts anew") << QList<int>{300, 200, 201} << QList<int>{0, 1, 0, 0, 0} << 1;
-        QTest::newRow("seven in class 5") << QList<int>{300, 10, 10, 10, 10, 10, 10, 500}
-                                           << QList<int>{0, 0, 0, 0, 1} << 1;
+        QTest::newRow("seven in class 5")
+            << QList<int>{300, 10, 10, 10, 10, 10, 10, 500} << QList<int>{0, 0, 0, 0, 1} << 1;
         QTest::newRow("singles") << QList<int>{300, 300, 300, 300} << QList<int>{3, 0, 0, 0, 0} << 1;
         QTest::newRow("2 2 then one open") << QList<int>{300, 0, 300, 0, 300} << QList<int>{0, 2, 0, 0, 0} << 1;
     }
@@ -283,14 +283,38 @@ private Q_SLOTS:
         QTest::addColumn<QString>("accuracy");
         QTest::addColumn<QString>("speed");
         QTest::addColumn<QString>("effective");
-        QTest::newRow("1:30") << 90 << 117 << 3 << "0:01:30" << "97.50%" << "80字/分" << "78字/分";
-        QTest::newRow("no time") << 0 << 10 << 0 << "0:00:00" << "0.00%" << "0字/分" << "0字/分";
-        QTest::newRow("nothing typed") << 60 << 0 << 0 << "0:01:00" << "0.00%" << "0字/分" << "0字/分";
-        QTest::newRow("an hour") << 3600 << 600 << 0 << "1:00:00" << "100.00%" << "10字/分" << "10字/分";
-        QTest::newRow("42.5 to even") << 120 << 85 << 0 << "0:02:00" << "100.00%" << "42字/分" << "42字/分";
-        QTest::newRow("43.5 to even") << 120 << 87 << 0 << "0:02:00" << "100.00%" << "44字/分" << "44字/分";
-        QTest::newRow("two thirds") << 60 << 2 << 1 << "0:01:00" << "66.67%" << "3字/分" << "2字/分";
-        QTest::newRow("over a day") << 90000 << 1 << 0 << "25:00:00" << "100.00%" << "0字/分" << "0字/分";
+        QTest::newRow("1:30") << 90 << 117 << 3 << "0:01:30"
+                              << "97.50%"
+                              << "80字/分"
+                              << "78字/分";
+        QTest::newRow("no time") << 0 << 10 << 0 << "0:00:00"
+                                 << "0.00%"
+                                 << "0字/分"
+                                 << "0字/分";
+        QTest::newRow("nothing typed") << 60 << 0 << 0 << "0:01:00"
+                                       << "0.00%"
+                                       << "0字/分"
+                                       << "0字/分";
+        QTest::newRow("an hour") << 3600 << 600 << 0 << "1:00:00"
+                                 << "100.00%"
+                                 << "10字/分"
+                                 << "10字/分";
+        QTest::newRow("42.5 to even") << 120 << 85 << 0 << "0:02:00"
+                                      << "100.00%"
+                                      << "42字/分"
+                                      << "42字/分";
+        QTest::newRow("43.5 to even") << 120 << 87 << 0 << "0:02:00"
+                                      << "100.00%"
+                                      << "44字/分"
+                                      << "44字/分";
+        QTest::newRow("two thirds") << 60 << 2 << 1 << "0:01:00"
+                                    << "66.67%"
+                                    << "3字/分"
+                                    << "2字/分";
+        QTest::newRow("over a day") << 90000 << 1 << 0 << "25:00:00"
+                                    << "100.00%"
+                                    << "0字/分"
+                                    << "0字/分";
     }
     void results()
     {

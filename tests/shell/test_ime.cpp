@@ -44,12 +44,13 @@ private slots:
 
 void TestIme::detect_data()
 {
-    QTest::addColumn<QStringList>("names");     // display names, identifiers are "id0", "id1", ...
+    QTest::addColumn<QStringList>("names"); // display names, identifiers are "id0", "id1", ...
     QTest::addColumn<QString>("imeLayout");
     QTest::addColumn<bool>("warned");
 
     QTest::newRow("found") << QStringList{"Keyboard - English (US)", "Orvane输入法2011版"} << "id1" << false;
-    QTest::newRow("two matches: the first wins") << QStringList{"Orvane输入法2011版", "x", "Orvane输入法2011版"} << "id0" << false;
+    QTest::newRow("two matches: the first wins")
+        << QStringList{"Orvane输入法2011版", "x", "Orvane输入法2011版"} << "id0" << false;
     QTest::newRow("a near name does not match") << QStringList{"Orvane输入法2011简体版"} << "" << true;
     QTest::newRow("trailing blank does not match") << QStringList{"Orvane输入法2011版 "} << "" << true;
     QTest::newRow("letter case matters") << QStringList{"orvane输入法2011版"} << "" << true;
@@ -140,7 +141,7 @@ void TestIme::realFcitx5()
     QVERIFY(methods.has_value());
     QVERIFY2(methods->size() > 100, qPrintable(QString::number(methods->size())));
     const auto us = std::find_if(methods->cbegin(), methods->cend(),
-                                 [](const InputMethodEntry &m) { return m.id == QLatin1String("keyboard-us"); });
+        [](const InputMethodEntry &m) { return m.id == QLatin1String("keyboard-us"); });
     QVERIFY(us != methods->cend());
     QVERIFY(!us->name.isEmpty());
 
@@ -155,8 +156,8 @@ void TestIme::realFcitx5()
     ScriptedPrompts prompts;
     ImeState state;
     DetectIme(state, *provider, prompts);
-    const bool installed = std::any_of(methods->cbegin(), methods->cend(),
-                                       [](const InputMethodEntry &m) { return m.name == orvaneImeName(); });
+    const bool installed = std::any_of(
+        methods->cbegin(), methods->cend(), [](const InputMethodEntry &m) { return m.name == orvaneImeName(); });
     QCOMPARE(state.ImeLayout.isEmpty(), !installed);
     QCOMPARE(prompts.messages.size(), installed ? 0 : 1);
     QCOMPARE(state.EnglishLayout, QStringLiteral("00000409"));

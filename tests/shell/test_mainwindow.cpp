@@ -1,7 +1,7 @@
+#include "context/appcontext.h"
 #include "contextfixture.h"
 #include "modal.h"
 #include "scriptedprompts.h"
-#include "context/appcontext.h"
 #include "shell/frmabout.h"
 #include "shell/frmmain.h"
 #include "shell/helpwindow.h"
@@ -11,8 +11,8 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QTextBrowser>
 #include <QTemporaryDir>
+#include <QTextBrowser>
 #include <QToolButton>
 #include <QtTest>
 #include <memory>
@@ -31,8 +31,11 @@ struct Fixture : test::ContextFixture {
     std::unique_ptr<frmMain> window;
 
     explicit Fixture(const QString &folder = {})
-        : ContextFixture({.data = false, .libs = false, .pictures = false, .folder = folder,
-                          .now = QDateTime(QDate(2026, 1, 5), QTime(9, 0, 0))})
+        : ContextFixture({.data = false,
+            .libs = false,
+            .pictures = false,
+            .folder = folder,
+            .now = QDateTime(QDate(2026, 1, 5), QTime(9, 0, 0))})
     {
         ctx.settings = UserSettings{}; // the main window loads none
         ctx.imeProvider = &ime;
@@ -120,8 +123,8 @@ void TestMainWindow::unwritableFolderEndsOnce()
     // The message goes on with the file and the system's reason.
     const QString text = f.prompts.messages[0].text;
     QVERIFY2(text.startsWith(QStringLiteral("请检查硬盘是否写保护，或者硬盘空间已满！\r\n\r\n无法写入文件“"))
-                 && text.endsWith(QStringLiteral("101.jpg”：路径中有一部分不是文件夹")),
-             qPrintable(text));
+            && text.endsWith(QStringLiteral("101.jpg”：路径中有一部分不是文件夹")),
+        qPrintable(text));
     QCOMPARE(f.prompts.messages[0].title, kTitle);
     QCOMPARE(f.prompts.messages[0].icon, MessageIcon::Critical);
     QCOMPARE(f.prompts.messages[0].buttons, MessageButtons::OkCancel);
@@ -133,8 +136,8 @@ void TestMainWindow::exitQuestion_data()
     QTest::addColumn<QStringList>("left");
     QTest::newRow("yes removes exactly the three pictures")
         << int(MessageAnswer::Yes) << QStringList{"holiday.jpg", "notes.txt"};
-    QTest::newRow("no keeps everything")
-        << int(MessageAnswer::No) << QStringList{"101.jpg", "102.jpg", "103.jpg", "holiday.jpg", "notes.txt"};
+    QTest::newRow("no keeps everything") << int(MessageAnswer::No)
+                                         << QStringList{"101.jpg", "102.jpg", "103.jpg", "holiday.jpg", "notes.txt"};
 }
 
 void TestMainWindow::exitQuestion()
@@ -201,10 +204,14 @@ void TestMainWindow::offersToInstallTheInputMethod_data()
     QTest::addColumn<bool>("listedAfter");
     QTest::addColumn<QString>("lastMessage");
     QTest::addColumn<QString>("imeLayout");
-    QTest::newRow("installed and found") << int(MessageAnswer::Yes) << true << true << "可以开始练习" << "orvane";
-    QTest::newRow("declined") << int(MessageAnswer::No) << true << true << "是否现在为您安装" << "";
-    QTest::newRow("install fails") << int(MessageAnswer::Yes) << false << false << "安装失败：no space" << "";
-    QTest::newRow("installed, not listed") << int(MessageAnswer::Yes) << true << false << "尚未列出" << "";
+    QTest::newRow("installed and found") << int(MessageAnswer::Yes) << true << true << "可以开始练习"
+                                         << "orvane";
+    QTest::newRow("declined") << int(MessageAnswer::No) << true << true << "是否现在为您安装"
+                              << "";
+    QTest::newRow("install fails") << int(MessageAnswer::Yes) << false << false << "安装失败：no space"
+                                   << "";
+    QTest::newRow("installed, not listed") << int(MessageAnswer::Yes) << true << false << "尚未列出"
+                                           << "";
 }
 
 void TestMainWindow::offersToInstallTheInputMethod()

@@ -44,8 +44,8 @@ QList<int> keyList(const KeyCountSlots &k)
 }
 
 // The 24 slots from the figures of the four modes, in slot order within each mode.
-QList<int> keys(std::array<int, 5> charStd, std::array<int, 6> charShort, std::array<int, 6> wordStd,
-                std::array<int, 7> wordShort)
+QList<int> keys(
+    std::array<int, 5> charStd, std::array<int, 6> charShort, std::array<int, 6> wordStd, std::array<int, 7> wordShort)
 {
     KeyCountSlots k{};
     // total, character keys, punctuation, function, letters
@@ -124,8 +124,8 @@ void TestTextStats::textTables_data()
     QTest::addColumn<QString>("words");
 
     // Letters and digits stay out of both tables; punctuation only out of the word table.
-    QTest::newRow("words, symbols and letters") << QStringLiteral("你好，world。你好")
-                                                << QStringLiteral("你2 好2 ，1 。1") << QStringLiteral("2:你好2");
+    QTest::newRow("words, symbols and letters")
+        << QStringLiteral("你好，world。你好") << QStringLiteral("你2 好2 ，1 。1") << QStringLiteral("2:你好2");
     QTest::newRow("letters and digits only") << QStringLiteral("abc123XYZ") << QString() << QString();
     // Two words met once each: the later one is sorted first.
     QTest::newRow("equal counts") << QStringLiteral("我们学生") << QStringLiteral("我1 们1 学1 生1")
@@ -135,8 +135,8 @@ void TestTextStats::textTables_data()
         << QStringLiteral("5:人民代表大会1");
     QTest::newRow("higher count first") << QStringLiteral("学生我们学生") << QStringLiteral("学2 生2 我1 们1")
                                         << QStringLiteral("2:学生2 我们1");
-    QTest::newRow("line break counts as a character") << QStringLiteral("你好\n你好")
-                                                      << QStringLiteral("你2 好2 \n1") << QStringLiteral("2:你好2");
+    QTest::newRow("line break counts as a character")
+        << QStringLiteral("你好\n你好") << QStringLiteral("你2 好2 \n1") << QStringLiteral("2:你好2");
 }
 
 void TestTextStats::textTables()
@@ -162,7 +162,8 @@ void TestTextStats::codesOfTheTables()
     TestStatistics stats;
     BuildCharStats(stats, text, f.dict);
     BuildWordStats(stats, text, QStringLiteral("00212"), f.dict);
-    QCOMPARE(stats.CharStats.value(0), (StatEntry{QStringLiteral("你"), 1, QStringLiteral("272907"), QStringLiteral("2729")}));
+    QCOMPARE(stats.CharStats.value(0),
+        (StatEntry{QStringLiteral("你"), 1, QStringLiteral("272907"), QStringLiteral("2729")}));
     // Neither the database nor, for characters, the library codes the comma.
     QCOMPARE(stats.CharStats.value(2), (StatEntry{QStringLiteral("，"), 1, QString(), QString()}));
     // 高 has a blank in both short-code fields: no short code.
@@ -235,11 +236,11 @@ void TestTextStats::shortCodeFromTheSecondField()
         QVERIFY(db.open());
         QSqlQuery q(db);
         for (const char *sql : {"CREATE TABLE jtzi (hz TEXT, srm TEXT, jm1 TEXT, jm2 TEXT, freq TEXT, gb2312 TEXT)",
-                                "CREATE TABLE jtci (hz TEXT, srm TEXT, jm1 TEXT, jm2 TEXT, freq TEXT)",
-                                "CREATE TABLE jmzici (hz TEXT, srm TEXT)",
-                                "INSERT INTO jtzi VALUES ('甲', '123456', ' ', '2', '1', '1')",
-                                "INSERT INTO jtzi VALUES ('乙', '234567', ' ', ' ', '1', '1')",
-                                "INSERT INTO jtzi VALUES ('丙', '345678', '34', '5', '1', '1')"})
+                 "CREATE TABLE jtci (hz TEXT, srm TEXT, jm1 TEXT, jm2 TEXT, freq TEXT)",
+                 "CREATE TABLE jmzici (hz TEXT, srm TEXT)",
+                 "INSERT INTO jtzi VALUES ('甲', '123456', ' ', '2', '1', '1')",
+                 "INSERT INTO jtzi VALUES ('乙', '234567', ' ', ' ', '1', '1')",
+                 "INSERT INTO jtzi VALUES ('丙', '345678', '34', '5', '1', '1')"})
             QVERIFY2(q.exec(QString::fromUtf8(sql)), sql);
     }
     QSqlDatabase::removeDatabase(QStringLiteral("fixture"));
@@ -268,13 +269,12 @@ void TestTextStats::textKeyCounts_data()
     QTest::newRow("words, symbols and letters")
         << QStringLiteral("你好，world。你好")
         << keys({39, 24, 2, 8, 5}, {29, 0, 14, 2, 8, 5}, {23, 0, 12, 2, 4, 5}, {23, 12, 0, 0, 2, 4, 5});
-    QTest::newRow("letters and digits only")
-        << QStringLiteral("abc123") << keys({6, 0, 0, 0, 6}, {6, 0, 0, 0, 0, 6}, {6, 0, 0, 0, 0, 6}, {6, 0, 0, 0, 0, 0, 6});
+    QTest::newRow("letters and digits only") << QStringLiteral(
+        "abc123") << keys({6, 0, 0, 0, 6}, {6, 0, 0, 0, 0, 6}, {6, 0, 0, 0, 0, 6}, {6, 0, 0, 0, 0, 0, 6});
     // 高 (002270, no short code) is a word of one character: character keys of the word modes.
     // 学 324078/32, 生 251005/25, 学生 328255/3282.
-    QTest::newRow("single-character word and short-coded word")
-        << QStringLiteral("高学生")
-        << keys({24, 18, 0, 6, 0}, {16, 6, 4, 0, 6, 0}, {16, 6, 6, 0, 4, 0}, {14, 6, 0, 4, 0, 4, 0});
+    QTest::newRow("single-character word and short-coded word") << QStringLiteral(
+        "高学生") << keys({24, 18, 0, 6, 0}, {16, 6, 4, 0, 6, 0}, {16, 6, 6, 0, 4, 0}, {14, 6, 0, 4, 0, 4, 0});
 }
 
 void TestTextStats::textKeyCounts()
@@ -296,19 +296,19 @@ void TestTextStats::typingDetails_data()
     QTest::addColumn<int>("typed");
     QTest::addColumn<QList<int>>("bursts"); // finished bursts of 1..5 characters
     QTest::addColumn<int>("keystrokes");
-    QTest::addColumn<QList<int>>("words");  // shown for 1..5
+    QTest::addColumn<QList<int>>("words"); // shown for 1..5
     QTest::addColumn<QString>("average");
 
-    QTest::newRow("unfinished four-character burst") << 10 << QList<int>{2, 2, 0, 0, 0} << 25
-                                                     << QList<int>{2, 2, 0, 1, 0} << QStringLiteral("2.50");
-    QTest::newRow("three keys a character") << 3 << QList<int>{1, 1, 0, 0, 0} << 10 << QList<int>{1, 1, 0, 0, 0}
-                                            << QStringLiteral("3.33");
+    QTest::newRow("unfinished four-character burst")
+        << 10 << QList<int>{2, 2, 0, 0, 0} << 25 << QList<int>{2, 2, 0, 1, 0} << QStringLiteral("2.50");
+    QTest::newRow("three keys a character")
+        << 3 << QList<int>{1, 1, 0, 0, 0} << 10 << QList<int>{1, 1, 0, 0, 0} << QStringLiteral("3.33");
     QTest::newRow("long unfinished burst is a long word")
         << 12 << QList<int>{1, 0, 0, 0, 0} << 30 << QList<int>{1, 0, 0, 0, 1} << QStringLiteral("2.50");
     QTest::newRow("class 5 counts five characters")
         << 7 << QList<int>{0, 1, 0, 0, 1} << 14 << QList<int>{0, 1, 0, 0, 1} << QStringLiteral("2.00");
-    QTest::newRow("unfinished single character") << 1 << QList<int>{0, 0, 0, 0, 0} << 2
-                                                 << QList<int>{1, 0, 0, 0, 0} << QStringLiteral("2.00");
+    QTest::newRow("unfinished single character")
+        << 1 << QList<int>{0, 0, 0, 0, 0} << 2 << QList<int>{1, 0, 0, 0, 0} << QStringLiteral("2.00");
     QTest::newRow("nothing typed") << 0 << QList<int>{3, 0, 0, 0, 0} << 9 << QList<int>{0, 0, 0, 0, 0}
                                    << QStringLiteral("0");
 }
@@ -365,27 +365,27 @@ void TestTextStats::userCounting_data()
     // 学生 328255/3282, 我们 237275/2372.
     QTest::newRow("typed stop") << QStringLiteral("你好。") << QString()
                                 << keys({17, 12, 1, 4, 0}, {12, 0, 7, 1, 4, 0}, {9, 0, 6, 1, 2, 0},
-                                        {9, 6, 0, 0, 1, 2, 0});
+                                       {9, 6, 0, 0, 1, 2, 0});
     // A blank typed between two words costs nothing singly; as a class-1 run it costs nothing in
     // 词组标准码 and 2 function keys in 词组简码.
-    QTest::newRow("blank between words")
-        << QStringLiteral("你 好") << QStringLiteral("021")
-        << keys({16, 12, 0, 4, 0}, {11, 0, 7, 0, 4, 0}, {16, 12, 0, 0, 4, 0}, {13, 0, 7, 0, 0, 6, 0});
+    QTest::newRow("blank between words") << QStringLiteral("你 好") << QStringLiteral("021")
+                                         << keys({16, 12, 0, 4, 0}, {11, 0, 7, 0, 4, 0}, {16, 12, 0, 0, 4, 0},
+                                                {13, 0, 7, 0, 0, 6, 0});
     // Two blanks make a class-2 run: 2 function keys in both word modes.
     QTest::newRow("two blanks between words")
         << QStringLiteral("你  好") << QStringLiteral("0221")
         << keys({16, 12, 0, 4, 0}, {11, 0, 7, 0, 4, 0}, {18, 12, 0, 0, 6, 0}, {13, 0, 7, 0, 0, 6, 0});
     // An uncoded three-character run twice: 6 punctuation keys in both word modes.
-    QTest::newRow("uncoded run twice")
-        << QStringLiteral("☆★◇你☆★◇") << QString()
-        << keys({14, 6, 6, 2, 0}, {12, 0, 4, 6, 2, 0}, {14, 6, 0, 6, 2, 0}, {12, 0, 4, 0, 6, 2, 0});
+    QTest::newRow("uncoded run twice") << QStringLiteral("☆★◇你☆★◇") << QString()
+                                       << keys({14, 6, 6, 2, 0}, {12, 0, 4, 6, 2, 0}, {14, 6, 0, 6, 2, 0},
+                                              {12, 0, 4, 0, 6, 2, 0});
     QTest::newRow("letters are counted, not entered")
         << QStringLiteral("学生abc我们") << QString()
         << keys({35, 24, 0, 8, 3}, {20, 0, 9, 0, 8, 3}, {19, 0, 12, 0, 4, 3}, {15, 0, 0, 8, 0, 4, 3});
     // Marks missing at the end count as punctuation.
     QTest::newRow("marks cut short") << QStringLiteral("你好。") << QStringLiteral("00")
                                      << keys({17, 12, 1, 4, 0}, {12, 0, 7, 1, 4, 0}, {9, 0, 6, 1, 2, 0},
-                                             {9, 6, 0, 0, 1, 2, 0});
+                                            {9, 6, 0, 0, 1, 2, 0});
 }
 
 void TestTextStats::userCounting()

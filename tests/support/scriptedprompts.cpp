@@ -2,8 +2,8 @@
 
 namespace orvane::test {
 
-MessageAnswer ScriptedPrompts::message(const QString &text, const QString &title, MessageIcon icon,
-                                       MessageButtons buttons)
+MessageAnswer ScriptedPrompts::message(
+    const QString &text, const QString &title, MessageIcon icon, MessageButtons buttons)
 {
     messages.append({text, title, icon, buttons});
     if (!answers.isEmpty())

@@ -18,8 +18,7 @@ struct RecordedMessage {
 
 class ScriptedPrompts final : public Prompts {
 public:
-    MessageAnswer message(const QString &text, const QString &title, MessageIcon icon,
-                          MessageButtons buttons) override;
+    MessageAnswer message(const QString &text, const QString &title, MessageIcon icon, MessageButtons buttons) override;
     QString openFile(const QString &caption, const QString &folder, const QString &filter) override;
     QString saveFile(const QString &caption, const QString &suggestedPath, const QString &filter) override;
     std::optional<quint32> chooseColor(quint32 initial) override;

@@ -114,15 +114,15 @@ public:
         if (failure == Failure::TargetBusy) {
             const QString over = file(QStringLiteral(".over"));
             QFile::copy(busy, over);
-            return ::mount(QFile::encodeName(over).constData(), QFile::encodeName(busy).constData(), nullptr,
-                           MS_BIND, nullptr)
+            return ::mount(QFile::encodeName(over).constData(), QFile::encodeName(busy).constData(), nullptr, MS_BIND,
+                       nullptr)
                 == 0;
         }
         if (failure == Failure::ReadOnly)
             return ::mount("tmpfs", QFile::encodeName(m_path).constData(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr)
                 == 0;
-        const int fd = ::open(QFile::encodeName(file(QStringLiteral(".filler"))).constData(),
-                              O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int fd =
+            ::open(QFile::encodeName(file(QStringLiteral(".filler"))).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         if (fd < 0)
             return false;
         const QByteArray block(4096, 'x');
@@ -212,7 +212,7 @@ struct Program : test::ContextFixture {
 class TestWriteFailures : public QObject {
     Q_OBJECT
 public:
-    explicit TestWriteFailures(QString skipReason) : m_skipReason(std::move(skipReason)) {}
+    explicit TestWriteFailures(QString skipReason) : m_skipReason(std::move(skipReason)) { }
 
 private Q_SLOTS:
     void initTestCase()
@@ -236,12 +236,18 @@ void TestWriteFailures::oldFileKeptAndUserTold_data()
     QTest::addColumn<QString>("file");
     QTest::addColumn<Failure>("failure");
     const QStringList files{
-        QStringLiteral("statistics report"), QStringLiteral("segmentation result"),
-        QStringLiteral("separated text"),    QStringLiteral("example pair"),
-        QStringLiteral("test snapshot"),     QStringLiteral("filter list add"),
-        QStringLiteral("filter list delete"), QStringLiteral("filter list cancel"),
-        QStringLiteral("settings"),          QStringLiteral("picture 101"),
-        QStringLiteral("picture 102"),       QStringLiteral("picture 103"),
+        QStringLiteral("statistics report"),
+        QStringLiteral("segmentation result"),
+        QStringLiteral("separated text"),
+        QStringLiteral("example pair"),
+        QStringLiteral("test snapshot"),
+        QStringLiteral("filter list add"),
+        QStringLiteral("filter list delete"),
+        QStringLiteral("filter list cancel"),
+        QStringLiteral("settings"),
+        QStringLiteral("picture 101"),
+        QStringLiteral("picture 102"),
+        QStringLiteral("picture 103"),
     };
     for (const QString &file : files) {
         QTest::newRow(qPrintable(file + QStringLiteral(", full disk"))) << file << Failure::Full;
@@ -251,8 +257,10 @@ void TestWriteFailures::oldFileKeptAndUserTold_data()
         << QStringLiteral("first example") << Failure::RoomForOneFile;
     // The main file is replaced first; when the mark file then cannot be, the main file is put
     // back as it was, or removed again on a first save.
-    QTest::newRow("example pair, mark file cannot be replaced") << QStringLiteral("example pair") << Failure::TargetBusy;
-    QTest::newRow("first example, mark file cannot be replaced") << QStringLiteral("first example") << Failure::TargetBusy;
+    QTest::newRow("example pair, mark file cannot be replaced")
+        << QStringLiteral("example pair") << Failure::TargetBusy;
+    QTest::newRow("first example, mark file cannot be replaced")
+        << QStringLiteral("first example") << Failure::TargetBusy;
 }
 
 void TestWriteFailures::oldFileKeptAndUserTold()
@@ -262,9 +270,9 @@ void TestWriteFailures::oldFileKeptAndUserTold()
     SmallDisk disk;
     QVERIFY(disk.mounted());
     Program p(disk);
-    const QString reason = systemErrorText(failure == Failure::ReadOnly     ? EROFS
-                                           : failure == Failure::TargetBusy ? EBUSY
-                                                                            : ENOSPC);
+    const QString reason = systemErrorText(failure == Failure::ReadOnly ? EROFS
+            : failure == Failure::TargetBusy                            ? EBUSY
+                                                                        : ENOSPC);
 
     // What each file holds before the failing write, and the command that writes it.
     QMap<QString, QByteArray> before; // path -> old bytes; an empty value: no file before

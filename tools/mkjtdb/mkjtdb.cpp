@@ -87,8 +87,8 @@ public:
     {
         sqlite3_reset(st);
         for (std::size_t i = 0; i < values.size(); ++i)
-            sqlite3_bind_text(st, static_cast<int>(i + 1), values[i].c_str(),
-                              static_cast<int>(values[i].size()), SQLITE_TRANSIENT);
+            sqlite3_bind_text(
+                st, static_cast<int>(i + 1), values[i].c_str(), static_cast<int>(values[i].size()), SQLITE_TRANSIENT);
         if (sqlite3_step(st) != SQLITE_DONE)
             die("insert failed: " + std::string(sqlite3_errmsg(m_db)));
     }
@@ -97,7 +97,10 @@ private:
     sqlite3 *m_db = nullptr;
 };
 
-std::string orBlank(const std::string &s) { return s.empty() ? " " : s; }
+std::string orBlank(const std::string &s)
+{
+    return s.empty() ? " " : s;
+}
 
 } // namespace
 
@@ -219,17 +222,17 @@ int main(int argc, char **argv)
         std::vector<std::size_t> order(items.size());
         for (std::size_t i = 0; i < order.size(); ++i)
             order[i] = i;
-        std::stable_sort(order.begin(), order.end(), [&items](std::size_t a, std::size_t b) {
-            return items[a].frequency > items[b].frequency;
-        });
+        std::stable_sort(order.begin(), order.end(),
+            [&items](std::size_t a, std::size_t b) { return items[a].frequency > items[b].frequency; });
         for (std::size_t i : order) {
             const CodedItem &item = items[i];
             const std::string hz = utf16ToUtf8(item.text);
             const std::string freq = std::to_string(item.frequency);
             if (i >= firstChar) {
                 const CharRow &c = chars[i - firstChar];
-                db.insert(zi, {hz, item.code, orBlank(item.shortCodes[0]), orBlank(item.shortCodes[1]),
-                               freq, c.gb2312 ? "1" : "0"});
+                db.insert(zi,
+                    {hz, item.code, orBlank(item.shortCodes[0]), orBlank(item.shortCodes[1]), freq,
+                        c.gb2312 ? "1" : "0"});
             } else {
                 db.insert(ci, {hz, item.code, orBlank(item.shortCodes[0]), orBlank(item.shortCodes[1]), freq});
             }
@@ -259,6 +262,6 @@ int main(int argc, char **argv)
             gb.push_back({c.code, charFrequency[c.cp]});
     std::printf("mkjtdb: %zu characters (%zu of GB2312), %zu words, %zu items with short codes; "
                 "GB2312 text on a later candidate: %.2f %%\n",
-                chars.size(), gb.size(), firstChar, shortCount, 100.0 * nonFirstCandidateShare(gb));
+        chars.size(), gb.size(), firstChar, shortCount, 100.0 * nonFirstCandidateShare(gb));
     return 0;
 }

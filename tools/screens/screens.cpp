@@ -17,6 +17,9 @@
 // controls and fonts); ORVANE_SCREENS_GEOMETRY=1 prints every named widget of the window with its
 // geometry and font size when the window closes, so that two builds can be compared line by line.
 #include "core/workfiles.h"
+#include "editor/dlgaddword.h"
+#include "editor/dlgcustomwords.h"
+#include "editor/frmpresplit.h"
 #include "prepare/externallibs.h"
 #include "prepare/frmdeffilter.h"
 #include "prepare/frmopenfile.h"
@@ -26,9 +29,6 @@
 #include "segtest/dlgresult.h"
 #include "segtest/dlguserkeys.h"
 #include "segtest/frmfctest.h"
-#include "editor/dlgaddword.h"
-#include "editor/dlgcustomwords.h"
-#include "editor/frmpresplit.h"
 #include "settings/frmoptions.h"
 #include "shell/pictures.h"
 #include "shell/qtprompts.h"
@@ -48,7 +48,7 @@ struct ViewTarget final : OpenTextTarget {
     AppContext &ctx;
     QTextEdit view;
     TestDocument doc;
-    explicit ViewTarget(AppContext &c) : ctx(c) {}
+    explicit ViewTarget(AppContext &c) : ctx(c) { }
     void applyOpenedText(const OpenedText &opened, const RenderProgress &progress) override
     {
         doc.takeText(opened);
@@ -64,8 +64,9 @@ int main(int argc, char **argv)
     installFontSubstitutions();
     const QStringList args = app.arguments();
     if (args.size() < 2) {
-        std::fprintf(stderr, "usage: orvane-screens openfile FILE | filters | testwindow FILE | result FILE | "
-                             "details FILE | keys FILE | userkeys FILE\n");
+        std::fprintf(stderr,
+            "usage: orvane-screens openfile FILE | filters | testwindow FILE | result FILE | "
+            "details FILE | keys FILE | userkeys FILE\n");
         return 2;
     }
     QTemporaryDir folder;
@@ -130,7 +131,8 @@ int main(int argc, char **argv)
         editor->txtMain->raise();
         editor->cmdModify_Click();
         window = std::move(editor);
-    } else if (QStringList{"testwindow", "result", "details", "keys", "userkeys"}.contains(args[1]) && args.size() > 2) {
+    } else if (QStringList{"testwindow", "result", "details", "keys", "userkeys"}.contains(args[1])
+        && args.size() > 2) {
         auto test = std::make_unique<frmFcTest>(ctx);
         if (!test->Form_Load())
             return 1;
@@ -153,7 +155,8 @@ int main(int argc, char **argv)
             int end = typed;
             while (end < marks.size() && marks[end] == marks[typed])
                 ++end;
-            commit(word == 4 ? QStringLiteral("错") + text.mid(typed + 1, end - typed - 1) : text.mid(typed, end - typed));
+            commit(
+                word == 4 ? QStringLiteral("错") + text.mid(typed + 1, end - typed - 1) : text.mid(typed, end - typed));
             typed = end;
         }
         QKeyEvent f2(QEvent::KeyPress, Qt::Key_F2, Qt::NoModifier);
@@ -189,13 +192,14 @@ int main(int argc, char **argv)
             centerOnScreen(window.get());
         }
     }
-    const int ms = qEnvironmentVariableIsSet("ORVANE_SCREENS_MS") ? qEnvironmentVariableIntValue("ORVANE_SCREENS_MS") : 4000;
+    const int ms =
+        qEnvironmentVariableIsSet("ORVANE_SCREENS_MS") ? qEnvironmentVariableIntValue("ORVANE_SCREENS_MS") : 4000;
     QTimer::singleShot(ms, &app, [w = window.get()] {
         if (qEnvironmentVariableIntValue("ORVANE_SCREENS_GEOMETRY") != 0) {
             const auto line = [](const QWidget *c, const QString &name) {
                 const QRect g = c->geometry();
                 std::printf("%s %d %d %d %d pt%d %s\n", qPrintable(name), g.x(), g.y(), g.width(), g.height(),
-                            c->font().pointSize(), c->isVisible() ? "shown" : "hidden");
+                    c->font().pointSize(), c->isVisible() ? "shown" : "hidden");
             };
             line(w, w->objectName());
             for (const QWidget *c : w->findChildren<QWidget *>()) {

@@ -63,8 +63,7 @@ std::unique_ptr<CodeData> CodeData::load(const std::string &path, std::string *e
     return fromBytes(std::move(buffer).str(), path, error);
 }
 
-std::unique_ptr<CodeData> CodeData::fromBytes(std::string bytes, const std::string &name,
-                                              std::string *error)
+std::unique_ptr<CodeData> CodeData::fromBytes(std::string bytes, const std::string &name, std::string *error)
 {
     std::unique_ptr<CodeData> d(new CodeData);
     d->m_bytes = std::move(bytes);
@@ -125,15 +124,15 @@ std::unique_ptr<CodeData> CodeData::fromBytes(std::string bytes, const std::stri
     return d;
 }
 
-std::string CodeData::serialize(std::vector<std::pair<char32_t, std::string>> characters,
-                                std::vector<std::string> words)
+std::string CodeData::serialize(
+    std::vector<std::pair<char32_t, std::string>> characters, std::vector<std::string> words)
 {
     std::erase_if(characters, [](const auto &c) { return c.first > 0x10FFFF || !isValidCode(c.second); });
-    std::stable_sort(characters.begin(), characters.end(),
-              [](const auto &a, const auto &b) { return a.first < b.first; });
+    std::stable_sort(
+        characters.begin(), characters.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
     characters.erase(std::unique(characters.begin(), characters.end(),
-                                 [](const auto &a, const auto &b) { return a.first == b.first; }),
-                     characters.end());
+                         [](const auto &a, const auto &b) { return a.first == b.first; }),
+        characters.end());
     std::erase_if(words, [](const std::string &w) { return w.empty() || w.find('\0') != std::string::npos; });
     std::sort(words.begin(), words.end());
     words.erase(std::unique(words.begin(), words.end()), words.end());

@@ -17,7 +17,10 @@
 namespace orvane::codes {
 namespace {
 
-std::string errnoText() { return std::strerror(errno); }
+std::string errnoText()
+{
+    return std::strerror(errno);
+}
 
 // mkdir -p; true when the folder exists afterwards.
 bool makeFolders(const std::string &folder)
@@ -33,7 +36,7 @@ bool makeFolders(const std::string &folder)
         if (::mkdir(partial.c_str(), 0700) != 0 && errno != EEXIST)
             return false;
     }
-    struct stat st{};
+    struct stat st { };
     return ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
@@ -93,13 +96,13 @@ std::string CustomDictionary::defaultPath()
     return userDataFolder() + "custom-words.txt";
 }
 
-CustomDictionary::CustomDictionary(std::string path) : m_path(std::move(path)) {}
+CustomDictionary::CustomDictionary(std::string path) : m_path(std::move(path)) { }
 
 bool CustomDictionary::isChineseCharacter(char32_t c)
 {
     return (c >= 0x3400 && c <= 0x4DBF) || (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0xF900 && c <= 0xFAFF)
-           || (c >= 0x20000 && c <= 0x2A6DF) || (c >= 0x2A700 && c <= 0x2EBEF) || (c >= 0x2F800 && c <= 0x2FA1F)
-           || (c >= 0x30000 && c <= 0x323AF);
+        || (c >= 0x20000 && c <= 0x2A6DF) || (c >= 0x2A700 && c <= 0x2EBEF) || (c >= 0x2F800 && c <= 0x2FA1F)
+        || (c >= 0x30000 && c <= 0x323AF);
 }
 
 bool CustomDictionary::isValidWord(std::u16string_view word)
@@ -150,7 +153,7 @@ void CustomDictionary::parse(const std::string &contents)
 
 bool CustomDictionary::refresh()
 {
-    struct stat st{};
+    struct stat st { };
     if (::stat(m_path.c_str(), &st) != 0) {
         const bool changed = !m_words.empty();
         m_words.clear();
@@ -159,8 +162,7 @@ bool CustomDictionary::refresh()
         m_size = -1;
         return changed;
     }
-    const std::int64_t mtime = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000
-                               + st.st_mtim.tv_nsec;
+    const std::int64_t mtime = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
     if (m_read && st.st_size == m_size && mtime == m_mtimeNs && st.st_ino == m_inode)
         return false;
     const int fd = ::open(m_path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -225,7 +227,7 @@ bool CustomDictionary::update(const std::function<bool(std::string &contents)> &
     mode_t mode = 0644;
     const int fd = ::open(m_path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd >= 0) {
-        struct stat st{};
+        struct stat st { };
         const bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && readAll(fd, &contents);
         ::close(fd);
         if (!ok)
@@ -267,9 +269,8 @@ bool CustomDictionary::update(const std::function<bool(std::string &contents)> &
     return true;
 }
 
-CustomDictionary::AddResult CustomDictionary::add(std::u16string_view word, std::string_view code,
-                                                  std::string *error, std::string_view category,
-                                                  std::string_view source)
+CustomDictionary::AddResult CustomDictionary::add(std::u16string_view word, std::string_view code, std::string *error,
+    std::string_view category, std::string_view source)
 {
     const auto failed = [error](const std::string &message) {
         if (error)

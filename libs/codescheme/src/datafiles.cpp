@@ -41,7 +41,7 @@ std::string findDataFile(const std::string &name, const std::vector<std::string>
         if (folder.empty())
             continue;
         const std::string path = withSlash(folder) + name;
-        struct stat st{};
+        struct stat st { };
         if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode))
             return path;
     }

@@ -66,8 +66,7 @@ std::string wordCode(const std::vector<std::string> &codes)
     const auto last = [](const std::string &c) { return c.back(); };
     std::string w;
     switch (codes.size()) {
-    case 1:
-        return codes.front();
+    case 1: return codes.front();
     case 2:
         for (const std::string &c : codes) {
             w += first(c);

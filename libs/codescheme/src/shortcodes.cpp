@@ -12,8 +12,12 @@ namespace orvane::codes {
 std::vector<ShortCodePass> defaultShortCodePasses()
 {
     return {
-        {false, 3000, 1}, {false, 3000, 2}, {false, 3000, 3}, {false, 3000, 4},
-        {true, 20000, 4}, {true, 20000, 5},
+        {false, 3000, 1},
+        {false, 3000, 2},
+        {false, 3000, 3},
+        {false, 3000, 4},
+        {true, 20000, 4},
+        {true, 20000, 5},
     };
 }
 

@@ -18,11 +18,17 @@ char32_t nextCodePoint(std::string_view s, std::size_t &i)
     char32_t cp = 0;
     char32_t min = 0;
     if (b0 >= 0xC2 && b0 <= 0xDF) {
-        extra = 1; cp = b0 & 0x1F; min = 0x80;
+        extra = 1;
+        cp = b0 & 0x1F;
+        min = 0x80;
     } else if (b0 >= 0xE0 && b0 <= 0xEF) {
-        extra = 2; cp = b0 & 0x0F; min = 0x800;
+        extra = 2;
+        cp = b0 & 0x0F;
+        min = 0x800;
     } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-        extra = 3; cp = b0 & 0x07; min = 0x10000;
+        extra = 3;
+        cp = b0 & 0x07;
+        min = 0x10000;
     } else {
         ++i;
         return kReplacement;

@@ -35,8 +35,7 @@ State &state()
 
 const CodeData *codes(State &s)
 {
-    const std::string path = findDataFile(
-        "orvane-codes.dat",
+    const std::string path = findDataFile("orvane-codes.dat",
         {s.setFolder, folderOfAddress(reinterpret_cast<const void *>(&ConvertAdaptor)), installedDataFolder()});
     if (path.empty())
         return nullptr;

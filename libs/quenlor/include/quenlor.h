@@ -22,8 +22,8 @@ extern "C" {
  * (orvane-codes.dat beside the library or in the installed data folder); -1 not added (not a
  * custom word: two or more Chinese characters and nothing else; a code that is not 1-6 digits;
  * or the dictionary could not be opened or written). */
-QUENLOR_API int16_t AddAProfessionCi(const char16_t *word, const char16_t *code,
-                                     const char16_t *category, const char16_t *source);
+QUENLOR_API int16_t AddAProfessionCi(
+    const char16_t *word, const char16_t *code, const char16_t *category, const char16_t *source);
 
 #ifdef __cplusplus
 }

@@ -38,8 +38,7 @@ const CodeData *codes()
     static bool tried = false;
     if (!tried) {
         tried = true;
-        const std::string path = findDataFile(
-            "orvane-codes.dat",
+        const std::string path = findDataFile("orvane-codes.dat",
             {folderOfAddress(reinterpret_cast<const void *>(&AddAProfessionCi)), installedDataFolder()});
         if (!path.empty())
             data = CodeData::load(path, nullptr);
@@ -49,8 +48,8 @@ const CodeData *codes()
 
 } // namespace
 
-extern "C" int16_t AddAProfessionCi(const char16_t *word, const char16_t *code,
-                                    const char16_t *category, const char16_t *source)
+extern "C" int16_t AddAProfessionCi(
+    const char16_t *word, const char16_t *code, const char16_t *category, const char16_t *source)
 {
     const auto w = bounded(word);
     const auto c = bounded(code);
@@ -65,13 +64,10 @@ extern "C" int16_t AddAProfessionCi(const char16_t *word, const char16_t *code,
         return 0;
     CustomDictionary dict;
     switch (dict.add(*w, utf16ToUtf8(*c), nullptr, cat ? utf16ToUtf8(*cat) : std::string(),
-                     src ? utf16ToUtf8(*src) : std::string())) {
-    case CustomDictionary::AddResult::Added:
-        return 1;
-    case CustomDictionary::AddResult::Present:
-        return 0;
-    case CustomDictionary::AddResult::Failed:
-        break;
+        src ? utf16ToUtf8(*src) : std::string())) {
+    case CustomDictionary::AddResult::Added: return 1;
+    case CustomDictionary::AddResult::Present: return 0;
+    case CustomDictionary::AddResult::Failed: break;
     }
     return -1;
 }

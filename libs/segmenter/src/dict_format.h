@@ -16,10 +16,10 @@ struct Header {
     char magic[8];
     std::uint32_t version;
     std::uint32_t headerSize;
-    std::uint32_t nodeCount;     // trie nodes, node 0 being the root
-    std::uint32_t emitRowCount;  // characters with HMM emission probabilities
+    std::uint32_t nodeCount;    // trie nodes, node 0 being the root
+    std::uint32_t emitRowCount; // characters with HMM emission probabilities
     std::uint64_t fileSize;
-    double minLogProb;           // log probability given to a character the list does not know
+    double minLogProb; // log probability given to a character the list does not know
     std::uint32_t sectionCount;
     std::uint32_t edgeHashSlots; // slots of the edge hash, a power of two
     std::uint8_t padding[16];
@@ -35,21 +35,21 @@ struct SectionEntry {
 static_assert(sizeof(SectionEntry) == 24);
 
 enum SectionId : std::uint32_t {
-    kRoot = 1,       // 65536 x u32: trie node of a word's first UTF-16 unit, 0 if none
-    kNodes = 2,      // nodeCount x Node
-    kHmm = 3,        // 20 x f32: start[B M E S], then trans[from][to] in B M E S order
-    kEmitIndex = 4,  // 65536 x u16: emission row of a BMP character, 0 if none
-    kEmitRows = 5,   // emitRowCount x 4 x f32: emission log probability for B M E S
-    kEdgeHash = 6,   // edgeHashSlots x EdgeSlot: children of nodes with more than kScanLimit
+    kRoot = 1,      // 65536 x u32: trie node of a word's first UTF-16 unit, 0 if none
+    kNodes = 2,     // nodeCount x Node
+    kHmm = 3,       // 20 x f32: start[B M E S], then trans[from][to] in B M E S order
+    kEmitIndex = 4, // 65536 x u16: emission row of a BMP character, 0 if none
+    kEmitRows = 5,  // emitRowCount x 4 x f32: emission log probability for B M E S
+    kEdgeHash = 6,  // edgeHashSlots x EdgeSlot: children of nodes with more than kScanLimit
 };
 // One trie node: everything a walk step reads sits in one 16-byte record. Children are
 // contiguous (first .. first+count-1) and sorted by label.
 struct Node {
     std::uint32_t first;
     std::uint16_t count;
-    std::uint16_t label;   // UTF-16 unit on the edge into the node
-    float weight;          // log probability of the word ending here
-    std::uint8_t flags;    // kFlagWord | kFlagName | kFlagNumeral
+    std::uint16_t label; // UTF-16 unit on the edge into the node
+    float weight;        // log probability of the word ending here
+    std::uint8_t flags;  // kFlagWord | kFlagName | kFlagNumeral
     std::uint8_t padding[3];
 };
 static_assert(sizeof(Node) == 16);
@@ -66,7 +66,8 @@ struct EdgeSlot {
 static_assert(sizeof(EdgeSlot) == 12);
 
 // Slot hash of an edge; tools/segdict/make_segdict.py has the same.
-inline constexpr std::uint32_t edgeHash(std::uint32_t parent, std::uint32_t label) {
+inline constexpr std::uint32_t edgeHash(std::uint32_t parent, std::uint32_t label)
+{
     std::uint32_t h = (parent * 2654435761u) ^ (label * 2246822519u);
     h ^= h >> 15;
     h *= 2246822519u;

@@ -18,19 +18,25 @@ struct SectionInfo {
 };
 
 constexpr SectionInfo kSections[] = {
-    {format::kRoot, "root table", 4, 4},       {format::kNodes, "nodes", 16, 4},
-    {format::kHmm, "HMM model", 4, 4},         {format::kEmitIndex, "emission index", 2, 2},
-    {format::kEmitRows, "emission rows", 4, 4}, {format::kEdgeHash, "edge hash", 12, 4},
+    {format::kRoot, "root table", 4, 4},
+    {format::kNodes, "nodes", 16, 4},
+    {format::kHmm, "HMM model", 4, 4},
+    {format::kEmitIndex, "emission index", 2, 2},
+    {format::kEmitRows, "emission rows", 4, 4},
+    {format::kEdgeHash, "edge hash", 12, 4},
 };
 
-bool fail(std::string *why, std::string text) {
-    if (why) *why = std::move(text);
+bool fail(std::string *why, std::string text)
+{
+    if (why)
+        *why = std::move(text);
     return false;
 }
 
 } // namespace
 
-bool Dictionary::open(const std::uint8_t *data, std::size_t size, std::string *why) {
+bool Dictionary::open(const std::uint8_t *data, std::size_t size, std::string *why)
+{
     if constexpr (std::endian::native != std::endian::little)
         return fail(why, "this build runs big-endian, the dictionary is little-endian");
     if (data == nullptr || size < format::kHeaderSize)
@@ -40,21 +46,29 @@ bool Dictionary::open(const std::uint8_t *data, std::size_t size, std::string *w
     if (std::memcmp(h.magic, format::kMagic, sizeof h.magic) != 0)
         return fail(why, "not an orvane-seg dictionary (bad magic)");
     if (h.version != format::kVersion)
-        return fail(why, "unsupported version " + std::to_string(h.version) + " (expected " +
-                             std::to_string(format::kVersion) + ")");
-    if (h.headerSize != format::kHeaderSize) return fail(why, "bad header size");
+        return fail(why,
+            "unsupported version " + std::to_string(h.version) + " (expected " + std::to_string(format::kVersion)
+                + ")");
+    if (h.headerSize != format::kHeaderSize)
+        return fail(why, "bad header size");
     if (h.fileSize != size)
-        return fail(why, "size is " + std::to_string(size) + " bytes, header says " +
-                             std::to_string(h.fileSize) + " (truncated or padded)");
-    if (h.nodeCount < 1 || h.nodeCount > 0x7FFFFFFFu) return fail(why, "bad node count");
-    if (h.emitRowCount > 0xFFFFu) return fail(why, "bad emission row count");
-    if (!std::isfinite(h.minLogProb) || h.minLogProb > 0) return fail(why, "bad minimum log probability");
+        return fail(why,
+            "size is " + std::to_string(size) + " bytes, header says " + std::to_string(h.fileSize)
+                + " (truncated or padded)");
+    if (h.nodeCount < 1 || h.nodeCount > 0x7FFFFFFFu)
+        return fail(why, "bad node count");
+    if (h.emitRowCount > 0xFFFFu)
+        return fail(why, "bad emission row count");
+    if (!std::isfinite(h.minLogProb) || h.minLogProb > 0)
+        return fail(why, "bad minimum log probability");
     if (h.edgeHashSlots == 0 || (h.edgeHashSlots & (h.edgeHashSlots - 1)) != 0 || h.edgeHashSlots > (1u << 28))
         return fail(why, "bad edge hash size");
-    if (h.sectionCount == 0 || h.sectionCount > format::kMaxSections) return fail(why, "bad section count");
+    if (h.sectionCount == 0 || h.sectionCount > format::kMaxSections)
+        return fail(why, "bad section count");
     const std::uint64_t tableEnd =
         std::uint64_t(format::kHeaderSize) + std::uint64_t(h.sectionCount) * sizeof(format::SectionEntry);
-    if (tableEnd > size) return fail(why, "section table runs past the end of the file");
+    if (tableEnd > size)
+        return fail(why, "section table runs past the end of the file");
 
     const std::uint64_t n = h.nodeCount;
     const auto expected = [&](std::uint32_t id) -> std::uint64_t {
@@ -74,12 +88,16 @@ bool Dictionary::open(const std::uint8_t *data, std::size_t size, std::string *w
         std::memcpy(&e, data + format::kHeaderSize + i * sizeof e, sizeof e);
         const SectionInfo *info = nullptr;
         for (const auto &s : kSections)
-            if (s.id == e.id) info = &s;
-        if (!info) continue;  // sections this version does not know are skipped
-        if (where[e.id]) return fail(why, std::string("section ") + info->name + " appears twice");
+            if (s.id == e.id)
+                info = &s;
+        if (!info)
+            continue; // sections this version does not know are skipped
+        if (where[e.id])
+            return fail(why, std::string("section ") + info->name + " appears twice");
         if (e.size != expected(e.id))
-            return fail(why, std::string("section ") + info->name + " has size " + std::to_string(e.size) +
-                                 ", expected " + std::to_string(expected(e.id)));
+            return fail(why,
+                std::string("section ") + info->name + " has size " + std::to_string(e.size) + ", expected "
+                    + std::to_string(expected(e.id)));
         if (e.offset < tableEnd || e.offset > size || e.size > size - e.offset)
             return fail(why, std::string("section ") + info->name + " lies outside the file");
         if (e.offset % 8 != 0 || (reinterpret_cast<std::uintptr_t>(data + e.offset) % info->alignment) != 0)
@@ -87,7 +105,8 @@ bool Dictionary::open(const std::uint8_t *data, std::size_t size, std::string *w
         where[e.id] = data + e.offset;
     }
     for (const auto &s : kSections)
-        if (!where[s.id]) return fail(why, std::string("section ") + s.name + " is missing");
+        if (!where[s.id])
+            return fail(why, std::string("section ") + s.name + " is missing");
 
     root_ = reinterpret_cast<const std::uint32_t *>(where[format::kRoot]);
     nodes_ = reinterpret_cast<const format::Node *>(where[format::kNodes]);
@@ -102,17 +121,21 @@ bool Dictionary::open(const std::uint8_t *data, std::size_t size, std::string *w
     // The trie: children come after their parent (so walks end), lie inside the node array
     // and are sorted by label (so the binary search in child() is right). The root is reached
     // through the root table only.
-    if (nodes_[0].count != 0) return fail(why, "the root node has children of its own");
+    if (nodes_[0].count != 0)
+        return fail(why, "the root node has children of its own");
     for (std::uint32_t c = 0; c < 65536; ++c)
-        if (root_[c] >= n) return fail(why, "root table points outside the trie");
+        if (root_[c] >= n)
+            return fail(why, "root table points outside the trie");
     for (std::uint64_t i = 1; i < n; ++i) {
         const format::Node &node = nodes_[i];
         if ((node.flags & format::kFlagWord) && !(std::isfinite(node.weight) && node.weight <= 0))
             return fail(why, "bad weight of trie node " + std::to_string(i));
         const std::uint64_t k = node.count;
-        if (k == 0) continue;
+        if (k == 0)
+            continue;
         const std::uint64_t f = node.first;
-        if (f <= i || f + k > n) return fail(why, "children of trie node " + std::to_string(i) + " out of range");
+        if (f <= i || f + k > n)
+            return fail(why, "children of trie node " + std::to_string(i) + " out of range");
         for (std::uint64_t j = f + 1; j < f + k; ++j)
             if (nodes_[j - 1].label >= nodes_[j].label)
                 return fail(why, "children of trie node " + std::to_string(i) + " not sorted");
@@ -126,54 +149,68 @@ bool Dictionary::open(const std::uint8_t *data, std::size_t size, std::string *w
             ++empty;
             continue;
         }
-        if (e.parent >= n || nodes_[e.parent].count <= format::kScanLimit || e.child < nodes_[e.parent].first ||
-            e.child >= std::uint64_t(nodes_[e.parent].first) + nodes_[e.parent].count ||
-            e.label != nodes_[e.child].label)
+        if (e.parent >= n || nodes_[e.parent].count <= format::kScanLimit || e.child < nodes_[e.parent].first
+            || e.child >= std::uint64_t(nodes_[e.parent].first) + nodes_[e.parent].count
+            || e.label != nodes_[e.child].label)
             return fail(why, "bad edge hash slot " + std::to_string(i));
     }
-    if (empty == 0) return fail(why, "edge hash has no empty slot");
+    if (empty == 0)
+        return fail(why, "edge hash has no empty slot");
     for (int i = 0; i < 20; ++i)
-        if (std::isnan(hmm_[i]) || hmm_[i] > 0) return fail(why, "bad HMM probability");
+        if (std::isnan(hmm_[i]) || hmm_[i] > 0)
+            return fail(why, "bad HMM probability");
     for (std::uint32_t c = 0; c < 65536; ++c)
-        if (emitIndex_[c] > h.emitRowCount) return fail(why, "emission index points outside the rows");
+        if (emitIndex_[c] > h.emitRowCount)
+            return fail(why, "emission index points outside the rows");
     for (std::uint64_t i = 0; i < std::uint64_t(h.emitRowCount) * 4; ++i)
-        if (std::isnan(emitRows_[i]) || emitRows_[i] > 0) return fail(why, "bad emission probability");
+        if (std::isnan(emitRows_[i]) || emitRows_[i] > 0)
+            return fail(why, "bad emission probability");
     return true;
 }
 
-std::uint32_t Dictionary::child(std::uint32_t node, char16_t u) const {
+std::uint32_t Dictionary::child(std::uint32_t node, char16_t u) const
+{
     const format::Node &p = nodes_[node];
     const std::uint32_t k = p.count;
     if (k <= format::kScanLimit) {
         const std::uint32_t f = p.first;
         for (std::uint32_t j = 0; j < k; ++j) {
             const char16_t l = nodes_[f + j].label;
-            if (l == u) return f + j;
-            if (l > u) return 0;
+            if (l == u)
+                return f + j;
+            if (l > u)
+                return 0;
         }
         return 0;
     }
     for (std::uint32_t slot = format::edgeHash(node, u) & edgeMask_;; slot = (slot + 1) & edgeMask_) {
         const format::EdgeSlot &e = edges_[slot];
-        if (e.parent == node && e.label == u) return e.child;
-        if (e.parent == 0) return 0;
+        if (e.parent == node && e.label == u)
+            return e.child;
+        if (e.parent == 0)
+            return 0;
     }
 }
 
-std::uint32_t Dictionary::find(std::u16string_view word) const {
-    if (word.empty()) return 0;
+std::uint32_t Dictionary::find(std::u16string_view word) const
+{
+    if (word.empty())
+        return 0;
     std::uint32_t node = root(word[0]);
-    for (std::size_t i = 1; node != 0 && i < word.size(); ++i) node = child(node, word[i]);
+    for (std::size_t i = 1; node != 0 && i < word.size(); ++i)
+        node = child(node, word[i]);
     return node;
 }
 
-void UserWords::add(std::u16string_view word, bool mixed) {
-    if (word.empty()) return;
+void UserWords::add(std::u16string_view word, bool mixed)
+{
+    if (word.empty())
+        return;
     std::uint32_t node = 0;
     for (char16_t u : word) {
         auto &kids = nodes_[node].kids;
-        auto it = std::lower_bound(kids.begin(), kids.end(), u,
-                                   [](const auto &kid, char16_t v) { return kid.first < v; });
+        auto it =
+            std::lower_bound(kids.begin(), kids.end(), u, [](const auto &kid, char16_t v) { return kid.first < v; });
         if (it != kids.end() && it->first == u) {
             node = it->second;
         } else {
@@ -189,10 +226,10 @@ void UserWords::add(std::u16string_view word, bool mixed) {
     set_.emplace(word);
 }
 
-std::uint32_t UserWords::child(std::uint32_t node, char16_t u) const {
+std::uint32_t UserWords::child(std::uint32_t node, char16_t u) const
+{
     const auto &kids = nodes_[node].kids;
-    auto it = std::lower_bound(kids.begin(), kids.end(), u,
-                               [](const auto &kid, char16_t v) { return kid.first < v; });
+    auto it = std::lower_bound(kids.begin(), kids.end(), u, [](const auto &kid, char16_t v) { return kid.first < v; });
     return (it != kids.end() && it->first == u) ? it->second : 0;
 }
 

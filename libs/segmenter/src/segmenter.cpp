@@ -29,7 +29,10 @@ constexpr double kImpossible = -1.0e9;
 
 enum State : int { B = 0, M = 1, E = 2, S = 3 };
 
-inline double finiteOr(double v) { return v == -std::numeric_limits<double>::infinity() ? kImpossible : v; }
+inline double finiteOr(double v)
+{
+    return v == -std::numeric_limits<double>::infinity() ? kImpossible : v;
+}
 
 // Where a run of one character class ends, with the class that the run has.
 struct Run {
@@ -39,9 +42,11 @@ struct Run {
 
 // A white circle run counts as Chinese zeros next to a Chinese numeral (二○○一, 一九九○),
 // as a symbol otherwise.
-inline Class circleClass(std::u16string_view t, std::size_t i, std::size_t *runEnd) {
+inline Class circleClass(std::u16string_view t, std::size_t i, std::size_t *runEnd)
+{
     std::size_t z = i;
-    while (z < t.size() && t[z] == 0x25CB) ++z;
+    while (z < t.size() && t[z] == 0x25CB)
+        ++z;
     *runEnd = z;
     const bool before = i > 0 && chars::isChineseNumeral(t[i - 1]);
     const bool after = z < t.size() && chars::isChineseNumeral(t[z]);
@@ -50,23 +55,29 @@ inline Class circleClass(std::u16string_view t, std::size_t i, std::size_t *runE
 
 // Result of reading a run of Chinese numerals.
 struct ChineseNumber {
-    bool valid = false;     // a well-formed number
-    bool digitSeq = false;  // digits only, read one by one (二○○一, 一九九七)
+    bool valid = false;    // a well-formed number
+    bool digitSeq = false; // digits only, read one by one (二○○一, 一九九七)
     bool hasZero = false;
     std::uint64_t value = 0;
 };
 
-ChineseNumber readChineseNumber(std::u16string_view t, std::size_t b, std::size_t e) {
+ChineseNumber readChineseNumber(std::u16string_view t, std::size_t b, std::size_t e)
+{
     ChineseNumber r;
     bool anyUnit = false, liang = false;
     for (std::size_t i = b; i < e; ++i) {
-        if (chars::chineseUnit(t[i])) anyUnit = true;
-        if (t[i] == u'两') liang = true;
-        if (chars::chineseDigit(t[i]) == 0) r.hasZero = true;
+        if (chars::chineseUnit(t[i]))
+            anyUnit = true;
+        if (t[i] == u'两')
+            liang = true;
+        if (chars::chineseDigit(t[i]) == 0)
+            r.hasZero = true;
     }
-    if (e - b > 24) return r;
+    if (e - b > 24)
+        return r;
     if (!anyUnit) {
-        if (liang) return r;
+        if (liang)
+            return r;
         r.digitSeq = r.valid = true;
         for (std::size_t i = b; i < e && i < b + 18; ++i)
             r.value = r.value * 10 + std::uint64_t(chars::chineseDigit(t[i]));
@@ -83,30 +94,36 @@ ChineseNumber readChineseNumber(std::u16string_view t, std::size_t b, std::size_
         const int d = chars::chineseDigit(c);
         const std::uint64_t u = chars::chineseUnit(c);
         if (d == 0) {
-            if (digit != -1 || (section == 0 && total == 0)) return r;
+            if (digit != -1 || (section == 0 && total == 0))
+                return r;
             pendingZero = true;
         } else if (d > 0) {
-            if (digit != -1) return r;
+            if (digit != -1)
+                return r;
             digit = d;
         } else if (u <= 1000) {
-            if (u >= lastSmall) return r;
+            if (u >= lastSmall)
+                return r;
             std::uint64_t k;
             if (digit != -1) {
                 k = std::uint64_t(digit);
             } else if (u == 10 && section == 0 && !pendingZero) {
-                k = 1;  // 十二 = 12
+                k = 1; // 十二 = 12
             } else {
                 return r;
             }
-            if (c == u'十' && i > b && t[i - 1] == u'两') return r;
+            if (c == u'十' && i > b && t[i - 1] == u'两')
+                return r;
             section += k * u;
             digit = -1;
             lastSmall = u;
             pendingZero = false;
         } else {
-            if (u >= lastBig) return r;
+            if (u >= lastBig)
+                return r;
             const std::uint64_t part = section + std::uint64_t(digit > 0 ? digit : 0);
-            if (part == 0) return r;
+            if (part == 0)
+                return r;
             total += part * u;
             section = 0;
             digit = -1;
@@ -115,7 +132,8 @@ ChineseNumber readChineseNumber(std::u16string_view t, std::size_t b, std::size_
             pendingZero = false;
         }
     }
-    if (digit > 0) section += std::uint64_t(digit);
+    if (digit > 0)
+        section += std::uint64_t(digit);
     r.value = total + section;
     r.valid = true;
     return r;
@@ -124,16 +142,18 @@ ChineseNumber readChineseNumber(std::u16string_view t, std::size_t b, std::size_
 // How many units of a date or time word follow a number of the given value: 年 after a year,
 // 月 1-12, 日 and 号 1-31, 时 0-24, 分 and 秒 0-59. Words that merely start with the unit
 // (时候, 分钟, 年代 ...) are left alone.
-std::size_t dateUnitAfter(std::u16string_view t, std::size_t j, bool integer, std::uint64_t value,
-                          bool yearLike) {
-    if (j >= t.size() || !integer) return 0;
+std::size_t dateUnitAfter(std::u16string_view t, std::size_t j, bool integer, std::uint64_t value, bool yearLike)
+{
+    if (j >= t.size() || !integer)
+        return 0;
     const char16_t c = t[j];
     const char16_t next = j + 1 < t.size() ? t[j + 1] : u'\0';
     const auto nextIn = [&](std::u16string_view set) { return set.find(next) != std::u16string_view::npos; };
     switch (c) {
     case u'年': return (yearLike && !nextIn(u"代级龄纪")) ? 1 : 0;
     case u'月': return (value >= 1 && value <= 12) ? 1 : 0;
-    case u'日': case u'号': return (value >= 1 && value <= 31 && !nextIn(u"子码")) ? 1 : 0;
+    case u'日':
+    case u'号': return (value >= 1 && value <= 31 && !nextIn(u"子码")) ? 1 : 0;
     case u'时': return (value <= 24 && !nextIn(u"候间期代刻节光")) ? 1 : 0;
     case u'分': return (value <= 59 && !nextIn(u"钟之子")) ? 1 : 0;
     case u'秒': return (value <= 59 && !nextIn(u"钟")) ? 1 : 0;
@@ -142,7 +162,7 @@ std::size_t dateUnitAfter(std::u16string_view t, std::size_t j, bool integer, st
 }
 
 struct Edge {
-    std::uint32_t end;  // code point index
+    std::uint32_t end; // code point index
     double weight;
 };
 
@@ -160,7 +180,8 @@ struct Scratch {
     std::vector<std::uint8_t> states;
 };
 
-Scratch &scratch() {
+Scratch &scratch()
+{
     thread_local Scratch s;
     return s;
 }
@@ -172,19 +193,22 @@ public:
     SegmenterImpl(const SegmenterImpl &) = delete;
     SegmenterImpl &operator=(const SegmenterImpl &) = delete;
 
-    bool openOwned(std::vector<std::uint8_t> bytes, std::string *why) {
+    bool openOwned(std::vector<std::uint8_t> bytes, std::string *why)
+    {
         owned_ = std::move(bytes);
         return dict_.open(owned_.data(), owned_.size(), why);
     }
 
-    std::vector<Token> segment(std::u16string_view text) const override {
+    std::vector<Token> segment(std::u16string_view text) const override
+    {
         std::vector<Token> out;
         out.reserve(text.size() / 2 + 1);
         run(text, [&](std::size_t b, std::size_t len, TokenKind k) { out.push_back({b, len, k}); });
         return out;
     }
 
-    std::u16string marks(std::u16string_view text) const override {
+    std::u16string marks(std::u16string_view text) const override
+    {
         std::u16string out(text.size(), u'2');
         bool odd = false;
         run(text, [&](std::size_t b, std::size_t len, TokenKind k) {
@@ -203,19 +227,24 @@ public:
         return out;
     }
 
-    void addUserWord(std::u16string_view word) override {
-        if (word.empty()) return;
+    void addUserWord(std::u16string_view word) override
+    {
+        if (word.empty())
+            return;
         bool mixed = false;
         for (std::size_t i = 0; i < word.size();) {
             const auto cp = codePointAt(word, i);
-            if (chars::classify(cp.cp) != Class::Han) mixed = true;
+            if (chars::classify(cp.cp) != Class::Han)
+                mixed = true;
             i += cp.len;
         }
         user_.add(word, mixed);
     }
 
-    bool contains(std::u16string_view word) const override {
-        if (word.empty()) return false;
+    bool contains(std::u16string_view word) const override
+    {
+        if (word.empty())
+            return false;
         const std::uint32_t node = dict_.find(word);
         return (node != 0 && dict_.isWord(node)) || user_.contains(word);
     }
@@ -226,8 +255,8 @@ private:
     // like a run of their own, together with a decimal point between two digits and a percent
     // sign after a digit. A symbol inside a custom word is marked '2'. What is left (年, 亿,
     // 恤) is the word and carries the word's mark.
-    static void markWord(std::u16string_view t, std::size_t b, std::size_t len, char16_t wordMark,
-                         std::u16string &out) {
+    static void markWord(std::u16string_view t, std::size_t b, std::size_t len, char16_t wordMark, std::u16string &out)
+    {
         bool lastDigit = false;
         for (std::size_t i = b; i < b + len;) {
             const auto cp = codePointAt(t, i);
@@ -251,20 +280,20 @@ private:
     template <class Emit> void segmentHan(std::u16string_view t, std::size_t b, std::size_t e, Emit &emit) const;
     template <class Emit> void segmentPiece(std::u16string_view t, std::size_t b, std::size_t e, Emit &emit) const;
     template <class Emit>
-    void emitSingles(std::u16string_view t, const std::vector<std::uint32_t> &pos, std::size_t from,
-                     std::size_t to, Emit &emit) const;
+    void emitSingles(std::u16string_view t, const std::vector<std::uint32_t> &pos, std::size_t from, std::size_t to,
+        Emit &emit) const;
     template <class Emit>
     void hmmCut(std::u16string_view t, const std::vector<std::uint32_t> &pos, std::size_t from, std::size_t to,
-                Emit &emit) const;
+        Emit &emit) const;
 
     Run runAt(std::u16string_view t, std::size_t i) const;
-    bool unknownWordBeatsSingles(std::u16string_view t, const std::vector<std::uint32_t> &pos, std::size_t from,
-                                 std::size_t to) const;
+    bool unknownWordBeatsSingles(
+        std::u16string_view t, const std::vector<std::uint32_t> &pos, std::size_t from, std::size_t to) const;
     std::size_t mixedUserWordAt(std::u16string_view t, std::size_t i) const;
     std::size_t longestWordEnd(std::u16string_view t, std::size_t b, std::size_t e) const;
     enum class NumberVerdict { None, Number, InsideWord };
     NumberVerdict forcedNumber(std::u16string_view t, std::size_t pieceBegin, std::size_t s, std::size_t f,
-                               std::size_t e, std::size_t *start, std::size_t *end) const;
+        std::size_t e, std::size_t *start, std::size_t *end) const;
 
     Dictionary dict_;
     UserWords user_;
@@ -273,25 +302,30 @@ private:
 
 // Length of the longest custom word at i that holds characters outside the dictionary route
 // (such words are matched before the text is cut into character runs), 0 if none.
-std::size_t SegmenterImpl::mixedUserWordAt(std::u16string_view t, std::size_t i) const {
+std::size_t SegmenterImpl::mixedUserWordAt(std::u16string_view t, std::size_t i) const
+{
     std::uint32_t node = 0;
     std::size_t best = 0;
     for (std::size_t j = i; j < t.size(); ++j) {
         node = user_.child(node, t[j]);
-        if (node == 0) break;
+        if (node == 0)
+            break;
         const bool boundary = j + 1 == t.size() || !(chars::isLow(t[j + 1]) && chars::isHigh(t[j]));
-        if (boundary && user_.isWord(node) && user_.isMixed(node)) best = j + 1 - i;
+        if (boundary && user_.isWord(node) && user_.isMixed(node))
+            best = j + 1 - i;
     }
     return best;
 }
 
-Run SegmenterImpl::runAt(std::u16string_view t, std::size_t i) const {
+Run SegmenterImpl::runAt(std::u16string_view t, std::size_t i) const
+{
     const std::size_t n = t.size();
     const bool checkUser = user_.hasMixed();
     auto classAt = [&](std::size_t j, std::size_t *next) {
         const auto cp = codePointAt(t, j);
         Class c = chars::classify(cp.cp);
-        if (c == Class::Circle) return circleClass(t, j, next);
+        if (c == Class::Circle)
+            return circleClass(t, j, next);
         *next = j + cp.len;
         return c;
     };
@@ -306,10 +340,10 @@ Run SegmenterImpl::runAt(std::u16string_view t, std::size_t i) const {
                 lastDigit = chars::isDigit(cp.cp);
                 j += cp.len;
             } else if (lastDigit && chars::isDecimalPoint(cp.cp) && j + 1 < n && chars::isDigit(t[j + 1])) {
-                j += 1;  // 3.14, ３．５
+                j += 1; // 3.14, ３．５
                 lastDigit = false;
             } else if (lastDigit && chars::isPercent(cp.cp)) {
-                j += 1;  // 60%, ６０％, 5‰
+                j += 1; // 60%, ６０％, 5‰
                 lastDigit = false;
             } else {
                 break;
@@ -319,13 +353,15 @@ Run SegmenterImpl::runAt(std::u16string_view t, std::size_t i) const {
     }
     while (j < n && !(checkUser && mixedUserWordAt(t, j))) {
         std::size_t k;
-        if (classAt(j, &k) != cls) break;
+        if (classAt(j, &k) != cls)
+            break;
         j = k;
     }
     return {cls, j};
 }
 
-template <class Emit> void SegmenterImpl::run(std::u16string_view t, Emit &&emit) const {
+template <class Emit> void SegmenterImpl::run(std::u16string_view t, Emit &&emit) const
+{
     const std::size_t n = t.size();
     std::size_t i = 0;
     while (i < n) {
@@ -339,9 +375,7 @@ template <class Emit> void SegmenterImpl::run(std::u16string_view t, Emit &&emit
         const Run r = runAt(t, i);
         switch (r.cls) {
         case Class::Symbol:
-        case Class::Circle:
-            emit(i, r.end - i, TokenKind::Symbol);
-            break;
+        case Class::Circle: emit(i, r.end - i, TokenKind::Symbol); break;
         case Class::Alnum: {
             // A number written in digits joins a date or time unit or a magnitude that follows:
             // 2001年, 12月, 31日, 10时, 3.5万, 2万亿.
@@ -372,9 +406,7 @@ template <class Emit> void SegmenterImpl::run(std::u16string_view t, Emit &&emit
             emit(i, r.end - i, TokenKind::Alnum);
             break;
         }
-        case Class::Han:
-            segmentHan(t, i, r.end, emit);
-            break;
+        case Class::Han: segmentHan(t, i, r.end, emit); break;
         }
         i = r.end;
     }
@@ -383,21 +415,26 @@ template <class Emit> void SegmenterImpl::run(std::u16string_view t, Emit &&emit
 // End of the longest dictionary or custom word starting at b inside [b, e), b if none.
 // Phrases listed without a corpus count (weight at the floor of two unknown characters) do not
 // count: the route would not take them anyway.
-std::size_t SegmenterImpl::longestWordEnd(std::u16string_view t, std::size_t b, std::size_t e) const {
+std::size_t SegmenterImpl::longestWordEnd(std::u16string_view t, std::size_t b, std::size_t e) const
+{
     std::size_t best = b;
     std::uint32_t node = dict_.root(t[b]);
     const double phraseFloor = 2 * dict_.minLogProb() + 1e-3;
     for (std::size_t j = b + 1; node != 0; ++j) {
-        if (dict_.isWord(node) && dict_.weight(node) > phraseFloor) best = j;
-        if (j == e) break;
+        if (dict_.isWord(node) && dict_.weight(node) > phraseFloor)
+            best = j;
+        if (j == e)
+            break;
         node = dict_.child(node, t[j]);
     }
     if (!user_.empty()) {
         node = 0;
         for (std::size_t j = b; j < e; ++j) {
             node = user_.child(node, t[j]);
-            if (node == 0) break;
-            if (user_.isWord(node)) best = std::max(best, j + 1);
+            if (node == 0)
+                break;
+            if (user_.isWord(node))
+                best = std::max(best, j + 1);
         }
     }
     return best;
@@ -407,26 +444,30 @@ std::size_t SegmenterImpl::longestWordEnd(std::u16string_view t, std::size_t b, 
 // number word, as the usual segmentation conventions do: 二○○一年, 一九九七年, 十二月, 三十一日,
 // 二十五, 第十四. Short runs that are ordinary words (一一, 千万, 万一) are left to the dictionary,
 // and so is a number that starts a longer dictionary word (三十而立, 十万八千里).
-SegmenterImpl::NumberVerdict SegmenterImpl::forcedNumber(std::u16string_view t, std::size_t pieceBegin,
-                                                         std::size_t s, std::size_t f, std::size_t e,
-                                                         std::size_t *start, std::size_t *end) const {
+SegmenterImpl::NumberVerdict SegmenterImpl::forcedNumber(std::u16string_view t, std::size_t pieceBegin, std::size_t s,
+    std::size_t f, std::size_t e, std::size_t *start, std::size_t *end) const
+{
     const std::size_t len = f - s;
     const ChineseNumber num = readChineseNumber(t, s, f);
-    if (!num.valid) return NumberVerdict::None;
+    if (!num.valid)
+        return NumberVerdict::None;
     const char16_t next = f < e ? t[f] : u'\0';
     bool forced;
     if (num.digitSeq)
         forced = len >= 3 || (num.hasZero && len >= 2) || (len == 2 && next == u'年');
     else
         forced = len >= 2;
-    if (!forced) return NumberVerdict::None;
+    if (!forced)
+        return NumberVerdict::None;
     std::size_t stop = f;
     // Digits read one by one only make a year; positional numbers make any date or time.
     if (f < e && (!num.digitSeq || t[f] == u'年'))
         stop += dateUnitAfter(t.substr(0, e), f, true, num.value, num.digitSeq);
-    if (num.digitSeq && stop == f && len < 3 && !num.hasZero) return NumberVerdict::None;
+    if (num.digitSeq && stop == f && len < 3 && !num.hasZero)
+        return NumberVerdict::None;
     std::size_t begin = s;
-    if (s > pieceBegin && t[s - 1] == u'第') begin = s - 1;
+    if (s > pieceBegin && t[s - 1] == u'第')
+        begin = s - 1;
     if (longestWordEnd(t, begin, e) > stop || (begin != s && longestWordEnd(t, s, e) > stop))
         return NumberVerdict::InsideWord;
     *start = begin;
@@ -435,7 +476,8 @@ SegmenterImpl::NumberVerdict SegmenterImpl::forcedNumber(std::u16string_view t, 
 }
 
 template <class Emit>
-void SegmenterImpl::segmentHan(std::u16string_view t, std::size_t b, std::size_t e, Emit &emit) const {
+void SegmenterImpl::segmentHan(std::u16string_view t, std::size_t b, std::size_t e, Emit &emit) const
+{
     std::size_t piece = b;
     std::size_t p = b;
     while (p < e) {
@@ -444,33 +486,40 @@ void SegmenterImpl::segmentHan(std::u16string_view t, std::size_t b, std::size_t
             continue;
         }
         std::size_t q = p;
-        while (q < e && chars::isChineseNumeral(t[q])) ++q;
+        while (q < e && chars::isChineseNumeral(t[q]))
+            ++q;
         std::size_t s0, s1;
         NumberVerdict v = forcedNumber(t, piece, p, q, e, &s0, &s1);
         // 统一二十年: the run's first numeral may belong to the word before.
-        if (v == NumberVerdict::None && q - p >= 3) v = forcedNumber(t, piece, p + 1, q, e, &s0, &s1);
+        if (v == NumberVerdict::None && q - p >= 3)
+            v = forcedNumber(t, piece, p + 1, q, e, &s0, &s1);
         const bool found = v == NumberVerdict::Number;
         if (found) {
-            if (piece < s0) segmentPiece(t, piece, s0, emit);
+            if (piece < s0)
+                segmentPiece(t, piece, s0, emit);
             emit(s0, s1 - s0, TokenKind::Word);
             piece = p = s1;
         } else {
             p = q;
         }
     }
-    if (piece < e) segmentPiece(t, piece, e, emit);
+    if (piece < e)
+        segmentPiece(t, piece, e, emit);
 }
 
 template <class Emit>
-void SegmenterImpl::emitSingles(std::u16string_view, const std::vector<std::uint32_t> &pos, std::size_t from,
-                                std::size_t to, Emit &emit) const {
-    for (std::size_t k = from; k < to; ++k) emit(pos[k], pos[k + 1] - pos[k], TokenKind::Word);
+void SegmenterImpl::emitSingles(
+    std::u16string_view, const std::vector<std::uint32_t> &pos, std::size_t from, std::size_t to, Emit &emit) const
+{
+    for (std::size_t k = from; k < to; ++k)
+        emit(pos[k], pos[k + 1] - pos[k], TokenKind::Word);
 }
 
 // Viterbi over B/M/E/S for code points [from, to) of the current piece.
 template <class Emit>
-void SegmenterImpl::hmmCut(std::u16string_view t, const std::vector<std::uint32_t> &pos, std::size_t from,
-                           std::size_t to, Emit &emit) const {
+void SegmenterImpl::hmmCut(
+    std::u16string_view t, const std::vector<std::uint32_t> &pos, std::size_t from, std::size_t to, Emit &emit) const
+{
     Scratch &sc = scratch();
     const std::size_t len = to - from;
     sc.viterbi.resize(len * 4);
@@ -479,9 +528,10 @@ void SegmenterImpl::hmmCut(std::u16string_view t, const std::vector<std::uint32_
     static constexpr int prev[4][2] = {{E, S}, {M, B}, {B, M}, {S, E}};
     auto emission = [&](std::size_t k, int s) {
         const float *row = dict_.emission(codePointAt(t, pos[k]).cp);
-        return row ? finiteOr(row[s]) : 0.0;  // an unseen character: let the transitions decide
+        return row ? finiteOr(row[s]) : 0.0; // an unseen character: let the transitions decide
     };
-    for (int s = 0; s < 4; ++s) sc.viterbi[s] = finiteOr(dict_.start(s)) + emission(from, s);
+    for (int s = 0; s < 4; ++s)
+        sc.viterbi[s] = finiteOr(dict_.start(s)) + emission(from, s);
     for (std::size_t k = 1; k < len; ++k) {
         for (int y = 0; y < 4; ++y) {
             const double em = emission(from + k, y);
@@ -501,7 +551,8 @@ void SegmenterImpl::hmmCut(std::u16string_view t, const std::vector<std::uint32_
     int state = sc.viterbi[(len - 1) * 4 + S] >= sc.viterbi[(len - 1) * 4 + E] ? S : E;
     for (std::size_t k = len; k-- > 0;) {
         sc.states[k] = std::uint8_t(state);
-        if (k > 0) state = sc.back[k * 4 + std::size_t(state)];
+        if (k > 0)
+            state = sc.back[k * 4 + std::size_t(state)];
     }
     std::size_t begin = from;
     std::size_t nexti = from;
@@ -535,8 +586,9 @@ void SegmenterImpl::hmmCut(std::u16string_view t, const std::vector<std::uint32_
 // their neighbours (这一, 图为, 中于). A proposed word is kept only if, as one word of the
 // dictionary's floor frequency, it is more probable than its characters taken as the separate
 // words the dictionary knows them as: the same unigram model the route is chosen by.
-bool SegmenterImpl::unknownWordBeatsSingles(std::u16string_view t, const std::vector<std::uint32_t> &pos,
-                                            std::size_t from, std::size_t to) const {
+bool SegmenterImpl::unknownWordBeatsSingles(
+    std::u16string_view t, const std::vector<std::uint32_t> &pos, std::size_t from, std::size_t to) const
+{
     double singles = 0;
     for (std::size_t k = from; k < to; ++k) {
         const std::uint32_t node = dict_.find(t.substr(pos[k], pos[k + 1] - pos[k]));
@@ -547,7 +599,8 @@ bool SegmenterImpl::unknownWordBeatsSingles(std::u16string_view t, const std::ve
 
 // The dictionary route over t[b, e), a stretch of the dictionary route's characters.
 template <class Emit>
-void SegmenterImpl::segmentPiece(std::u16string_view t, std::size_t b, std::size_t e, Emit &emit) const {
+void SegmenterImpl::segmentPiece(std::u16string_view t, std::size_t b, std::size_t e, Emit &emit) const
+{
     Scratch &sc = scratch();
     sc.pos.clear();
     sc.unitToIndex.assign(e - b + 1, -1);
@@ -575,17 +628,21 @@ void SegmenterImpl::segmentPiece(std::u16string_view t, std::size_t b, std::size
                 sc.edges.push_back({std::uint32_t(idx), dict_.weight(node)});
                 haveSingle = haveSingle || std::size_t(idx) == k + 1;
             }
-            if (u == e) break;
+            if (u == e)
+                break;
             node = dict_.child(node, t[u]);
         }
-        if (!haveSingle) sc.edges.push_back({std::uint32_t(k + 1), single});
+        if (!haveSingle)
+            sc.edges.push_back({std::uint32_t(k + 1), single});
         if (!user_.empty()) {
             node = 0;
             for (std::size_t u = s; u < e; ++u) {
                 node = user_.child(node, t[u]);
-                if (node == 0) break;
+                if (node == 0)
+                    break;
                 const std::int32_t idx = sc.unitToIndex[u + 1 - b];
-                if (idx >= 0 && user_.isWord(node)) sc.edges.push_back({std::uint32_t(idx), kUserWordBonus});
+                if (idx >= 0 && user_.isWord(node))
+                    sc.edges.push_back({std::uint32_t(idx), kUserWordBonus});
             }
         }
     }
@@ -615,7 +672,8 @@ void SegmenterImpl::segmentPiece(std::u16string_view t, std::size_t b, std::size
     std::size_t pending = 0, k = 0;
     bool buffering = false;
     auto flush = [&](std::size_t upTo) {
-        if (!buffering) return;
+        if (!buffering)
+            return;
         buffering = false;
         if (upTo - pending == 1) {
             emit(pos[pending], pos[upTo] - pos[pending], TokenKind::Word);
@@ -645,12 +703,13 @@ void SegmenterImpl::segmentPiece(std::u16string_view t, std::size_t b, std::size
 
 } // namespace
 
-std::unique_ptr<Segmenter> loadFromBuffer(std::vector<std::uint8_t> bytes, const std::string &name,
-                                          std::string *error) {
+std::unique_ptr<Segmenter> loadFromBuffer(std::vector<std::uint8_t> bytes, const std::string &name, std::string *error)
+{
     auto seg = std::make_unique<SegmenterImpl>();
     std::string why;
     if (!seg->openOwned(std::move(bytes), &why)) {
-        if (error) *error = name + ": " + why;
+        if (error)
+            *error = name + ": " + why;
         return nullptr;
     }
     return seg;
@@ -658,13 +717,16 @@ std::unique_ptr<Segmenter> loadFromBuffer(std::vector<std::uint8_t> bytes, const
 
 } // namespace detail
 
-std::unique_ptr<Segmenter> Segmenter::load(const std::string &path, std::string *error) {
+std::unique_ptr<Segmenter> Segmenter::load(const std::string &path, std::string *error)
+{
     auto failWith = [&](const std::string &why) -> std::unique_ptr<Segmenter> {
-        if (error) *error = path + ": " + why;
+        if (error)
+            *error = path + ": " + why;
         return nullptr;
     };
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return failWith(std::string("cannot open: ") + std::strerror(errno));
+    if (fd < 0)
+        return failWith(std::string("cannot open: ") + std::strerror(errno));
     struct stat st;
     if (::fstat(fd, &st) != 0) {
         const int err = errno;
@@ -687,19 +749,21 @@ std::unique_ptr<Segmenter> Segmenter::load(const std::string &path, std::string 
     std::size_t got = 0;
     while (got < size) {
         const ssize_t n = ::read(fd, bytes.data() + got, size - got);
-        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && errno == EINTR)
+            continue;
         if (n < 0) {
             const int err = errno;
             ::close(fd);
             return failWith(std::string("cannot read: ") + std::strerror(err));
         }
-        if (n == 0) break;
+        if (n == 0)
+            break;
         got += std::size_t(n);
     }
     ::close(fd);
     if (got != size)
-        return failWith("changed while it was read (" + std::to_string(got) + " of " + std::to_string(size) +
-                        " bytes)");
+        return failWith(
+            "changed while it was read (" + std::to_string(got) + " of " + std::to_string(size) + " bytes)");
     return detail::loadFromBuffer(std::move(bytes), path, error);
 }
 

@@ -33,8 +33,10 @@ public:
     double start(int s) const { return hmm_[s]; }
     double trans(int from, int to) const { return hmm_[4 + from * 4 + to]; }
     // Emission row of a character, nullptr when the model has not seen it.
-    const float *emission(char32_t c) const {
-        if (c > 0xFFFF) return nullptr;
+    const float *emission(char32_t c) const
+    {
+        if (c > 0xFFFF)
+            return nullptr;
         const std::uint16_t row = emitIndex_[c];
         return row == 0 ? nullptr : emitRows_ + std::size_t(row - 1) * 4;
     }
@@ -65,9 +67,9 @@ public:
 
 private:
     struct Node {
-        std::vector<std::pair<char16_t, std::uint32_t>> kids;  // sorted by unit
+        std::vector<std::pair<char16_t, std::uint32_t>> kids; // sorted by unit
         bool word = false;
-        bool mixed = false;  // the word holds characters outside the dictionary route
+        bool mixed = false; // the word holds characters outside the dictionary route
     };
     std::vector<Node> nodes_{Node{}};
     std::unordered_set<std::u16string> set_;
@@ -76,7 +78,6 @@ private:
 
 // Builds a segmenter over a dictionary image kept in memory (fuzzing, tests). name is used in
 // error messages.
-std::unique_ptr<Segmenter> loadFromBuffer(std::vector<std::uint8_t> bytes, const std::string &name,
-                                          std::string *error);
+std::unique_ptr<Segmenter> loadFromBuffer(std::vector<std::uint8_t> bytes, const std::string &name, std::string *error);
 
 } // namespace orvane::seg::detail

@@ -62,8 +62,8 @@ std::vector<std::string> folders(const State &s)
 
 // The data file for the current folders. A file once loaded stays in use while the folders
 // stay the same, so that lookups do not search the disk every time.
-std::string findOrExplain(const State &s, const std::string &name, const std::string &loadedPath,
-                          std::vector<std::string> *loadedFrom)
+std::string findOrExplain(
+    const State &s, const std::string &name, const std::string &loadedPath, std::vector<std::string> *loadedFrom)
 {
     const std::vector<std::string> list = folders(s);
     if (!loadedPath.empty() && *loadedFrom == list)
@@ -82,8 +82,8 @@ std::string findOrExplain(const State &s, const std::string &name, const std::st
 
 bool ensureCodes(State &s)
 {
-    const std::string path = findOrExplain(s, "orvane-codes.dat", s.codes ? s.codesPath : std::string(),
-                                           &s.codesFolders);
+    const std::string path =
+        findOrExplain(s, "orvane-codes.dat", s.codes ? s.codesPath : std::string(), &s.codesFolders);
     // A failure forgets the codes of other folders, so that the next call fails again instead of
     // answering silently from the file of before.
     if (path.empty()) {
@@ -133,8 +133,8 @@ bool loadSegmenter(State &s, const std::string &path)
 // The segmenter for the current folders, with every custom word added to it.
 bool ensureSegmenter(State &s)
 {
-    const std::string path = findOrExplain(s, "orvane-seg.dict", s.segmenter ? s.segPath : std::string(),
-                                           &s.segFolders);
+    const std::string path =
+        findOrExplain(s, "orvane-seg.dict", s.segmenter ? s.segPath : std::string(), &s.segFolders);
     if (path.empty())
         return false;
     if ((!s.segmenter || path != s.segPath) && !loadSegmenter(s, path))
@@ -144,9 +144,9 @@ bool ensureSegmenter(State &s)
     // Words can only be added to a segmenter; when the list is no longer an extension of what
     // was added (the file was edited or another user folder is in use), start afresh.
     const bool extends = s.customPathInSegmenter.empty()
-                         || (s.customPathInSegmenter == dict.path() && s.wordsInSegmenter.size() <= words.size()
-                             && std::equal(s.wordsInSegmenter.begin(), s.wordsInSegmenter.end(), words.begin(),
-                                           [](const std::u16string &a, const auto &b) { return a == b.first; }));
+        || (s.customPathInSegmenter == dict.path() && s.wordsInSegmenter.size() <= words.size()
+            && std::equal(s.wordsInSegmenter.begin(), s.wordsInSegmenter.end(), words.begin(),
+                [](const std::u16string &a, const auto &b) { return a == b.first; }));
     if (!extends && !loadSegmenter(s, path))
         return false;
     s.customPathInSegmenter = dict.path();
@@ -192,8 +192,8 @@ int32_t divide(const char *folder, const char *text, char *marks, std::int64_t m
         return -1;
     }
     const std::u16string result = s.segmenter->marks(utf16);
-    const std::size_t n = std::min<std::size_t>(
-        utf16.size(), marksSize < 0 ? utf16.size() : static_cast<std::size_t>(marksSize));
+    const std::size_t n =
+        std::min<std::size_t>(utf16.size(), marksSize < 0 ? utf16.size() : static_cast<std::size_t>(marksSize));
     for (std::size_t i = 0; i < n; ++i) {
         const char16_t m = i < result.size() ? result[i] : u'2';
         marks[i] = (m == u'0' || m == u'1' || m == u'2' || m == u'4') ? static_cast<char>(m) : '2';
@@ -316,12 +316,9 @@ int16_t AddWord(const char *code, const char *word)
         return 1;
     std::string error;
     switch (custom(s).add(utf16, c, &error)) {
-    case CustomDictionary::AddResult::Added:
-        return 0;
-    case CustomDictionary::AddResult::Present:
-        return 1;
-    case CustomDictionary::AddResult::Failed:
-        break;
+    case CustomDictionary::AddResult::Added: return 0;
+    case CustomDictionary::AddResult::Present: return 1;
+    case CustomDictionary::AddResult::Failed: break;
     }
     t_error = error;
     return -1;

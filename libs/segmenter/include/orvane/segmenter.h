@@ -19,8 +19,8 @@ namespace orvane::seg {
 enum class TokenKind { Word, Symbol, Alnum };
 
 struct Token {
-    std::size_t begin = 0;   // offset in UTF-16 units
-    std::size_t length = 0;  // length in UTF-16 units
+    std::size_t begin = 0;  // offset in UTF-16 units
+    std::size_t length = 0; // length in UTF-16 units
     TokenKind kind = TokenKind::Word;
 };
 

@@ -26,11 +26,10 @@ public:
     // names the file and what is wrong with it.
     static std::unique_ptr<CodeData> load(const std::string &path, std::string *error);
     // The same from bytes already in memory; name is used in messages.
-    static std::unique_ptr<CodeData> fromBytes(std::string bytes, const std::string &name,
-                                               std::string *error);
+    static std::unique_ptr<CodeData> fromBytes(std::string bytes, const std::string &name, std::string *error);
     // The file contents for these characters and words (duplicates are dropped).
-    static std::string serialize(std::vector<std::pair<char32_t, std::string>> characters,
-                                 std::vector<std::string> wordsUtf8);
+    static std::string serialize(
+        std::vector<std::pair<char32_t, std::string>> characters, std::vector<std::string> wordsUtf8);
 
     // Standard code of one character; empty if the data do not cover it.
     std::string_view characterCode(char32_t codePoint) const;

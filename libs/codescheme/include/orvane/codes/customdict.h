@@ -50,7 +50,7 @@ public:
     // be opened or written; *error then says why and the file is as it was.
     // category and source (UTF-8) are kept on the line for the user's information.
     AddResult add(std::u16string_view word, std::string_view code, std::string *error = nullptr,
-                  std::string_view category = {}, std::string_view source = {});
+        std::string_view category = {}, std::string_view source = {});
 
     // Removes these words (exact comparison); other lines, foreign ones too, stay as they are.
     // Returns the number of lines removed, or -1 with *error saying why (the file is unchanged).

@@ -20,15 +20,15 @@ namespace orvane::codes {
 
 struct CodedItem {
     std::u16string text;
-    std::string code;       // standard code
+    std::string code; // standard code
     std::uint64_t frequency = 0;
     std::string shortCodes[2]; // jm1, jm2; empty when none
 };
 
 struct ShortCodePass {
-    bool words = false;      // false: single characters; true: words of 2+ characters
+    bool words = false;         // false: single characters; true: words of 2+ characters
     std::size_t candidates = 0; // how many of the most frequent items take part
-    std::size_t length = 0;  // short code length
+    std::size_t length = 0;     // short code length
 };
 
 // The passes described above, in order.
@@ -36,7 +36,7 @@ std::vector<ShortCodePass> defaultShortCodePasses();
 
 // Fills shortCodes of items. items hold characters and words together (a word is an item whose
 // text has two or more code points).
-void assignShortCodes(std::vector<CodedItem> &items,
-                      const std::vector<ShortCodePass> &passes = defaultShortCodePasses());
+void assignShortCodes(
+    std::vector<CodedItem> &items, const std::vector<ShortCodePass> &passes = defaultShortCodePasses());
 
 } // namespace orvane::codes
