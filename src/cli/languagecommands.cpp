@@ -7,7 +7,6 @@
 #include "prepare/externallibs.h"
 
 #include <QFile>
-#include <QStringDecoder>
 
 #include <cstdio>
 #include <memory>
@@ -89,36 +88,23 @@ private:
             // character is cut at the end of what is looked at.
             const qsizetype lf = bytes.lastIndexOf('\n');
             const bool more = bytes.size() == kChunkBytes;
-            m_decoder = std::make_unique<QStringDecoder>(decoderFor(more && lf >= 0 ? bytes.left(lf + 1) : bytes));
+            TextSniffer sniffer;
+            sniffer.add(more && lf >= 0 ? bytes.left(lf + 1) : bytes);
+            m_decoder = std::make_unique<TextDecoder>(sniffer.encoding(), sniffer.byteOrderMarkLength());
         }
         if (bytes.isEmpty()) {
             m_done = true;
-            return false;
+            const QString rest = m_decoder->finish(); // a sequence cut off at the very end
+            m_pending += rest;
+            return !rest.isEmpty();
         }
         m_pending += m_decoder->decode(bytes);
         return true;
     }
 
-    static QStringDecoder decoderFor(const QByteArray &start)
-    {
-        switch (detectEncoding(start)) {
-        case TextEncoding::Utf16LE: return QStringDecoder(QStringConverter::Utf16LE);
-        case TextEncoding::Utf16BE: return QStringDecoder(QStringConverter::Utf16BE);
-        case TextEncoding::Gb18030: {
-            QStringDecoder gb("GB18030");
-            if (gb.isValid())
-                return gb;
-            return QStringDecoder(QStringConverter::Latin1);
-        }
-        case TextEncoding::Utf8Bom:
-        case TextEncoding::Utf8: break;
-        }
-        return QStringDecoder(QStringConverter::Utf8); // drops a byte-order mark
-    }
-
     static constexpr qint64 kChunkBytes = 64 * 1024;
     QFile &m_in;
-    std::unique_ptr<QStringDecoder> m_decoder;
+    std::unique_ptr<TextDecoder> m_decoder;
     QString m_pending;
     qsizetype m_scanned = 0;
     bool m_done = false;

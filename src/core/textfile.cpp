@@ -62,8 +62,11 @@ QString mendSurrogates(QString text, QChar *pending)
     return text;
 }
 
+// The byte-order mark is skipped by the caller (it knows its length); a U+FEFF that follows it,
+// or that begins a later piece of the file, is text like any other character.
 QStringDecoder decoderFor(TextEncoding encoding, QStringDecoder::Flags flags = QStringDecoder::Flag::Default)
 {
+    flags |= QStringDecoder::Flag::ConvertInitialBom;
     switch (encoding) {
     case TextEncoding::Utf8Bom:
     case TextEncoding::Utf8: return QStringDecoder(QStringDecoder::Utf8, flags);
@@ -272,8 +275,63 @@ bool TextSniffer::looksBinary() const
     return false;
 }
 
+namespace {
+
+// The number of bytes at the end of data that begin a UTF-8 sequence still missing bytes.
+qsizetype incompleteUtf8Tail(QByteArrayView data)
+{
+    for (qsizetype back = 1; back <= qMin<qsizetype>(3, data.size()); ++back) {
+        const uchar b = uchar(data[data.size() - back]);
+        if ((b & 0xC0) == 0x80)
+            continue; // a continuation byte: look further back for its lead
+        const qsizetype length = b >= 0xC2 && b <= 0xDF ? 2
+            : b >= 0xE0 && b <= 0xEF                    ? 3
+            : b >= 0xF0 && b <= 0xF4                    ? 4
+                                                        : 0;
+        return length > back ? back : 0;
+    }
+    return 0;
+}
+
+// The number of bytes at the end of data that begin a GB18030 sequence still missing bytes: one
+// byte 00–7F, two bytes 81–FE 40–FE, four bytes 81–FE 30–39 81–FE 30–39. The sequences are
+// followed from the start, since a trail byte can look like a lead byte or an ASCII digit.
+qsizetype incompleteGb18030Tail(QByteArrayView data)
+{
+    const auto lead = [](uchar b) { return b >= 0x81 && b <= 0xFE; };
+    const auto digit = [](uchar b) { return b >= 0x30 && b <= 0x39; };
+    const qsizetype n = data.size();
+    qsizetype i = 0;
+    while (i < n) {
+        const uchar b = uchar(data[i]);
+        if (!lead(b)) {
+            ++i; // ASCII, or a byte that begins nothing: one unit either way
+            continue;
+        }
+        if (i + 1 == n)
+            return 1;
+        const uchar b2 = uchar(data[i + 1]);
+        if (!digit(b2)) {
+            i += b2 >= 0x40 && b2 <= 0xFE && b2 != 0x7F ? 2 : 1;
+            continue;
+        }
+        if (i + 2 == n)
+            return 2;
+        if (!lead(uchar(data[i + 2]))) {
+            ++i;
+            continue;
+        }
+        if (i + 3 == n)
+            return 3;
+        i += digit(uchar(data[i + 3])) ? 4 : 1;
+    }
+    return 0;
+}
+
+} // namespace
+
 TextDecoder::TextDecoder(TextEncoding encoding, qsizetype byteOrderMarkLength)
-    : m_decoder(decoderFor(encoding)), m_skip(byteOrderMarkLength)
+    : m_decoder(decoderFor(encoding)), m_skip(byteOrderMarkLength), m_encoding(encoding)
 { }
 
 QString TextDecoder::decode(QByteArrayView bytes)
@@ -283,12 +341,24 @@ QString TextDecoder::decode(QByteArrayView bytes)
         bytes = bytes.sliced(n);
         m_skip -= n;
     }
-    return mendSurrogates(m_decoder.decode(bytes), &m_pendingHigh);
+    const bool utf8 = m_encoding == TextEncoding::Utf8 || m_encoding == TextEncoding::Utf8Bom;
+    if (!utf8 && m_encoding != TextEncoding::Gb18030)
+        return mendSurrogates(m_decoder.decode(bytes), &m_pendingHigh);
+    QByteArray data = m_carry;
+    data.append(bytes.data(), bytes.size());
+    const qsizetype keep = utf8 ? incompleteUtf8Tail(data) : incompleteGb18030Tail(data);
+    m_carry = data.right(keep);
+    data.chop(keep);
+    return mendSurrogates(decoderFor(m_encoding, QStringDecoder::Flag::Stateless).decode(data), &m_pendingHigh);
 }
 
 QString TextDecoder::finish()
 {
     QString rest;
+    if (!m_carry.isEmpty()) {
+        rest = mendSurrogates(decoderFor(m_encoding, QStringDecoder::Flag::Stateless).decode(m_carry), &m_pendingHigh);
+        m_carry.clear();
+    }
     if (!m_pendingHigh.isNull()) {
         m_pendingHigh = QChar();
         rest += QChar::ReplacementCharacter;

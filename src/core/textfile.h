@@ -76,6 +76,11 @@ private:
     QStringDecoder m_decoder;
     qsizetype m_skip = 0;
     QChar m_pendingHigh;
+    // UTF-8 and GB18030 are decoded piece by piece without the decoder's own state: a sequence
+    // cut off at the end of a piece waits here for the next one. (Qt 6.4's stateful decoders drop
+    // the byte that follows a cut-off sequence which the next piece shows to be broken.)
+    TextEncoding m_encoding;
+    QByteArray m_carry;
 };
 
 // The encoding that decodeText would use for these bytes.

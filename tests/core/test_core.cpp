@@ -70,10 +70,15 @@ void TestCore::decode_data()
         << lesson + QChar(QChar::ReplacementCharacter) + lesson;
     QTest::newRow("utf-8 cut off at the end") << lesson.toUtf8() + QByteArray("\xE4\xBD") << int(TextEncoding::Utf8)
                                               << lesson + QStringLiteral("\uFFFD\uFFFD");
+    QTest::newRow("utf-8, a broken sequence before ascii") << lesson.toUtf8() + "\xEF" + "a"
+            + lesson.toUtf8() << int(TextEncoding::Utf8) << lesson + QStringLiteral("\uFFFDa") + lesson;
     QTest::newRow("ascii with one stray byte")
         << QByteArray("plain \xB0 text") << int(TextEncoding::Utf8) << QStringLiteral("plain \uFFFD text");
     QTest::newRow("gb18030 with ascii") << encoded(QStringEncoder("GB18030"), lesson) << int(TextEncoding::Gb18030)
                                         << lesson;
+    QTest::newRow("gb18030, a broken sequence before ascii")
+        << encoded(QStringEncoder("GB18030"), lesson) + "\xF0\x35$" + encoded(QStringEncoder("GB18030"), lesson)
+        << int(TextEncoding::Gb18030) << lesson + QStringLiteral("\uFFFD5$") + lesson;
     QTest::newRow("gb18030 after a long ascii start")
         << QByteArray(70000, ' ') + encoded(QStringEncoder("GB18030"), lesson) << int(TextEncoding::Gb18030)
         << QString(70000, QLatin1Char(' ')) + lesson;
@@ -98,6 +103,17 @@ void TestCore::decode()
     const QString decoded = decodeText(bytes);
     if (!text.isEmpty() || bytes.isEmpty())
         QCOMPARE(decoded, text);
+    // A file read in pieces gives the same text, wherever the pieces are cut.
+    TextSniffer sniffer;
+    sniffer.add(bytes);
+    for (qsizetype step = 1; step <= 4; ++step) {
+        TextDecoder decoder(sniffer.encoding(), sniffer.byteOrderMarkLength());
+        QString pieces;
+        for (qsizetype at = 0; at < bytes.size(); at += step)
+            pieces += decoder.decode(QByteArrayView(bytes).sliced(at, qMin(step, bytes.size() - at)));
+        pieces += decoder.finish();
+        QCOMPARE(pieces, decoded);
+    }
 }
 
 void TestCore::writeReplacesTheWholeFile()
