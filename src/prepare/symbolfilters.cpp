@@ -18,13 +18,15 @@ QStringList parseFilterList(const QByteArray &bytes)
     for (qsizetype i = 0; i <= text.size(); ++i) {
         if (i < text.size() && text.at(i) != u'\r' && text.at(i) != u'\n')
             continue;
-        // A U+FEFF at the start of a line is a byte-order mark left by joining files, never a
-        // symbol anyone types; kept, it would be taken for the mark of the file we write.
-        qsizetype from = start;
-        while (from < i && text.at(from) == QChar(0xFEFF))
-            ++from;
-        if (i > from)
-            entries.append(text.sliced(from, i - from));
+        // A U+FEFF is a byte-order mark left by joining files, never a symbol anyone types; kept
+        // at the start of the list we write, it would be taken for that file's mark. Control
+        // characters (a NUL of a damaged file, say) are no symbols either, and a list written with
+        // them would no longer read as text. Both are left out.
+        QString entry = text.sliced(start, i - start);
+        entry.removeIf(
+            [](QChar c) { return c == QChar(0xFEFF) || (c.category() == QChar::Other_Control && c != u'\t'); });
+        if (!entry.isEmpty())
+            entries.append(entry);
         // CR LF is one line end; a lone CR or LF is one as well.
         if (i + 1 < text.size() && text.at(i) == u'\r' && text.at(i + 1) == u'\n')
             ++i;

@@ -241,6 +241,9 @@ void TestFilters::everyLineEndAndEncoding_data()
     QTest::newRow("byte-order marks of joined files") << (QStringLiteral("\uFEFF") + entries[0]
         + QStringLiteral("\n\uFEFF") + entries[1] + QStringLiteral("\n") + entries[2])
                                                              .toUtf8();
+    QTest::newRow("control characters of a damaged file") << (QStringLiteral("\x01") + entries[0]
+        + QStringLiteral("\n\x7F\n") + entries[1] + QStringLiteral("\x1B\n") + entries[2])
+                                                                 .toUtf8();
     QTest::newRow("gb18030, CR LF") << QByteArray(gb.encode(joined("\r\n")));
     QTest::newRow("gb18030, LF") << QByteArray(gb.encode(joined("\n")));
     QTest::newRow("utf-16, LF") << QByteArray(utf16.encode(joined("\n")));
