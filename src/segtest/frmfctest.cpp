@@ -1,6 +1,7 @@
 #include "segtest/frmfctest.h"
 
 #include "core/savefile.h"
+#include "core/twips.h"
 #include "core/workfiles.h"
 #include "editor/dlgaddword.h"
 #include "prepare/codedictionary.h"
@@ -396,6 +397,13 @@ void frmFcTest::moveTypingBox()
         tmpText->resize(size);
     QWidget *viewport = mainText->viewport();
     const QRect view(viewport->mapTo(this, QPoint(0, 0)), viewport->size());
+    if (!CmdPauTest->isEnabled()) {
+        // No test under way: the empty box waits in the view's bottom right corner, off the
+        // character where the last test stopped.
+        tmpText->move(qMax(view.left(), view.right() + 1 - size.width() - tw(400)),
+            qMax(view.top(), view.bottom() + 1 - size.height()));
+        return;
+    }
     QTextCursor at(mainText->document());
     at.setPosition(qBound(0, session().position(), qMax(0, mainText->document()->characterCount() - 1)));
     QRect line = mainText->cursorRect(at);
@@ -488,6 +496,7 @@ void frmFcTest::CmdEndTest_Click()
     if (CmdPauTest->text() != kPause)
         CmdPauTest->setText(kPause);
     session().finish(); // the colours go into the text, the highlight goes off
+    moveTypingBox();
     Timer1_Timer();
     showResult();
 }

@@ -496,6 +496,13 @@ private Q_SLOTS:
         QCOMPARE(f.results[0].accuracy, QStringLiteral("100.00%"));
         QCOMPARE(f.results[0].speed, QStringLiteral("2字/分"));
         QVERIFY(f.colourAt(0) != kRight);
+        // The empty box leaves the character where the test stopped for the view's bottom right
+        // corner.
+        const QWidget *viewport = f.window->mainText->viewport();
+        const QRect view(viewport->mapTo(f.window->tmpText->parentWidget(), QPoint(0, 0)), viewport->size());
+        const QRect box = f.window->tmpText->geometry();
+        QCOMPARE(box.bottom(), view.bottom());
+        QVERIFY(box.left() > view.center().x() && box.right() < view.right());
 
         // A second test on the same text starts from zero with a fresh snapshot.
         QFile::remove(f.ctx.folder.file(QStringLiteral("temp.zh")));
