@@ -54,6 +54,29 @@ QDBusMessage callFcitx(const QString &method, const QVariantList &args = {})
     return QDBusConnection::sessionBus().call(call, QDBus::Block, kDbusTimeoutMs);
 }
 
+// The current input-method group of fcitx5: its name, its default layout and its items.
+struct CurrentGroup {
+    QString name;
+    QString layout;
+    QList<GroupItem> items;
+};
+
+std::optional<CurrentGroup> currentGroup()
+{
+    const QDBusMessage current = callFcitx(QStringLiteral("CurrentInputMethodGroup"));
+    if (current.type() != QDBusMessage::ReplyMessage || current.arguments().isEmpty())
+        return std::nullopt;
+    CurrentGroup group;
+    group.name = current.arguments().constFirst().toString();
+    const QDBusMessage info = callFcitx(QStringLiteral("InputMethodGroupInfo"), {group.name});
+    if (info.type() != QDBusMessage::ReplyMessage || info.arguments().size() < 2
+        || !info.arguments().at(1).canConvert<QDBusArgument>())
+        return std::nullopt;
+    group.layout = info.arguments().at(0).toString();
+    info.arguments().at(1).value<QDBusArgument>() >> group.items;
+    return group;
+}
+
 // Runs the ibus client; nullopt when it cannot be run or fails.
 std::optional<QString> runIbus(const QStringList &args)
 {
@@ -122,17 +145,10 @@ bool Fcitx5Provider::refresh(const QString &id)
 {
     if (callFcitx(QStringLiteral("Refresh")).type() != QDBusMessage::ReplyMessage)
         return false;
-    const QDBusMessage current = callFcitx(QStringLiteral("CurrentInputMethodGroup"));
-    if (current.type() != QDBusMessage::ReplyMessage || current.arguments().isEmpty())
+    const std::optional<CurrentGroup> current = currentGroup();
+    if (!current)
         return false;
-    const QString group = current.arguments().constFirst().toString();
-    const QDBusMessage info = callFcitx(QStringLiteral("InputMethodGroupInfo"), {group});
-    if (info.type() != QDBusMessage::ReplyMessage || info.arguments().size() < 2
-        || !info.arguments().at(1).canConvert<QDBusArgument>())
-        return false;
-    const QString layout = info.arguments().at(0).toString();
-    QList<GroupItem> items;
-    info.arguments().at(1).value<QDBusArgument>() >> items;
+    auto [group, layout, items] = *current;
     for (const GroupItem &item : std::as_const(items)) {
         if (item.name == id)
             return true;
@@ -144,17 +160,10 @@ bool Fcitx5Provider::refresh(const QString &id)
 
 bool Fcitx5Provider::reloadTable(const QString &id)
 {
-    const QDBusMessage current = callFcitx(QStringLiteral("CurrentInputMethodGroup"));
-    if (current.type() != QDBusMessage::ReplyMessage || current.arguments().isEmpty())
+    const std::optional<CurrentGroup> current = currentGroup();
+    if (!current)
         return false;
-    const QString group = current.arguments().constFirst().toString();
-    const QDBusMessage info = callFcitx(QStringLiteral("InputMethodGroupInfo"), {group});
-    if (info.type() != QDBusMessage::ReplyMessage || info.arguments().size() < 2
-        || !info.arguments().at(1).canConvert<QDBusArgument>())
-        return false;
-    const QString layout = info.arguments().at(0).toString();
-    QList<GroupItem> items;
-    info.arguments().at(1).value<QDBusArgument>() >> items;
+    auto [group, layout, items] = *current;
     QList<GroupItem> without;
     for (const GroupItem &item : std::as_const(items)) {
         if (item.name != id)
