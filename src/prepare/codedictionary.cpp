@@ -100,7 +100,7 @@ std::optional<QString> knownProblem(const QString &version)
 
 QString damaged(const QString &path, const QString &why)
 {
-    return QStringLiteral("the code database %1 is damaged (%2)").arg(path, why);
+    return QStringLiteral("编码数据库“%1”已损坏（%2）").arg(path, why);
 }
 
 quint32 bigEndian(const uchar *p, int n)
@@ -121,19 +121,19 @@ QString headerProblem(const QString &path)
     const QByteArray header = file.read(100);
     const qint64 size = file.size();
     if (header.size() < 100 || !header.startsWith(QByteArrayView("SQLite format 3\0", 16)))
-        return damaged(path, QStringLiteral("no SQLite header"));
+        return damaged(path, QStringLiteral("缺少 SQLite 文件头"));
     const auto *h = reinterpret_cast<const uchar *>(header.constData());
     qint64 pageSize = bigEndian(h + 16, 2);
     if (pageSize == 1)
         pageSize = 65536;
     if (pageSize < 512 || (pageSize & (pageSize - 1)) != 0)
-        return damaged(path, QStringLiteral("page size %1").arg(pageSize));
+        return damaged(path, QStringLiteral("页面大小 %1 无效").arg(pageSize));
     // The page count in the header is valid when its change counter matches the one beside it.
     const quint32 pages = bigEndian(h + 28, 4);
     const bool pagesValid = pages != 0 && bigEndian(h + 24, 4) == bigEndian(h + 92, 4);
     if (size % pageSize != 0 || (pagesValid && qint64(pages) * pageSize != size))
         return damaged(
-            path, QStringLiteral("%1 bytes, %2 pages of %3 bytes expected").arg(size).arg(pages).arg(pageSize));
+            path, QStringLiteral("文件有 %1 字节，应为 %2 页、每页 %3 字节").arg(size).arg(pages).arg(pageSize));
     return {};
 }
 } // namespace
@@ -177,9 +177,9 @@ bool CodeDictionary::open(const QString &path, QString *error)
     };
     const QFileInfo info(path);
     if (!info.exists())
-        return fail(QStringLiteral("the code database %1 is missing").arg(path));
+        return fail(QStringLiteral("找不到编码数据库“%1”").arg(path));
     if (!info.isFile() || !info.isReadable())
-        return fail(QStringLiteral("the code database %1 cannot be read").arg(path));
+        return fail(QStringLiteral("无法读取编码数据库“%1”").arg(path));
 
     const QString version = versionOf(path);
     if (const std::optional<QString> known = knownProblem(version); known && !known->isEmpty())
@@ -205,7 +205,7 @@ bool CodeDictionary::open(const QString &path, QString *error)
             return query->prepare(sql);
         };
         if (!db.open()) {
-            problem = QStringLiteral("the code database %1 cannot be opened: %2").arg(path, db.lastError().text());
+            problem = QStringLiteral("无法打开编码数据库“%1”：%2").arg(path, db.lastError().text());
         } else {
             // Read, never mapped (a file changed in place under a mapping kills the process with
             // SIGBUS); a page cache large enough for the whole file keeps the lookups fast.

@@ -271,18 +271,18 @@ void TestCodeDictionary::damagedDatabase()
         CodeDictionary dict(&m_libs);
         QCOMPARE(dict.open(path, &error), !foundAtOpen);
         if (foundAtOpen)
-            QVERIFY2(error.contains(path) && error.contains(QStringLiteral("damaged")), qPrintable(error));
+            QVERIFY2(error.contains(path) && error.contains(QStringLiteral("已损坏")), qPrintable(error));
     }
     QCOMPARE(CodeDictionary::checkIntegrity(path, &error), sound);
     if (!sound)
-        QVERIFY2(error.contains(path) && error.contains(QStringLiteral("damaged")), qPrintable(error));
+        QVERIFY2(error.contains(path) && error.contains(QStringLiteral("已损坏")), qPrintable(error));
     // After the full check, open() knows.
     CodeDictionary dict(&m_libs);
     QCOMPARE(dict.open(path, &error), sound);
     if (sound)
         QCOMPARE(dict.LookupStoredCodes(QStringLiteral("中国")).standard.isEmpty(), false);
     else
-        QVERIFY2(error.contains(QStringLiteral("damaged")), qPrintable(error));
+        QVERIFY2(error.contains(QStringLiteral("已损坏")), qPrintable(error));
 }
 
 // Another program that rewrites or truncates the database in place while it is open gives
@@ -312,7 +312,7 @@ void TestCodeDictionary::changedInPlaceWhileOpen()
     }
     CodeDictionary again(&m_libs);
     QVERIFY(!again.open(path, &error));
-    QVERIFY2(error.contains(QStringLiteral("damaged")), qPrintable(error));
+    QVERIFY2(error.contains(QStringLiteral("已损坏")), qPrintable(error));
 }
 
 void TestCodeDictionary::librariesMissing()
