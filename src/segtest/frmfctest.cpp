@@ -298,8 +298,9 @@ void frmFcTest::applyOpenedText(const OpenedText &opened, const RenderProgress &
     mnuSaveResult->setEnabled(m_ctx.settings.NeedSegmentation);
     mainText->setVisible(true);
     mainText->raise(); // over the welcome caption
-    showOpenedText(m_ctx, mainText, opened, progress);
+    // The marks first: the view's line breaks are laid out from them while the text goes in.
     takeNewText(opened);
+    showOpenedText(m_ctx, mainText, opened, progress);
 }
 
 void frmFcTest::takeNewText(const OpenedText &opened)

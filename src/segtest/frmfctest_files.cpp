@@ -52,6 +52,9 @@ void frmFcTest::mnuOpenExample_Click()
 
     mainText->setVisible(true);
     takeNewText(openedWithMarks(mainText->toPlainText(), marks));
+    // The example's text went into the view before its marks were known: lay its lines out again
+    // so that they end between words.
+    mainText->document()->markContentsDirty(0, mainText->document()->characterCount());
 
     tmpText->setEnabled(true);
     tmpText->setVisible(true);

@@ -5,6 +5,7 @@
 #include "prepare/frmopenfile.h"
 #include "prepare/render.h"
 #include "segtest/dlgresult.h"
+#include "segtest/examplefiles.h"
 #include "segtest/frmfctest.h"
 
 #include <QAction>
@@ -437,6 +438,40 @@ private Q_SLOTS:
         QCOMPARE(f.window->tmpText->text(), QStringLiteral("我们"));
         QCOMPARE(f.window->session().position(), 0);
         QCOMPARE(f.window->run().counters.RightCharCount, 0);
+    }
+
+    // Lines of the text view end between words only, for an opened text and for a saved example
+    // opened again: a line end must not look like a word boundary.
+    void linesEndBetweenWords()
+    {
+        Fixture f;
+        QString text;
+        for (int i = 0; i < 12; ++i)
+            text += QStringLiteral("国家统计局今天发布的数据显示国内生产总值达到三十九万亿元比上年增长，");
+        f.open(text);
+        const auto linesStartAtWords = [&f]() {
+            const QString &marks = f.window->run().doc.CharMarks;
+            int lines = 0;
+            for (QTextBlock b = f.window->mainText->document()->begin(); b.isValid(); b = b.next()) {
+                QTextLayout *layout = b.layout();
+                for (int i = 1; i < layout->lineCount(); ++i, ++lines) {
+                    const int at = b.position() + layout->lineAt(i).textStart();
+                    if (marks.at(at - 1) == marks.at(at))
+                        return -1;
+                }
+            }
+            return lines;
+        };
+        QVERIFY(linesStartAtWords() > 3);
+        QString error;
+        const QString example = f.ctx.folder.file(QStringLiteral("例文.sav"));
+        QVERIFY2(writeExample(example, *f.window->mainText->document(), f.window->run().doc.CharMarks, &error),
+            qPrintable(error));
+        f.open(QStringLiteral("他们是学生，他们热爱学习，今天天气很好，我们一起去公园散步。"));
+        f.prompts.files << example;
+        f.window->mnuOpenExample->trigger();
+        QCOMPARE(f.window->mainText->toPlainText(), text);
+        QVERIFY(linesStartAtWords() > 3);
     }
 
     // The box shows a whole code just above or below the current character's line, beside the
