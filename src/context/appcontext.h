@@ -23,6 +23,8 @@ namespace orvane {
 
 class CodeDictionary;
 class ExternalLibs;
+class HistoryDb;
+struct HistoryRecord;
 
 struct AppContext {
     AppContext();
@@ -50,6 +52,15 @@ struct AppContext {
     // The code database for a step that cannot go on without it: false after telling the user
     // why (every time, since the step is refused).
     bool requireCodes();
+
+    // The history of finished tests (history.db in the per-user data folder), opened on first
+    // use and kept for the run.
+    QString historyPath;
+    // Writes one finished test into the history; false when it could not, after telling the user
+    // why the first time in this run (the test itself goes on).
+    bool recordTest(const HistoryRecord &record);
+    // The open history, or null after telling the user why it cannot be opened (once a run).
+    HistoryDb *history();
 
     // Window timers tick by themselves; tests turn this off and call the timer handlers.
     bool realTimers = true;
@@ -81,6 +92,10 @@ private:
 
     std::unique_ptr<CodeDictionary> m_codes;
     QString m_codesError;
+    // The first failure of the history in this run was told.
+    void tellHistoryFailure(const QString &why);
+    std::unique_ptr<HistoryDb> m_history;
+    bool m_historyTold = false;
 };
 
 } // namespace orvane

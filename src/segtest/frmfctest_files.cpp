@@ -51,7 +51,9 @@ void frmFcTest::mnuOpenExample_Click()
     }
 
     mainText->setVisible(true);
-    takeNewText(openedWithMarks(mainText->toPlainText(), marks));
+    OpenedText example = openedWithMarks(mainText->toPlainText(), marks);
+    example.name = QFileInfo(path).fileName();
+    takeNewText(example);
 
     tmpText->setEnabled(true);
     tmpText->setVisible(true);
