@@ -82,6 +82,8 @@ struct AppContext {
     // The two large windows, opened modally over the given parent.
     std::function<void(QWidget *)> showTestWindow;
     std::function<void(QWidget *)> showEditor;
+    // The history window over the given parent; empty when the program cannot show it.
+    std::function<void(QWidget *)> showHistory;
     // The window that lists the learner's custom words and removes them, over the given parent;
     // empty when the program cannot show it.
     std::function<void(QWidget *)> showCustomWords;

@@ -215,6 +215,9 @@ void frmFcTest::buildMenus()
     mnuCalc->setObjectName(QStringLiteral("mnuCalc"));
     mnuStaInfo = item(mnuCalc, "mnuStaInfo", QStringLiteral("统计信息(&C)…"));
     mnuStaSave = item(mnuCalc, "mnuStaSave", QStringLiteral("保存结果(&S)…"));
+    mnuCalc->addSeparator();
+    mnuHistory = item(mnuCalc, "mnuHistory", QStringLiteral("成绩记录(&H)…"));
+    mnuHistory->setEnabled(bool(m_ctx.showHistory));
 
     connect(mnuOpenTestFile, &QAction::triggered, this, &frmFcTest::mnuOpenTestFile_Click);
     connect(mnuOpenExample, &QAction::triggered, this, &frmFcTest::mnuOpenExample_Click);
@@ -223,6 +226,10 @@ void frmFcTest::buildMenus()
     connect(mnuSaveResult, &QAction::triggered, this, &frmFcTest::mnuSaveResult_Click);
     connect(mnuStaInfo, &QAction::triggered, this, &frmFcTest::mnuStaInfo_Click);
     connect(mnuStaSave, &QAction::triggered, this, &frmFcTest::mnuStaSave_Click);
+    connect(mnuHistory, &QAction::triggered, this, [this] {
+        if (m_ctx.showHistory)
+            m_ctx.showHistory(this);
+    });
 }
 
 bool frmFcTest::Form_Load()

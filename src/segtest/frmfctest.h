@@ -93,6 +93,7 @@ public:
     QMenu *mnuCalc = nullptr;
     QAction *mnuStaInfo = nullptr;
     QAction *mnuStaSave = nullptr;
+    QAction *mnuHistory = nullptr;
 
     // Handlers.
     void cmdFile_Click();
