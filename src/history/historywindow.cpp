@@ -46,12 +46,12 @@ QChartView *chartView(QWidget *parent)
     auto *view = new QChartView(new QChart, parent);
     view->setRenderHint(QPainter::Antialiasing);
     view->chart()->legend()->setAlignment(Qt::AlignBottom);
-    view->setMinimumHeight(220);
+    view->setMinimumHeight(260);
     return view;
 }
 
-void drawChart(
-    QChartView *view, const QString &title, const QVector<HistoryRecord> &oldestFirst, const QList<Line> &lines)
+void drawChart(QChartView *view, const QString &title, const QVector<HistoryRecord> &oldestFirst,
+    const QList<Line> &lines, const QString &labelFormat)
 {
     QChart *chart = view->chart();
     chart->removeAllSeries();
@@ -61,6 +61,7 @@ void drawChart(
     time->setFormat(QStringLiteral("MM-dd"));
     time->setTitleText(QStringLiteral("测试时间"));
     auto *values = new QValueAxis;
+    values->setLabelFormat(labelFormat);
     chart->addAxis(time, Qt::AlignBottom);
     chart->addAxis(values, Qt::AlignLeft);
     double low = 0, high = 0;
@@ -143,6 +144,9 @@ HistoryWindow::HistoryWindow(AppContext &ctx, QWidget *parent) : QDialog(parent)
     tblTests->verticalHeader()->setVisible(false);
     tblTests->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     tblTests->horizontalHeader()->setStretchLastSection(true);
+    tblTests->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
+    tblTests->setColumnWidth(
+        HistoryModel::StartColumn, fontMetrics().horizontalAdvance(QStringLiteral("2026-12-31 23:59")) + 28);
 
     tabCharts = new QTabWidget(this);
     tabCharts->setObjectName(QStringLiteral("tabCharts"));
@@ -168,6 +172,7 @@ HistoryWindow::HistoryWindow(AppContext &ctx, QWidget *parent) : QDialog(parent)
     split->addWidget(tblTests);
     split->setStretchFactor(0, 3);
     split->setStretchFactor(1, 2);
+    split->setSizes({380, 240});
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(cmdExport);
     buttons->addWidget(cmdDelete);
@@ -249,16 +254,19 @@ void HistoryWindow::redrawCharts()
     drawChart(view(0), QStringLiteral("速度（字/分）"), tests,
         {{QStringLiteral("输入速度"), [](const HistoryRecord &r) { return std::optional<double>(r.speed); }},
             {QStringLiteral("有效速度"),
-                [](const HistoryRecord &r) { return std::optional<double>(r.effectiveSpeed); }}});
+                [](const HistoryRecord &r) { return std::optional<double>(r.effectiveSpeed); }}},
+        QStringLiteral("%.0f"));
     drawChart(view(1), QStringLiteral("击键（键/秒）"), tests,
-        {{QStringLiteral("击键"), [](const HistoryRecord &r) { return r.keysPerSecond; }}});
+        {{QStringLiteral("击键"), [](const HistoryRecord &r) { return r.keysPerSecond; }}}, QStringLiteral("%.1f"));
     drawChart(view(2), QStringLiteral("码长（键/字）"), tests,
         {{QStringLiteral("码长"), [](const HistoryRecord &r) { return r.codeLength; }},
-            {QStringLiteral("理论码长"), [](const HistoryRecord &r) { return r.idealCodeLength; }}});
+            {QStringLiteral("理论码长"), [](const HistoryRecord &r) { return r.idealCodeLength; }}},
+        QStringLiteral("%.2f"));
     auto percent = [](const std::optional<double> &v) { return v ? std::optional<double>(*v * 100) : v; };
     drawChart(view(3), QStringLiteral("打词率（%）"), tests,
         {{QStringLiteral("打词率"), [percent](const HistoryRecord &r) { return percent(r.wordShare); }},
-            {QStringLiteral("理想打词率"), [percent](const HistoryRecord &r) { return percent(r.idealWordShare); }}});
+            {QStringLiteral("理想打词率"), [percent](const HistoryRecord &r) { return percent(r.idealWordShare); }}},
+        QStringLiteral("%.0f"));
 }
 
 void HistoryWindow::exportCsv()
