@@ -1,10 +1,17 @@
 // bench_history [TESTS]
 // Writes a history of TESTS tests (10,000 by default, each with 60 commits) into a temporary
-// folder, then times 20 times opening the file and reading every test, as the history window
-// does when it opens; prints the time of writing and the median and slowest reading in
-// milliseconds.
+// folder, then times 20 times opening the file and reading every test, and 5 times opening the
+// history window on it until it has been shown and painted (table and charts); prints the time
+// of writing and the medians and slowest runs in milliseconds. Without a display the window is
+// drawn offscreen.
 #include "history/historydb.h"
 
+#ifdef ORVANE_HAVE_HISTORY_WINDOW
+#include "context/appcontext.h"
+#include "history/historywindow.h"
+
+#include <QApplication>
+#endif
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
@@ -15,7 +22,13 @@ using namespace orvane;
 
 int main(int argc, char **argv)
 {
+#ifdef ORVANE_HAVE_HISTORY_WINDOW
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+#else
     QCoreApplication app(argc, argv);
+#endif
     const int count = argc > 1 ? std::max(1, atoi(argv[1])) : 10000;
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("history.db"));
@@ -75,5 +88,24 @@ int main(int argc, char **argv)
     std::sort(times.begin(), times.end());
     std::printf("tests=%d write_all_ms=%.0f open_and_read_median_ms=%.2f slowest_ms=%.2f\n", count, writeMs,
         times[times.size() / 2], times.back());
+
+#ifdef ORVANE_HAVE_HISTORY_WINDOW
+    std::vector<double> windowTimes;
+    for (int round = 0; round < 5; ++round) {
+        AppContext ctx;
+        ctx.historyPath = path;
+        timer.restart();
+        HistoryWindow window(ctx);
+        window.show();
+        window.repaint();
+        QCoreApplication::processEvents();
+        windowTimes.push_back(double(timer.nsecsElapsed()) / 1e6);
+        if (window.shownTests().size() != count)
+            return 1;
+    }
+    std::sort(windowTimes.begin(), windowTimes.end());
+    std::printf("history_window_shown_median_ms=%.1f slowest_ms=%.1f\n", windowTimes[windowTimes.size() / 2],
+        windowTimes.back());
+#endif
     return 0;
 }
