@@ -7,7 +7,7 @@ cd "$(dirname "$0")"
 
 packages=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6svg6 libgl-dev
+  qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6svg6 libgl-dev qt6-charts-dev libqt6opengl6-dev
   libsqlite3-dev sqlite3
   python3 python3-jieba unicode-data rime-data-stroke
   fonts-wqy-microhei fonts-arphic-gkai00mp

@@ -5,6 +5,9 @@
 #include "core/workfiles.h"
 #include "editor/dlgcustomwords.h"
 #include "editor/frmpresplit.h"
+#ifdef ORVANE_HAVE_HISTORY_WINDOW
+#include "history/historywindow.h"
+#endif
 #include "prepare/codedictionary.h"
 #include "prepare/externallibs.h"
 #include "prepare/render.h"
@@ -109,6 +112,13 @@ int main(int argc, char **argv)
         orvane::dlgCustomWords window(ctx, QString(), parent);
         window.exec();
     };
+
+#ifdef ORVANE_HAVE_HISTORY_WINDOW
+    ctx.showHistory = [&ctx](QWidget *parent) {
+        orvane::HistoryWindow window(ctx, parent);
+        window.exec();
+    };
+#endif
 
     orvane::frmMain window(ctx);
     if (!window.Form_Load())

@@ -23,6 +23,8 @@ namespace orvane {
 
 class CodeDictionary;
 class ExternalLibs;
+class HistoryDb;
+struct HistoryRecord;
 
 struct AppContext {
     AppContext();
@@ -51,6 +53,15 @@ struct AppContext {
     // why (every time, since the step is refused).
     bool requireCodes();
 
+    // The history of finished tests (history.db in the per-user data folder), opened on first
+    // use and kept for the run.
+    QString historyPath;
+    // Writes one finished test into the history; false when it could not, after telling the user
+    // why the first time in this run (the test itself goes on).
+    bool recordTest(const HistoryRecord &record);
+    // The open history, or null after telling the user why it cannot be opened (once a run).
+    HistoryDb *history();
+
     // Window timers tick by themselves; tests turn this off and call the timer handlers.
     bool realTimers = true;
 
@@ -71,6 +82,8 @@ struct AppContext {
     // The two large windows, opened modally over the given parent.
     std::function<void(QWidget *)> showTestWindow;
     std::function<void(QWidget *)> showEditor;
+    // The history window over the given parent; empty when the program cannot show it.
+    std::function<void(QWidget *)> showHistory;
     // The window that lists the learner's custom words and removes them, over the given parent;
     // empty when the program cannot show it.
     std::function<void(QWidget *)> showCustomWords;
@@ -81,6 +94,10 @@ private:
 
     std::unique_ptr<CodeDictionary> m_codes;
     QString m_codesError;
+    // The first failure of the history in this run was told.
+    void tellHistoryFailure(const QString &why);
+    std::unique_ptr<HistoryDb> m_history;
+    bool m_historyTold = false;
 };
 
 } // namespace orvane

@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -129,6 +130,7 @@ void frmOpenFile::tell(const OpenError &error)
 
 void frmOpenFile::loadFile(const QString &path)
 {
+    m_path = path;
     Preview preview = loadPreview(path);
     if (const std::optional<OpenError> refused = previewError(preview, path)) {
         tell(*refused);
@@ -186,7 +188,9 @@ void frmOpenFile::cmdOpenFile_Click()
     }
     if (!opened->warning.isEmpty())
         m_ctx.prompts->message(opened->warning, promptTitle(), MessageIcon::Exclamation);
-    m_target.applyOpenedText(*opened, progressSink());
+    OpenedText named = *opened;
+    named.name = QFileInfo(m_path).fileName();
+    m_target.applyOpenedText(named, progressSink());
     accept();
 }
 

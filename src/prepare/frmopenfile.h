@@ -67,6 +67,7 @@ private:
     AppContext &m_ctx;
     OpenTextTarget &m_target;
     Preview m_preview; // accepted: the text in the preview box
+    QString m_path;    // the file last loaded into the preview
 };
 
 } // namespace orvane

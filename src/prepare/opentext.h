@@ -66,6 +66,7 @@ struct OpenedText {
     QString text;      // the test form, or the editor form with a blank marked "3" at every boundary
     QString marks;     // one mark per character of text
     TextCounts counts; // of the test form; the editor form counts nothing
+    QString name;      // the file's name without its folder; empty when it came from no file
     // The text opened, but something it needs later is missing (the libraries' code data): told
     // to the user before the text is shown.
     QString warning;

@@ -13,6 +13,7 @@ struct TestDocument {
     int HanziCount = 0;
     int SymbolCount = 0;
     int AlphaCount = 0;
+    QString TextName; // the file the text came from, without its folder
 
     bool OpenForEditor = false; // the open-text dialog serves the editor
     QString EditorBaseText;     // the spaced text as first shown in the editor
@@ -24,6 +25,7 @@ struct TestDocument {
         HanziCount = opened.counts.HanziCount;
         SymbolCount = opened.counts.SymbolCount;
         AlphaCount = opened.counts.AlphaCount;
+        TextName = opened.name;
     }
 };
 

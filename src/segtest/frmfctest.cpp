@@ -90,6 +90,7 @@ void TypingBox::inputMethodEvent(QInputMethodEvent *event)
     QLineEdit::inputMethodEvent(&composition);
     event->accept();
     const QPointer<TypingBox> alive(this);
+    Q_EMIT commitArrived(commit);
     for (qsizetype i = 0; i < commit.size() && alive; ++i) {
         qsizetype n = 1;
         if (commit.at(i).isHighSurrogate() && i + 1 < commit.size() && commit.at(i + 1).isLowSurrogate())
@@ -175,6 +176,10 @@ void frmFcTest::buildControls()
     connect(tmpText, &QLineEdit::textChanged, this, &frmFcTest::tmpText_Change);
     connect(tmpText, &TypingBox::keyDown, this, &frmFcTest::tmpText_KeyDown);
     connect(tmpText, &TypingBox::committed, this, &frmFcTest::tmpText_Committed);
+    connect(tmpText, &TypingBox::commitArrived, this, [this](const QString &commit) {
+        if (CmdEndTest->isEnabled())
+            session().recordCommit(commit);
+    });
     // The box follows the current character when the text scrolls.
     connect(mainText->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
         if (tmpText->isVisible())
@@ -210,6 +215,9 @@ void frmFcTest::buildMenus()
     mnuCalc->setObjectName(QStringLiteral("mnuCalc"));
     mnuStaInfo = item(mnuCalc, "mnuStaInfo", QStringLiteral("统计信息(&C)…"));
     mnuStaSave = item(mnuCalc, "mnuStaSave", QStringLiteral("保存结果(&S)…"));
+    mnuCalc->addSeparator();
+    mnuHistory = item(mnuCalc, "mnuHistory", QStringLiteral("成绩记录(&H)…"));
+    mnuHistory->setEnabled(bool(m_ctx.showHistory));
 
     connect(mnuOpenTestFile, &QAction::triggered, this, &frmFcTest::mnuOpenTestFile_Click);
     connect(mnuOpenExample, &QAction::triggered, this, &frmFcTest::mnuOpenExample_Click);
@@ -218,6 +226,10 @@ void frmFcTest::buildMenus()
     connect(mnuSaveResult, &QAction::triggered, this, &frmFcTest::mnuSaveResult_Click);
     connect(mnuStaInfo, &QAction::triggered, this, &frmFcTest::mnuStaInfo_Click);
     connect(mnuStaSave, &QAction::triggered, this, &frmFcTest::mnuStaSave_Click);
+    connect(mnuHistory, &QAction::triggered, this, [this] {
+        if (m_ctx.showHistory)
+            m_ctx.showHistory(this);
+    });
 }
 
 bool frmFcTest::Form_Load()
@@ -499,6 +511,11 @@ void frmFcTest::CmdEndTest_Click()
     session().finish(); // the colours go into the text, the highlight goes off
     moveTypingBox();
     Timer1_Timer();
+    // The history keeps the test before its result is shown; a history that cannot be written
+    // is told once and the result is shown all the same. A test in which nothing was typed (a
+    // start pressed by mistake) would only spoil the charts.
+    if (m_run->counters.RightCharCount + m_run->counters.WrongCharCount > 0)
+        m_ctx.recordTest(m_run->historyRecord());
     showResult();
 }
 
@@ -566,6 +583,7 @@ void frmFcTest::tmpText_Change()
     const QString typed = tmpText->text();
     if (typed.isEmpty())
         return;
+    session().recordCommit(typed);
     acceptTyped(typed);
 }
 
@@ -609,8 +627,10 @@ void frmFcTest::tmpText_KeyDown(int key)
     case Qt::Key_Return:
     case Qt::Key_Enter:
         // A line break of the text is typed with Enter, which a one-line box does not insert.
-        if (session().currentCharacter() == QLatin1String("\n"))
+        if (session().currentCharacter() == QLatin1String("\n")) {
+            session().recordCommit(QStringLiteral("\n"));
             acceptTyped(QStringLiteral("\n"));
+        }
         break;
     default: break;
     }

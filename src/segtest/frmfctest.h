@@ -47,6 +47,8 @@ Q_SIGNALS:
     void keyDown(int key);
     // The input method changed its composition or committed text (one learner's key each).
     void composingKey();
+    // The whole text of one commit of the input method, before its characters go out one by one.
+    void commitArrived(const QString &commit);
     // One character that the input method committed (a surrogate pair stays together).
     void committed(const QString &character);
 
@@ -91,6 +93,7 @@ public:
     QMenu *mnuCalc = nullptr;
     QAction *mnuStaInfo = nullptr;
     QAction *mnuStaSave = nullptr;
+    QAction *mnuHistory = nullptr;
 
     // Handlers.
     void cmdFile_Click();

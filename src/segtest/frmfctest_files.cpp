@@ -51,7 +51,9 @@ void frmFcTest::mnuOpenExample_Click()
     }
 
     mainText->setVisible(true);
-    takeNewText(openedWithMarks(mainText->toPlainText(), marks));
+    OpenedText example = openedWithMarks(mainText->toPlainText(), marks);
+    example.name = QFileInfo(path).fileName();
+    takeNewText(example);
     // The example's text went into the view before its marks were known: lay its lines out again
     // so that they end between words.
     mainText->document()->markContentsDirty(0, mainText->document()->characterCount());

@@ -28,12 +28,10 @@ QString formatElapsed(qint64 seconds)
 
 namespace {
 
-QString percent(double ratio)
+// The value times 100 with two decimals, rounded half away from zero as a number format does.
+double percentRounded(double ratio)
 {
-    // "0.00%": the value times 100 with two decimals, rounded half away from zero as a number
-    // format does.
-    const double hundredths = std::floor(ratio * 10000.0 + 0.5 + 1e-9);
-    return QString::number(hundredths / 100.0, 'f', 2) + QLatin1Char('%');
+    return std::floor(ratio * 10000.0 + 0.5 + 1e-9) / 100.0;
 }
 
 QString perMinute(qint64 n)
@@ -43,6 +41,17 @@ QString perMinute(qint64 n)
 
 } // namespace
 
+ResultNumbers resultNumbers(qint64 elapsedSeconds, int right, int wrong)
+{
+    const int typed = right + wrong;
+    const qint64 secs = qMax<qint64>(0, elapsedSeconds);
+    const double minutes = double(secs / 3600) * 60.0 + double((secs % 3600) / 60) + double(secs % 60) / 60.0;
+    if (minutes == 0 || typed == 0)
+        return {};
+    return {percentRounded(double(right) / double(typed)), roundHalfEven(double(typed) / minutes),
+        roundHalfEven(double(right) / minutes)};
+}
+
 ResultSummary summarizeResult(int hanzi, int symbols, int alpha, qint64 elapsedSeconds, int right, int wrong)
 {
     ResultSummary r;
@@ -51,18 +60,10 @@ ResultSummary summarizeResult(int hanzi, int symbols, int alpha, qint64 elapsedS
     r.symbols = QString::number(symbols);
     r.alpha = QString::number(alpha);
     r.time = formatElapsed(elapsedSeconds);
-
-    const int typed = right + wrong;
-    const qint64 secs = qMax<qint64>(0, elapsedSeconds);
-    const double minutes = double(secs / 3600) * 60.0 + double((secs % 3600) / 60) + double(secs % 60) / 60.0;
-    if (minutes == 0 || typed == 0) {
-        r.accuracy = QStringLiteral("0.00%");
-        r.speed = r.effectiveSpeed = perMinute(0);
-        return r;
-    }
-    r.accuracy = percent(double(right) / double(typed));
-    r.speed = perMinute(roundHalfEven(double(typed) / minutes));
-    r.effectiveSpeed = perMinute(roundHalfEven(double(right) / minutes));
+    const ResultNumbers n = resultNumbers(elapsedSeconds, right, wrong);
+    r.accuracy = QString::number(n.accuracyPercent, 'f', 2) + QLatin1Char('%');
+    r.speed = perMinute(n.speed);
+    r.effectiveSpeed = perMinute(n.effectiveSpeed);
     return r;
 }
 

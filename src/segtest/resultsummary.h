@@ -13,6 +13,16 @@ struct ResultSummary {
     QString effectiveSpeed;
 };
 
+// The numbers behind the result dialog's accuracy and speeds: the accuracy in percent rounded to
+// two decimals, the speeds in characters a minute rounded to integers; zero when nothing was
+// typed or no time passed.
+struct ResultNumbers {
+    double accuracyPercent = 0;
+    qint64 speed = 0;
+    qint64 effectiveSpeed = 0;
+};
+ResultNumbers resultNumbers(qint64 elapsedSeconds, int right, int wrong);
+
 // elapsedSeconds is the test's time in whole seconds.
 ResultSummary summarizeResult(int hanzi, int symbols, int alpha, qint64 elapsedSeconds, int right, int wrong);
 

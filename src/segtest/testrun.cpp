@@ -103,6 +103,32 @@ const ResultSummary &TestRun::result()
     return *m_result;
 }
 
+HistoryRecord TestRun::historyRecord()
+{
+    HistoryRecord r;
+    r.start = m_start;
+    r.end = m_end;
+    r.textName = doc.TextName;
+    const QString text = m_view.toPlainText();
+    r.textHash = historyTextHash(text);
+    r.textLength = int(text.size());
+    r.hanzi = doc.HanziCount;
+    r.symbols = doc.SymbolCount;
+    r.alpha = doc.AlphaCount;
+    r.total = r.hanzi + r.symbols + r.alpha;
+    r.elapsedSeconds = m_elapsedSeconds;
+    r.right = counters.RightCharCount;
+    r.wrong = counters.WrongCharCount;
+    const ResultNumbers n = resultNumbers(m_elapsedSeconds, r.right, r.wrong);
+    r.accuracy = n.accuracyPercent;
+    r.speed = int(n.speed);
+    r.effectiveSpeed = int(n.effectiveSpeed);
+    r.keys = counters.KeystrokeCount;
+    r.bursts = counters.UserWordCounts;
+    r.commits = m_session->commits();
+    return r;
+}
+
 TextFigures &TestRun::text()
 {
     if (!m_text)

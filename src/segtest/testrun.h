@@ -115,6 +115,10 @@ public:
     const KeyCountSlots *userKeyCounts(const ExternalLibs *libs, QString *error);
     bool hasUserKeyCounts() const { return m_userKeys.has_value(); }
 
+    // The last finished test as the history keeps it: its times, the text's name, hash and
+    // length, the result dialog's figures, the keys, bursts and commits.
+    HistoryRecord historyRecord();
+
     // What the report prints: the counts and time, and the figures computed so far.
     ReportFigures reportFigures();
 

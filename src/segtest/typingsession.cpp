@@ -65,10 +65,22 @@ void TypingSession::highlightOff()
     changed();
 }
 
+void TypingSession::recordCommit(const QString &text)
+{
+    if (text.isEmpty())
+        return;
+    m_commits.push_back(
+        {m_position, text, m_clock.tickMs() - m_startTick, m_counters.KeystrokeCount - m_keysAtLastCommit});
+    m_keysAtLastCommit = m_counters.KeystrokeCount;
+}
+
 void TypingSession::start()
 {
     m_counters = TestCounters{};
     CurrentBurstLength = 0;
+    m_commits.clear();
+    m_keysAtLastCommit = 0;
+    m_startTick = m_clock.tickMs();
 
     // The document keeps its rendering until finish(): the colour of an untyped character is
     // read from it.

@@ -10,6 +10,7 @@
 #pragma once
 
 #include "core/clock.h"
+#include "history/historydb.h"
 #include "prepare/testdocument.h"
 #include "segtest/statsdata.h"
 #include "settings/usersettings.h"
@@ -63,6 +64,13 @@ public:
 
     // A key that reached the typing box.
     void countKey() { ++m_counters.KeystrokeCount; }
+
+    // Text arrived in the typing box at the current position, before it is compared: one commit
+    // of the input method, or what was typed without it. Kept with the time since the start and
+    // the keys counted since the previous commit.
+    void recordCommit(const QString &text);
+    // The commits of the test under way or last run, in order.
+    const QVector<HistoryCommit> &commits() const { return m_commits; }
     void moveRight();
     void moveLeft();
     void highlightOff();
@@ -97,6 +105,9 @@ private:
     int m_end = 0; // the test ends when the position reaches it
     bool m_highlight = false;
     std::vector<quint8> m_result; // Untyped, TypedRight or TypedWrong
+    QVector<HistoryCommit> m_commits;
+    qint64 m_startTick = 0;
+    int m_keysAtLastCommit = 0;
 };
 
 // The status-bar text of the code hint for text with the codes found.

@@ -60,6 +60,10 @@ void frmMain::buildMenus()
     mnuFcTest->setObjectName(QStringLiteral("mnuFcTest"));
     mnuPreSplit = mnuSplit->addAction(QStringLiteral("分词结果处理"));
     mnuPreSplit->setObjectName(QStringLiteral("mnuPreSplit"));
+    mnuSplit->addSeparator();
+    mnuHistory = mnuSplit->addAction(QStringLiteral("成绩记录"));
+    mnuHistory->setObjectName(QStringLiteral("mnuHistory"));
+    mnuHistory->setEnabled(bool(m_ctx.showHistory));
 
     mnuHelp = bar->addMenu(QStringLiteral("帮助"));
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
@@ -74,6 +78,10 @@ void frmMain::buildMenus()
     mnuExit->setObjectName(QStringLiteral("mnuExit"));
 
     connect(mnuFcTest, &QAction::triggered, this, [this] { Image1_Click(0); });
+    connect(mnuHistory, &QAction::triggered, this, [this] {
+        if (m_ctx.showHistory)
+            m_ctx.showHistory(this);
+    });
     connect(mnuPreSplit, &QAction::triggered, this, [this] { Image1_Click(1); });
     connect(mnuHelpTopic, &QAction::triggered, this, [this] { Image1_Click(2); });
     connect(mnuExit, &QAction::triggered, this, [this] { Image1_Click(3); });

@@ -39,6 +39,7 @@ public:
     QStatusBar *StatusBar1 = nullptr;
     QMenu *mnuSplit = nullptr;
     QAction *mnuFcTest = nullptr;
+    QAction *mnuHistory = nullptr;
     QAction *mnuPreSplit = nullptr;
     QMenu *mnuHelp = nullptr;
     QAction *mnuHelpTopic = nullptr;

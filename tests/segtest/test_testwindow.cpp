@@ -1,12 +1,14 @@
 // The test window on the real controls: open a text through the open-text dialog, run tests
 // through their states, type through the typing box, and read the result dialog.
 #include "contextfixture.h"
+#include "history/historydb.h"
 #include "modal.h"
 #include "prepare/frmopenfile.h"
 #include "prepare/render.h"
 #include "segtest/dlgresult.h"
 #include "segtest/examplefiles.h"
 #include "segtest/frmfctest.h"
+#include "segtest/resultsummary.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -559,6 +561,84 @@ private Q_SLOTS:
         QCOMPARE(f.window->run().elapsedSeconds(), 0);
         QVERIFY(!f.window->run().hasResult() && !f.window->run().hasDetails());
         QVERIFY(!QFile::exists(f.ctx.folder.file(QStringLiteral("temp.zh"))));
+    }
+
+    // A finished test is kept in the history with the figures its result dialog shows and the
+    // commits that typed it.
+    void aFinishedTestIsKeptInTheHistory()
+    {
+        Fixture f;
+        f.open();
+        // A test ended before anything was typed is not kept.
+        f.window->CmdStartTest->click();
+        f.clock.advanceSeconds(5);
+        f.expectResult();
+        f.window->CmdEndTest->click();
+        QTRY_COMPARE(f.results.size(), 1);
+        f.results.clear();
+
+        f.window->CmdStartTest->click();
+        const QStringList words = f.words();
+        QVector<HistoryCommit> commits;
+        int position = 0;
+        f.expectResult();
+        for (int i = 0; i < words.size(); ++i) {
+            f.clock.advanceMs(2000);
+            // The second word arrives wrong; every commit comes after a composition (two keys).
+            const QString typed = i == 1 ? QString(words[i].size(), QChar(0x738B)) : words[i];
+            f.commit(typed);
+            commits.push_back({position, typed, 2000 * (i + 1), 2});
+            position += int(words[i].size());
+        }
+        QTRY_COMPARE(f.results.size(), 1);
+        const ResultTexts &shown = f.results[0];
+
+        HistoryDb db;
+        QString error;
+        QVERIFY2(db.open(defaultHistoryPath(), &error), qPrintable(error));
+        QVERIFY(defaultHistoryPath().startsWith(f.userData.path()));
+        const QVector<HistoryRecord> tests = db.tests(&error);
+        QCOMPARE(tests.size(), 1);
+        const HistoryRecord &r = tests[0];
+        QCOMPARE(formatElapsed(r.elapsedSeconds), shown.time);
+        QCOMPARE(QString::number(r.accuracy, 'f', 2) + QLatin1Char('%'), shown.accuracy);
+        QCOMPARE(QString::number(r.speed) + QStringLiteral("字/分"), shown.speed);
+        QCOMPARE(QString::number(r.effectiveSpeed) + QStringLiteral("字/分"), shown.effective);
+        QCOMPARE(QString::number(r.total), shown.total);
+        QVERIFY(r.wrong > 0 && r.right > 0);
+        QCOMPARE(r.right, f.window->run().counters.RightCharCount);
+        QCOMPARE(r.wrong, f.window->run().counters.WrongCharCount);
+        QCOMPARE(r.keys, f.window->run().counters.KeystrokeCount);
+        QCOMPARE(r.bursts, f.window->run().counters.UserWordCounts);
+        QCOMPARE(r.textName, QStringLiteral("课文.txt"));
+        QCOMPARE(r.textHash, historyTextHash(kText));
+        QCOMPARE(r.textLength, int(kText.size()));
+        QCOMPARE(r.start, QDateTime(QDate(2026, 3, 2), QTime(9, 0, 5)));
+        QCOMPARE(r.end, r.start.addMSecs(2000 * words.size()));
+        QCOMPARE(db.commits(r.id), commits);
+    }
+
+    // A history that cannot be written is told once in a run; every test still shows its result.
+    void aHistoryThatCannotBeWrittenIsToldOnce()
+    {
+        Fixture f;
+        QFile blocker(f.userData.filePath(QStringLiteral("plain")));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        f.ctx.historyPath = blocker.fileName() + QStringLiteral("/orvane-tutor/history.db");
+        f.open();
+        for (int round = 1; round <= 2; ++round) {
+            f.window->CmdStartTest->click();
+            f.clock.advanceSeconds(30);
+            f.commit(f.viewText().left(2));
+            f.expectResult();
+            f.window->CmdEndTest->click();
+            QTRY_COMPARE(f.results.size(), round);
+            QCOMPARE(f.results.last().speed, QStringLiteral("4字/分"));
+        }
+        int told = 0;
+        for (const test::RecordedMessage &m : f.prompts.messages)
+            told += m.text.contains(QStringLiteral("成绩记录")) ? 1 : 0;
+        QCOMPARE(told, 1);
     }
 
     void theTimeLimitCountsDownAndEnds()

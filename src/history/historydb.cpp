@@ -1,0 +1,397 @@
+#include "history/historydb.h"
+
+#include <QAtomicInt>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QStandardPaths>
+#include <QVariant>
+
+#include <functional>
+
+namespace orvane {
+
+namespace {
+
+QAtomicInt g_connections;
+
+// The columns of one test after its id, in the order of the tables below and of the queries.
+const char *const kTestColumns = "start_time, end_time, text_name, text_hash, text_length, total, hanzi, "
+                                 "symbols, alpha, elapsed_seconds, right_chars, wrong_chars, accuracy, speed, "
+                                 "effective_speed, keys, burst1, burst2, burst3, burst4, burst5, "
+                                 "keys_per_second, code_length, ideal_code_length, word_share, "
+                                 "ideal_word_share, backspaces, retyped, key_accuracy";
+constexpr int kTestColumnCount = 29;
+
+// Schema steps: step i brings version i to version i + 1. A later version appends its step.
+const std::function<bool(QSqlDatabase &, QString *)> kMigrations[] = {
+    [](QSqlDatabase &db, QString *error) {
+        const char *statements[] = {
+            "CREATE TABLE tests ("
+            "id INTEGER PRIMARY KEY AUTOINCREMENT,"
+            "start_time TEXT NOT NULL, end_time TEXT NOT NULL,"
+            "text_name TEXT NOT NULL, text_hash TEXT NOT NULL, text_length INTEGER NOT NULL,"
+            "total INTEGER NOT NULL, hanzi INTEGER NOT NULL, symbols INTEGER NOT NULL, alpha INTEGER NOT NULL,"
+            "elapsed_seconds INTEGER NOT NULL, right_chars INTEGER NOT NULL, wrong_chars INTEGER NOT NULL,"
+            "accuracy REAL NOT NULL, speed INTEGER NOT NULL, effective_speed INTEGER NOT NULL,"
+            "keys INTEGER NOT NULL, burst1 INTEGER NOT NULL, burst2 INTEGER NOT NULL, burst3 INTEGER NOT NULL,"
+            "burst4 INTEGER NOT NULL, burst5 INTEGER NOT NULL,"
+            "keys_per_second REAL, code_length REAL, ideal_code_length REAL, word_share REAL,"
+            "ideal_word_share REAL, backspaces INTEGER, retyped INTEGER, key_accuracy REAL)",
+            "CREATE INDEX tests_by_start ON tests(start_time)",
+            "CREATE TABLE commits ("
+            "test_id INTEGER NOT NULL REFERENCES tests(id) ON DELETE CASCADE,"
+            "seq INTEGER NOT NULL, position INTEGER NOT NULL, text TEXT NOT NULL,"
+            "ms INTEGER NOT NULL, keys INTEGER NOT NULL, PRIMARY KEY (test_id, seq))",
+        };
+        for (const char *sql : statements) {
+            QSqlQuery q(db);
+            if (!q.exec(QString::fromLatin1(sql))) {
+                *error = q.lastError().text();
+                return false;
+            }
+        }
+        return true;
+    },
+};
+static_assert(std::size(kMigrations) == HistoryDb::kSchemaVersion);
+
+QVariant optional(const std::optional<double> &v)
+{
+    return v ? QVariant(*v) : QVariant(QMetaType(QMetaType::Double));
+}
+
+QVariant optional(const std::optional<int> &v)
+{
+    return v ? QVariant(*v) : QVariant(QMetaType(QMetaType::Int));
+}
+
+std::optional<double> optionalDouble(const QVariant &v)
+{
+    return v.isNull() ? std::nullopt : std::optional<double>(v.toDouble());
+}
+
+std::optional<int> optionalInt(const QVariant &v)
+{
+    return v.isNull() ? std::nullopt : std::optional<int>(v.toInt());
+}
+
+QString timeText(const QDateTime &t)
+{
+    return t.toString(Qt::ISODate);
+}
+
+QString failed(const QString &what, const QSqlError &error)
+{
+    return QStringLiteral("%1（%2）").arg(what, error.text());
+}
+
+} // namespace
+
+QString historyTextHash(const QString &text)
+{
+    return QString::fromLatin1(QCryptographicHash::hash(text.toUtf8(), QCryptographicHash::Sha256).toHex());
+}
+
+QString defaultHistoryPath()
+{
+    QString base = qEnvironmentVariable("XDG_DATA_HOME");
+    if (base.isEmpty() || QDir::isRelativePath(base))
+        base = QDir::homePath() + QStringLiteral("/.local/share");
+    return base + QStringLiteral("/orvane-tutor/history.db");
+}
+
+struct HistoryDb::Private {
+    QString connection;
+    QString path;
+    bool open = false;
+
+    QSqlDatabase db() const { return QSqlDatabase::database(connection, false); }
+
+    void close()
+    {
+        open = false;
+        if (QSqlDatabase::contains(connection)) {
+            QSqlDatabase::database(connection, false).close();
+            QSqlDatabase::removeDatabase(connection);
+        }
+    }
+};
+
+HistoryDb::HistoryDb() : d(std::make_unique<Private>())
+{
+    d->connection = QStringLiteral("orvane-history-%1").arg(g_connections.fetchAndAddRelaxed(1));
+}
+
+HistoryDb::~HistoryDb()
+{
+    d->close();
+}
+
+bool HistoryDb::isOpen() const
+{
+    return d->open;
+}
+
+QString HistoryDb::path() const
+{
+    return d->path;
+}
+
+namespace {
+
+// Opens the connection's file and brings its schema up to date; the reason when it cannot.
+QString openAndMigrate(const QString &connection, const QString &path)
+{
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+    db.setDatabaseName(path);
+    // Another program that holds the file is waited for a moment, not for ever.
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=2000"));
+    if (!db.open())
+        return db.lastError().text();
+
+    QSqlQuery q(db);
+    // A damaged file or one that is no database fails here, at its first read.
+    if (!q.exec(QStringLiteral("PRAGMA foreign_keys = ON")) || !q.exec(QStringLiteral("PRAGMA user_version"))
+        || !q.next())
+        return q.lastError().text();
+    int version = q.value(0).toInt();
+    if (version > HistoryDb::kSchemaVersion)
+        return QStringLiteral("文件由较新的版本写入（格式 %1）").arg(version);
+    while (version < HistoryDb::kSchemaVersion) {
+        if (!db.transaction())
+            return db.lastError().text();
+        QString why;
+        if (!kMigrations[version](db, &why) || !q.exec(QStringLiteral("PRAGMA user_version = %1").arg(version + 1))) {
+            if (why.isEmpty())
+                why = q.lastError().text();
+            db.rollback();
+            return why;
+        }
+        if (!db.commit()) {
+            why = db.lastError().text();
+            db.rollback();
+            return why;
+        }
+        ++version;
+    }
+    return {};
+}
+
+} // namespace
+
+bool HistoryDb::open(const QString &path, QString *error)
+{
+    d->close();
+    d->path = path;
+    const QString folder = QFileInfo(path).absolutePath();
+    QString why;
+    if (!QDir().mkpath(folder))
+        why = QStringLiteral("无法建立文件夹“%1”").arg(QDir::toNativeSeparators(folder));
+    else
+        why = openAndMigrate(d->connection, path);
+    if (!why.isEmpty()) {
+        *error = QStringLiteral("无法打开成绩记录“%1”：%2").arg(QDir::toNativeSeparators(path), why);
+        d->close();
+        return false;
+    }
+    d->open = true;
+    return true;
+}
+
+qint64 HistoryDb::add(const HistoryRecord &r, QString *error)
+{
+    if (!d->open) {
+        *error = QStringLiteral("成绩记录没有打开");
+        return 0;
+    }
+    QSqlDatabase db = d->db();
+    if (!db.transaction()) {
+        *error = failed(QStringLiteral("无法写入成绩记录"), db.lastError());
+        return 0;
+    }
+    auto rollback = [&](const QSqlQuery &q) {
+        *error = failed(QStringLiteral("无法写入成绩记录"), q.lastError());
+        db.rollback();
+        return qint64(0);
+    };
+    QSqlQuery q(db);
+    QString marks = QStringLiteral("?");
+    for (int i = 1; i < kTestColumnCount; ++i)
+        marks += QStringLiteral(",?");
+    q.prepare(QStringLiteral("INSERT INTO tests (%1) VALUES (%2)").arg(QLatin1String(kTestColumns), marks));
+    const QVariantList values = {timeText(r.start), timeText(r.end), r.textName, r.textHash, r.textLength, r.total,
+        r.hanzi, r.symbols, r.alpha, r.elapsedSeconds, r.right, r.wrong, r.accuracy, r.speed, r.effectiveSpeed, r.keys,
+        r.bursts[1], r.bursts[2], r.bursts[3], r.bursts[4], r.bursts[5], optional(r.keysPerSecond),
+        optional(r.codeLength), optional(r.idealCodeLength), optional(r.wordShare), optional(r.idealWordShare),
+        optional(r.backspaces), optional(r.retyped), optional(r.keyAccuracy)};
+    Q_ASSERT(values.size() == kTestColumnCount);
+    for (const QVariant &v : values)
+        q.addBindValue(v);
+    if (!q.exec())
+        return rollback(q);
+    const qint64 id = q.lastInsertId().toLongLong();
+
+    QSqlQuery c(db);
+    c.prepare(QStringLiteral("INSERT INTO commits (test_id, seq, position, text, ms, keys) VALUES (?,?,?,?,?,?)"));
+    for (int i = 0; i < r.commits.size(); ++i) {
+        const HistoryCommit &commit = r.commits[i];
+        c.addBindValue(id);
+        c.addBindValue(i);
+        c.addBindValue(commit.position);
+        c.addBindValue(commit.text);
+        c.addBindValue(commit.ms);
+        c.addBindValue(commit.keys);
+        if (!c.exec())
+            return rollback(c);
+    }
+    if (!db.commit()) {
+        *error = failed(QStringLiteral("无法写入成绩记录"), db.lastError());
+        db.rollback();
+        return 0;
+    }
+    return id;
+}
+
+QVector<HistoryRecord> HistoryDb::tests(QString *error) const
+{
+    QVector<HistoryRecord> out;
+    if (!d->open)
+        return out;
+    QSqlQuery q(d->db());
+    q.setForwardOnly(true);
+    if (!q.exec(QStringLiteral("SELECT id, %1 FROM tests ORDER BY start_time, id").arg(QLatin1String(kTestColumns)))) {
+        if (error)
+            *error = failed(QStringLiteral("无法读取成绩记录"), q.lastError());
+        return out;
+    }
+    while (q.next()) {
+        HistoryRecord r;
+        int i = 0;
+        r.id = q.value(i++).toLongLong();
+        r.start = QDateTime::fromString(q.value(i++).toString(), Qt::ISODate);
+        r.end = QDateTime::fromString(q.value(i++).toString(), Qt::ISODate);
+        r.textName = q.value(i++).toString();
+        r.textHash = q.value(i++).toString();
+        r.textLength = q.value(i++).toInt();
+        r.total = q.value(i++).toInt();
+        r.hanzi = q.value(i++).toInt();
+        r.symbols = q.value(i++).toInt();
+        r.alpha = q.value(i++).toInt();
+        r.elapsedSeconds = q.value(i++).toLongLong();
+        r.right = q.value(i++).toInt();
+        r.wrong = q.value(i++).toInt();
+        r.accuracy = q.value(i++).toDouble();
+        r.speed = q.value(i++).toInt();
+        r.effectiveSpeed = q.value(i++).toInt();
+        r.keys = q.value(i++).toInt();
+        for (int b = 1; b <= 5; ++b)
+            r.bursts[b] = q.value(i++).toInt();
+        r.keysPerSecond = optionalDouble(q.value(i++));
+        r.codeLength = optionalDouble(q.value(i++));
+        r.idealCodeLength = optionalDouble(q.value(i++));
+        r.wordShare = optionalDouble(q.value(i++));
+        r.idealWordShare = optionalDouble(q.value(i++));
+        r.backspaces = optionalInt(q.value(i++));
+        r.retyped = optionalInt(q.value(i++));
+        r.keyAccuracy = optionalDouble(q.value(i++));
+        out.push_back(std::move(r));
+    }
+    return out;
+}
+
+QVector<HistoryCommit> HistoryDb::commits(qint64 testId, QString *error) const
+{
+    QVector<HistoryCommit> out;
+    if (!d->open)
+        return out;
+    QSqlQuery q(d->db());
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("SELECT position, text, ms, keys FROM commits WHERE test_id = ? ORDER BY seq"));
+    q.addBindValue(testId);
+    if (!q.exec()) {
+        if (error)
+            *error = failed(QStringLiteral("无法读取成绩记录"), q.lastError());
+        return out;
+    }
+    while (q.next())
+        out.push_back({q.value(0).toInt(), q.value(1).toString(), q.value(2).toLongLong(), q.value(3).toInt()});
+    return out;
+}
+
+bool HistoryDb::remove(const QVector<qint64> &ids, QString *error)
+{
+    if (!d->open)
+        return false;
+    QSqlDatabase db = d->db();
+    if (!db.transaction()) {
+        *error = failed(QStringLiteral("无法删除成绩"), db.lastError());
+        return false;
+    }
+    QSqlQuery q(db);
+    q.prepare(QStringLiteral("DELETE FROM tests WHERE id = ?"));
+    for (qint64 id : ids) {
+        q.addBindValue(id);
+        if (!q.exec()) {
+            *error = failed(QStringLiteral("无法删除成绩"), q.lastError());
+            db.rollback();
+            return false;
+        }
+    }
+    if (!db.commit()) {
+        *error = failed(QStringLiteral("无法删除成绩"), db.lastError());
+        db.rollback();
+        return false;
+    }
+    return true;
+}
+
+namespace {
+
+QString csvField(const QString &s)
+{
+    if (!s.contains(QLatin1Char(',')) && !s.contains(QLatin1Char('"')) && !s.contains(QLatin1Char('\n'))
+        && !s.contains(QLatin1Char('\r')))
+        return s;
+    QString quoted = s;
+    quoted.replace(QLatin1String("\""), QLatin1String("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+QString number(const std::optional<double> &v, int decimals)
+{
+    return v ? QString::number(*v, 'f', decimals) : QString();
+}
+
+QString number(const std::optional<int> &v)
+{
+    return v ? QString::number(*v) : QString();
+}
+
+} // namespace
+
+QString historyCsv(const QVector<HistoryRecord> &tests)
+{
+    QString out =
+        QStringLiteral("编号,开始,结束,文章,文章长度,总字数,汉字数,标点数,字母数字数,用时(秒),正确,错误,正确率(%),"
+                       "输入速度(字/分),有效速度(字/分),键数,一字,二字,三字,四字,五字以上,击键,码长,理论码长,打词率,"
+                       "理想打词率,退格,回改,键准\r\n");
+    for (const HistoryRecord &r : tests) {
+        const QStringList fields = {QString::number(r.id), r.start.toString(Qt::ISODate), r.end.toString(Qt::ISODate),
+            csvField(r.textName), QString::number(r.textLength), QString::number(r.total), QString::number(r.hanzi),
+            QString::number(r.symbols), QString::number(r.alpha), QString::number(r.elapsedSeconds),
+            QString::number(r.right), QString::number(r.wrong), QString::number(r.accuracy, 'f', 2),
+            QString::number(r.speed), QString::number(r.effectiveSpeed), QString::number(r.keys),
+            QString::number(r.bursts[1]), QString::number(r.bursts[2]), QString::number(r.bursts[3]),
+            QString::number(r.bursts[4]), QString::number(r.bursts[5]), number(r.keysPerSecond, 2),
+            number(r.codeLength, 3), number(r.idealCodeLength, 3), number(r.wordShare, 3), number(r.idealWordShare, 3),
+            number(r.backspaces), number(r.retyped), number(r.keyAccuracy, 3)};
+        out += fields.join(QLatin1Char(',')) + QStringLiteral("\r\n");
+    }
+    return out;
+}
+
+} // namespace orvane

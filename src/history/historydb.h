@@ -1,0 +1,95 @@
+// The history of finished tests: history.db, a SQLite database in the per-user data folder. One
+// row per test (its times, its text, every figure of the result dialog and the later figures)
+// and the test's commits in a child table. Each test is written in one transaction, so that a
+// crash leaves the test wholly written or not at all.
+//
+// The file carries its schema version; opening an older file brings it up to date step by step
+// (migrations), a newer one is refused so that this program never damages it.
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QVector>
+#include <array>
+#include <memory>
+#include <optional>
+
+namespace orvane {
+
+// One commit of the input method (or one character typed without it) during a test.
+struct HistoryCommit {
+    int position = 0; // the text position of its first character
+    QString text;
+    qint64 ms = 0; // milliseconds since the test started
+    int keys = 0;  // keys counted since the previous commit
+    bool operator==(const HistoryCommit &) const = default;
+};
+
+// One finished test.
+struct HistoryRecord {
+    qint64 id = 0; // given by the database
+    QDateTime start;
+    QDateTime end;
+    QString textName;
+    QString textHash; // SHA-256 of the text, hex
+    int textLength = 0;
+    // The result dialog: the counts of the text, the time without pauses, the typed characters
+    // right and wrong, the accuracy in percent (as shown, two decimals), the two speeds in
+    // characters a minute (as shown).
+    int total = 0, hanzi = 0, symbols = 0, alpha = 0;
+    qint64 elapsedSeconds = 0;
+    int right = 0, wrong = 0;
+    double accuracy = 0;
+    int speed = 0, effectiveSpeed = 0;
+    int keys = 0;
+    std::array<int, 6> bursts{}; // finished input bursts by length, index 1..5 (5 = five or more)
+    // Figures that not every test has yet: keys a second, keys a character, the ideal keys a
+    // character, the word share and its ideal, Backspace presses, characters typed again, key
+    // accuracy.
+    std::optional<double> keysPerSecond, codeLength, idealCodeLength, wordShare, idealWordShare;
+    std::optional<int> backspaces, retyped;
+    std::optional<double> keyAccuracy;
+    QVector<HistoryCommit> commits;
+};
+
+// The SHA-256 of a text (UTF-8), in hex.
+QString historyTextHash(const QString &text);
+
+// The history file: $XDG_DATA_HOME/orvane-tutor/history.db.
+QString defaultHistoryPath();
+
+class HistoryDb {
+public:
+    // The schema this program writes.
+    static constexpr int kSchemaVersion = 1;
+
+    HistoryDb();
+    ~HistoryDb();
+    HistoryDb(const HistoryDb &) = delete;
+    HistoryDb &operator=(const HistoryDb &) = delete;
+
+    // Opens (and creates, with its folder) the file and brings its schema up to date; false with
+    // *error saying why (a locked, damaged or newer file, a folder that cannot be written).
+    bool open(const QString &path, QString *error);
+    bool isOpen() const;
+    QString path() const;
+
+    // Writes one test with its commits in one transaction; its id, or 0 with *error.
+    qint64 add(const HistoryRecord &record, QString *error);
+    // Every test, oldest first, without commits.
+    QVector<HistoryRecord> tests(QString *error = nullptr) const;
+    // The commits of one test, in order.
+    QVector<HistoryCommit> commits(qint64 testId, QString *error = nullptr) const;
+    // Deletes tests with their commits, in one transaction.
+    bool remove(const QVector<qint64> &ids, QString *error);
+
+private:
+    struct Private;
+    std::unique_ptr<Private> d;
+};
+
+// The stored tests as CSV (a header line, then one line per test, oldest first, lines ended by
+// CR LF), as the command line and the history window export them.
+QString historyCsv(const QVector<HistoryRecord> &tests);
+
+} // namespace orvane

@@ -1,0 +1,253 @@
+// history.db on real SQLite files: a test with its commits comes back as written, the schema
+// is created and kept, files that cannot be opened are refused with a reason, and a test whose
+// writing fails leaves nothing behind.
+#include "history/historydb.h"
+
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace orvane;
+
+namespace {
+
+HistoryRecord sampleRecord(const QString &name, const QDateTime &start)
+{
+    HistoryRecord r;
+    r.start = start;
+    r.end = start.addSecs(95);
+    r.textName = name;
+    r.textHash = historyTextHash(QStringLiteral("我们是学生。"));
+    r.textLength = 6;
+    r.total = 6;
+    r.hanzi = 5;
+    r.symbols = 1;
+    r.elapsedSeconds = 90;
+    r.right = 5;
+    r.wrong = 1;
+    r.accuracy = 83.33;
+    r.speed = 4;
+    r.effectiveSpeed = 3;
+    r.keys = 17;
+    r.bursts = {0, 1, 1, 0, 0, 0};
+    r.keysPerSecond = 0.19;
+    r.backspaces = 2;
+    r.commits = {{0, QStringLiteral("我们"), 1200, 5}, {2, QStringLiteral("是"), 2500, 4},
+        {3, QStringLiteral("学生"), 4100, 6}, {5, QStringLiteral("。"), 4300, 1}};
+    return r;
+}
+
+void compareRecords(const HistoryRecord &a, const HistoryRecord &b)
+{
+    QCOMPARE(a.start, b.start);
+    QCOMPARE(a.end, b.end);
+    QCOMPARE(a.textName, b.textName);
+    QCOMPARE(a.textHash, b.textHash);
+    QCOMPARE(a.textLength, b.textLength);
+    QCOMPARE(a.total, b.total);
+    QCOMPARE(a.hanzi, b.hanzi);
+    QCOMPARE(a.symbols, b.symbols);
+    QCOMPARE(a.alpha, b.alpha);
+    QCOMPARE(a.elapsedSeconds, b.elapsedSeconds);
+    QCOMPARE(a.right, b.right);
+    QCOMPARE(a.wrong, b.wrong);
+    QCOMPARE(a.accuracy, b.accuracy);
+    QCOMPARE(a.speed, b.speed);
+    QCOMPARE(a.effectiveSpeed, b.effectiveSpeed);
+    QCOMPARE(a.keys, b.keys);
+    QCOMPARE(a.bursts, b.bursts);
+    QCOMPARE(a.keysPerSecond, b.keysPerSecond);
+    QCOMPARE(a.codeLength, b.codeLength);
+    QCOMPARE(a.idealCodeLength, b.idealCodeLength);
+    QCOMPARE(a.wordShare, b.wordShare);
+    QCOMPARE(a.idealWordShare, b.idealWordShare);
+    QCOMPARE(a.backspaces, b.backspaces);
+    QCOMPARE(a.retyped, b.retyped);
+    QCOMPARE(a.keyAccuracy, b.keyAccuracy);
+}
+
+// Runs SQL on the file through a connection of its own, as another program would.
+struct OtherConnection {
+    explicit OtherConnection(const QString &path)
+    {
+        db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other"));
+        db.setDatabaseName(path);
+        db.open();
+    }
+    ~OtherConnection()
+    {
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(QStringLiteral("other"));
+    }
+    bool exec(const QString &sql)
+    {
+        QSqlQuery q(db);
+        if (!q.exec(sql))
+            qWarning("%s", qPrintable(q.lastError().text()));
+        return !q.lastError().isValid();
+    }
+    QSqlDatabase db;
+};
+
+const QDateTime kMonday(QDate(2026, 3, 2), QTime(9, 0, 0));
+
+} // namespace
+
+class TestHistoryDb : public QObject {
+    Q_OBJECT
+private slots:
+    void aTestComesBackAsWritten()
+    {
+        QTemporaryDir dir;
+        // The folder is created with the file.
+        const QString path = dir.filePath(QStringLiteral("data/orvane-tutor/history.db"));
+        HistoryRecord second = sampleRecord(QStringLiteral("第二篇, \"引\""), kMonday.addDays(1));
+        second.keysPerSecond.reset();
+        second.backspaces.reset();
+        second.codeLength = 2.5;
+        second.retyped = 0;
+        second.commits.clear();
+        {
+            HistoryDb db;
+            QString error;
+            QVERIFY2(db.open(path, &error), qPrintable(error));
+            // Written newer first: the list is by start time all the same.
+            QVERIFY(db.add(second, &error) > 0);
+            QVERIFY(db.add(sampleRecord(QStringLiteral("课文.txt"), kMonday), &error) > 0);
+        }
+        HistoryDb db;
+        QString error;
+        QVERIFY2(db.open(path, &error), qPrintable(error));
+        const QVector<HistoryRecord> tests = db.tests(&error);
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+        QCOMPARE(tests.size(), 2);
+        compareRecords(tests[0], sampleRecord(QStringLiteral("课文.txt"), kMonday));
+        compareRecords(tests[1], second);
+        QCOMPARE(db.commits(tests[0].id), sampleRecord(QString(), kMonday).commits);
+        QCOMPARE(db.commits(tests[1].id), QVector<HistoryCommit>());
+
+        // Deleting a test takes its commits with it.
+        QVERIFY(db.remove({tests[0].id}, &error));
+        QCOMPARE(db.tests().size(), 1);
+        QCOMPARE(db.commits(tests[0].id), QVector<HistoryCommit>());
+        OtherConnection other(path);
+        QSqlQuery q(other.db);
+        QVERIFY(q.exec(QStringLiteral("SELECT COUNT(*) FROM commits")) && q.next());
+        QCOMPARE(q.value(0).toInt(), 0);
+    }
+
+    void aNewFileCarriesTheSchemaVersion()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("history.db"));
+        {
+            HistoryDb db;
+            QString error;
+            QVERIFY2(db.open(path, &error), qPrintable(error));
+        }
+        OtherConnection other(path);
+        QSqlQuery q(other.db);
+        QVERIFY(q.exec(QStringLiteral("PRAGMA user_version")) && q.next());
+        QCOMPARE(q.value(0).toInt(), HistoryDb::kSchemaVersion);
+    }
+
+    // Each case leaves the file or its folder in a state that cannot be opened; the reason names
+    // the file and says what went wrong.
+    void filesThatCannotBeOpened_data()
+    {
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("not a database") << "garbage"
+                                        << "not a database";
+        QTest::newRow("written by a newer version") << "newer"
+                                                    << "较新的版本";
+        QTest::newRow("folder below a plain file") << "no folder"
+                                                   << "无法建立文件夹";
+        QTest::newRow("locked by another program") << "locked"
+                                                   << "locked";
+    }
+    void filesThatCannotBeOpened()
+    {
+        QFETCH(QString, damage);
+        QFETCH(QString, reason);
+        QTemporaryDir dir;
+        QString path = dir.filePath(QStringLiteral("history.db"));
+        std::unique_ptr<OtherConnection> holder;
+        if (damage == QLatin1String("garbage")) {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(QByteArray(4096, 'x'));
+        } else if (damage == QLatin1String("newer")) {
+            OtherConnection other(path);
+            QVERIFY(other.exec(QStringLiteral("PRAGMA user_version = %1").arg(HistoryDb::kSchemaVersion + 1)));
+        } else if (damage == QLatin1String("no folder")) {
+            // No one can create a folder below a plain file, root included.
+            QFile f(dir.filePath(QStringLiteral("plain")));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            path = f.fileName() + QStringLiteral("/orvane-tutor/history.db");
+        } else {
+            {
+                HistoryDb db;
+                QString error;
+                QVERIFY(db.open(path, &error));
+            }
+            holder = std::make_unique<OtherConnection>(path);
+            QVERIFY(holder->exec(QStringLiteral("BEGIN EXCLUSIVE")));
+        }
+        HistoryDb db;
+        QString error;
+        QVERIFY(!db.open(path, &error));
+        QVERIFY(!db.isOpen());
+        QVERIFY2(error.contains(reason, Qt::CaseInsensitive), qPrintable(error));
+        QVERIFY2(error.contains(QDir::toNativeSeparators(path)), qPrintable(error));
+        // Nothing is written into a database that is not open.
+        QCOMPARE(db.add(sampleRecord(QStringLiteral("a"), kMonday), &error), 0);
+        QCOMPARE(db.tests().size(), 0);
+    }
+
+    // A commit that cannot be written takes its test with it: the history never holds half a
+    // test.
+    void aTestIsWrittenWholeOrNotAtAll()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("history.db"));
+        HistoryDb db;
+        QString error;
+        QVERIFY(db.open(path, &error));
+        {
+            OtherConnection other(path);
+            QVERIFY(other.exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON commits WHEN NEW.seq = 2 "
+                                              "BEGIN SELECT RAISE(ABORT, 'disk trouble'); END")));
+        }
+        QCOMPARE(db.add(sampleRecord(QStringLiteral("a"), kMonday), &error), 0);
+        QVERIFY2(error.contains(QLatin1String("disk trouble")), qPrintable(error));
+        QCOMPARE(db.tests().size(), 0);
+        // The database goes on: a test without that many commits is written.
+        HistoryRecord shortTest = sampleRecord(QStringLiteral("b"), kMonday);
+        shortTest.commits.resize(2);
+        QVERIFY(db.add(shortTest, &error) > 0);
+        QCOMPARE(db.tests().size(), 1);
+        QCOMPARE(db.commits(db.tests().first().id).size(), 2);
+    }
+
+    void csvQuotesAndLeavesMissingFiguresEmpty()
+    {
+        HistoryRecord r = sampleRecord(QStringLiteral("第二篇, \"引\""), kMonday);
+        r.id = 7;
+        const QStringList lines = historyCsv({r}).split(QStringLiteral("\r\n"));
+        QCOMPARE(lines.size(), 3); // header, the test, and the empty rest after the last CR LF
+        QCOMPARE(lines[2], QString());
+        QCOMPARE(lines[1],
+            QStringLiteral(
+                "7,2026-03-02T09:00:00,2026-03-02T09:01:35,\"第二篇, \"\"引\"\"\",6,6,5,1,0,90,5,1,83.33,4,3,"
+                "17,1,1,0,0,0,0.19,,,,,2,,"));
+        QCOMPARE(lines[0].count(QLatin1Char(',')), lines[1].count(QLatin1Char(',')) - 1); // one comma quoted
+    }
+};
+
+QTEST_GUILESS_MAIN(TestHistoryDb)
+#include "test_historydb.moc"
