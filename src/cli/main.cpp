@@ -1,6 +1,7 @@
 // orvane-cli: the command-line front over the logic libraries. Each subcommand is one entry of
 // the table below.
 #include "cli/analyzecommand.h"
+#include "cli/idealcommand.h"
 #include "cli/languagecommands.h"
 #include "cli/preparecommand.h"
 #include "cli/subcommand.h"
@@ -24,6 +25,9 @@ const Subcommand kSubcommands[] = {
         "open a text as the open-text dialog does and print it (or its marks)", &orvane::cli::runPrepare},
     {"analyze", "FILE", "open a text with the default filters and print its word table and whole-text key counts",
         &orvane::cli::runAnalyze},
+    {"ideal", "FILE [--path]",
+        "open a text with the default filters and print its shortest key path's keys (with --path the path)",
+        &orvane::cli::runIdeal},
 };
 
 void printHelp(QTextStream &s)
