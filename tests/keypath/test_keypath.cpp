@@ -83,6 +83,7 @@ private slots:
     void costs();
     void figures();
     void tableOrderFromDatabase();
+    void realTable();
     void missingDatabase();
     void commandLine();
     void commandLineUsage_data();
@@ -206,6 +207,24 @@ void TestKeyPath::tableOrderFromDatabase()
     const std::optional<KeyPathTable> plain = KeyPathTable::load(dbPath, dir.filePath(QStringLiteral("none.txt")));
     QVERIFY(plain);
     QCOMPARE(describe(plain->shortestPath(u"田")), QStringLiteral("田 9 space 2"));
+}
+
+void TestKeyPath::realTable()
+{
+    // The worked example of the figures document, over the code database the program ships.
+    const QString text = QStringLiteral("人民进步，\r\n我们是学生");
+    QString error;
+    const std::optional<KeyPathTable> table =
+        KeyPathTable::load(QStringLiteral(ORVANE_TEST_DATA_DIR "/jtdb.dat"), QString(), text, &error);
+    QVERIFY2(table, qPrintable(error));
+    const KeyPath path = table->shortestPath(text);
+    QCOMPARE(describe(path),
+        QStringLiteral("人 8 space 2|民 7 space 2|进步 357217 - 6|， - - 1|\\n - Enter 1|"
+                       "我们 2372 space 5|是 6 space 2|学生 3282 space 5"));
+    QCOMPARE(path.characters, 11);
+    QCOMPARE(path.keys, 24);
+    QCOMPARE(path.wordCharacters, 6);
+    QCOMPARE(path.chineseCharacters, 9);
 }
 
 void TestKeyPath::missingDatabase()
