@@ -169,7 +169,7 @@ void KeyPathTable::finish()
     m_pending.erase(std::unique(m_pending.begin(), m_pending.end(),
                         [](const Pending &a, const Pending &b) { return a.codeKey == b.codeKey && a.item == b.item; }),
         m_pending.end());
-    std::sort(m_pending.begin(), m_pending.end(), [this](const Pending &a, const Pending &b) {
+    std::sort(m_pending.begin(), m_pending.end(), [](const Pending &a, const Pending &b) {
         if (a.codeKey != b.codeKey)
             return a.codeKey < b.codeKey;
         if (a.rank != b.rank)
