@@ -2,6 +2,7 @@
 // the table below.
 #include "cli/analyzecommand.h"
 #include "cli/historycommand.h"
+#include "cli/idealcommand.h"
 #include "cli/languagecommands.h"
 #include "cli/preparecommand.h"
 #include "cli/subcommand.h"
@@ -26,6 +27,9 @@ const Subcommand kSubcommands[] = {
     {"analyze", "FILE", "open a text with the default filters and print its word table and whole-text key counts",
         &orvane::cli::runAnalyze},
     {"history", "[--csv]", "list the finished tests kept in the history with their figures", &orvane::cli::runHistory},
+    {"ideal", "FILE [--path]",
+        "open a text with the default filters and print its shortest key path's keys (with --path the path)",
+        &orvane::cli::runIdeal},
 };
 
 void printHelp(QTextStream &s)
