@@ -54,9 +54,12 @@ void drawChart(QChartView *view, const QString &title, const QVector<HistoryReco
     const QList<Line> &lines, const QString &labelFormat)
 {
     QChart *chart = view->chart();
-    chart->removeAllSeries();
-    for (QAbstractAxis *axis : chart->axes())
+    chart->removeAllSeries(); // deletes them
+    // A removed axis is handed back to us, not deleted: each redraw would leak the last ones.
+    for (QAbstractAxis *axis : chart->axes()) {
         chart->removeAxis(axis);
+        delete axis;
+    }
     auto *time = new QDateTimeAxis;
     time->setFormat(QStringLiteral("MM-dd"));
     time->setTitleText(QStringLiteral("测试时间"));
