@@ -1,4 +1,5 @@
 // orvane-cli history: the tests kept in the per-user history, as lines or as CSV.
+#include "../support/clirun.h"
 #include "history/historydb.h"
 
 #include <QDir>
@@ -11,22 +12,11 @@ using namespace orvane;
 
 namespace {
 
-struct Run {
-    int status = -1;
-    QString out;
-    QString err;
-};
+using Run = test::CliRun;
 
 Run history(const QStringList &args, const QString &dataHome)
 {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("ORVANE_HOME"), dataHome);
-    env.insert(QStringLiteral("XDG_DATA_HOME"), dataHome);
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(ORVANE_TEST_DATA_DIR "/orvane-cli"), QStringList{QStringLiteral("history")} + args);
-    p.waitForFinished(60000);
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+    return test::runCli(QStringLiteral("history"), args, dataHome);
 }
 
 HistoryRecord record(const QString &name, const QDateTime &start, int right, int wrong)

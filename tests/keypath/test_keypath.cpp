@@ -1,5 +1,6 @@
 // The shortest key path: costs over a small hand-made table, the table's candidate order from a
 // code database and custom words, and the command line.
+#include "../support/clirun.h"
 #include "segtest/keypath.h"
 
 #include <QFile>
@@ -50,22 +51,11 @@ KeyPathTable handMadeTable()
     return table;
 }
 
-struct Run {
-    int status = -1;
-    QString out;
-    QString err;
-};
+using Run = test::CliRun;
 
 Run ideal(const QStringList &args, const QString &home)
 {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("ORVANE_HOME"), home);
-    env.insert(QStringLiteral("XDG_DATA_HOME"), home);
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(ORVANE_TEST_DATA_DIR "/orvane-cli"), QStringList{QStringLiteral("ideal")} + args);
-    p.waitForFinished(60000);
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+    return test::runCli(QStringLiteral("ideal"), args, home);
 }
 
 bool writeFile(const QString &path, const QString &text)

@@ -1,4 +1,5 @@
 // orvane-cli analyze: the report's text detail and whole-text key sections for a file.
+#include "../support/clirun.h"
 #include "prepare/codedictionary.h"
 #include "prepare/externallibs.h"
 #include "segtest/report.h"
@@ -13,22 +14,11 @@ using namespace orvane;
 
 namespace {
 
-struct Run {
-    int status = -1;
-    QString out;
-    QString err;
-};
+using Run = test::CliRun;
 
 Run analyze(const QStringList &args, const QString &home)
 {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("ORVANE_HOME"), home);
-    env.insert(QStringLiteral("XDG_DATA_HOME"), home);
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(ORVANE_TEST_DATA_DIR "/orvane-cli"), QStringList{QStringLiteral("analyze")} + args);
-    p.waitForFinished(60000);
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+    return test::runCli(QStringLiteral("analyze"), args, home);
 }
 
 } // namespace
