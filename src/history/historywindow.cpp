@@ -101,6 +101,7 @@ void drawChart(QChartView *view, const QString &title, const QVector<HistoryReco
         const QDateTime now = QDateTime::currentDateTime();
         time->setRange(now.addDays(-7), now);
         values->setRange(0, 1);
+        values->setTickCount(2); // whole-number labels would otherwise repeat 0 and 1
         return;
     }
     // A single test still gets a day of room on either side.
