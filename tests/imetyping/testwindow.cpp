@@ -188,7 +188,7 @@ int main(int argc, char **argv)
         history->setAttribute(Qt::WA_DeleteOnClose);
         history->resize(1100, 720);
         history->show();
-        QTimer::singleShot(1500, &app, [history, shot, &app] {
+        QTimer::singleShot(300, &app, [history, shot, &app] {
             logLine(history->grab().save(shot) ? QStringLiteral("history shot ") + shot
                                                : QStringLiteral("history shot failed"));
             app.quit();
