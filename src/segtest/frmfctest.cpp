@@ -136,6 +136,9 @@ void frmFcTest::buildControls()
     styleTextView(mainText, 20);
     m_run = std::make_unique<TestRun>(
         *mainText->document(), m_ctx.settings, *m_ctx.clock, [this]() -> CodeDictionary & { return m_ctx.codes(); });
+    m_run->loadKeyPathTable = [this](QStringView text, QString *error) {
+        return loadInstalledKeyPathTable(m_ctx.folder, text, error);
+    };
     // Lines end between words only: a line end must not look like a word boundary.
     wrapAtWords(mainText->document(), lineStartsAtMarkChanges(&m_run->doc.CharMarks, mainText->document()));
 
@@ -150,6 +153,14 @@ void frmFcTest::buildControls()
 
     LabelFc = addWelcome("LabelFc", QStringLiteral("欢迎进入分词测试！"), QRect(960, 600, 6255, 960),
         QRect(1560, 840, 5175, 735), QRect(720, 2160, 7050, 3000));
+
+    // The live figures of a running test, in the free space under the button column.
+    lblLive = new QLabel(this);
+    lblLive->setObjectName(QStringLiteral("lblLive"));
+    lblLive->setGeometry(QRect(tw(8400), tw(6440), tw(1500), tw(660)));
+    lblLive->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    lblLive->setStyleSheet(QStringLiteral("QLabel { color: #1f3f7f; }"));
+    lblLive->setVisible(false);
 
     addStatusBar(3);
     panel(2)->setMinimumWidth(90);
@@ -270,6 +281,10 @@ bool frmFcTest::Form_Load()
 
 void frmFcTest::afterResize()
 {
+    // Three lines fill the label; the font grows with the window as the label does.
+    QFont f = lblLive->font();
+    f.setPixelSize(qMax(10, int(lblLive->height() / 4.0)));
+    lblLive->setFont(f);
     if (tmpText->isVisible())
         moveTypingBox();
 }
@@ -464,6 +479,8 @@ void frmFcTest::CmdStartTest_Click()
     }
 
     session().start();
+    showLiveFigures();
+    lblLive->setVisible(true);
     moveTypingBox();
     if (tmpText->isVisible())
         tmpText->setFocus();
@@ -511,6 +528,8 @@ void frmFcTest::CmdEndTest_Click()
     session().finish(); // the colours go into the text, the highlight goes off
     moveTypingBox();
     Timer1_Timer();
+    // The live line keeps the test's last figures, over its whole time.
+    lblLive->setText(liveFiguresLine(m_run->counters, m_run->elapsedSeconds()));
     // The history keeps the test before its result is shown; a history that cannot be written
     // is told once and the result is shown all the same. A test in which nothing was typed (a
     // start pressed by mistake) would only spoil the charts.
@@ -547,6 +566,13 @@ void frmFcTest::CmdQuit_Click()
 void frmFcTest::Timer1_Timer()
 {
     setPanelText(2, m_ctx.clock->now().time().toString(QStringLiteral("H:mm:ss")));
+    if (CmdPauTest->isEnabled())
+        showLiveFigures();
+}
+
+void frmFcTest::showLiveFigures()
+{
+    lblLive->setText(liveFiguresLine(m_run->counters, m_run->runningSeconds()));
 }
 
 void frmFcTest::tmrLimitTime_Timer()
@@ -556,6 +582,7 @@ void frmFcTest::tmrLimitTime_Timer()
     const int minutes = (remaining - hours * 3600) / 60;
     const int seconds = remaining - hours * 3600 - minutes * 60;
     setPanelText(2, QStringLiteral("%1:%2:%3").arg(hours).arg(minutes).arg(seconds));
+    showLiveFigures();
     if (remaining == 0)
         CmdEndTest_Click();
 }
@@ -613,8 +640,8 @@ void frmFcTest::tmpText_KeyDown(int key)
     session().countKey();
     switch (key) {
     case Qt::Key_Right: session().moveRight(); break;
-    case Qt::Key_Left:
-    case Qt::Key_Backspace: session().moveLeft(); break;
+    case Qt::Key_Left: session().pressLeft(); break;
+    case Qt::Key_Backspace: session().pressBackspace(); break;
     case Qt::Key_F2: {
         {
             const QSignalBlocker quiet(tmpText);

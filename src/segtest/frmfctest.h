@@ -81,6 +81,8 @@ public:
     QTextEdit *mainText = nullptr;
     TypingBox *tmpText = nullptr;
     QLabel *LabelFc = nullptr;
+    // Speed, 击键 and 码长 of the running test, updated every second.
+    QLabel *lblLive = nullptr;
     FormTimer *Timer1 = nullptr;
     FormTimer *tmrLimitTime = nullptr;
 
@@ -156,6 +158,8 @@ private:
     // Puts back the view as it was before the test (the snapshot), or draws it again from its
     // marks when there is no snapshot.
     void restoreView();
+    // The live line from the counters and the seconds so far.
+    void showLiveFigures();
     // The comparison step for what arrived, then the box is emptied for the next character.
     void acceptTyped(const QString &typed);
     // A character the input method committed: compared while the test runs, else kept in the box.

@@ -8,11 +8,18 @@
 // logged too. "ready" is logged once the test runs. With ORVANE_END_AT=N the test is ended with
 // its button once N characters have been typed (a lesson must be 20 characters or more, a check
 // may type fewer).
+// After the dialog it reads the test's row from the history (history.db under XDG_DATA_HOME) and
+// logs "history matches the result" when its figures read as the dialog's labels, else "history
+// differs" with both. With ORVANE_HISTORY_SHOT=FILE.png it then shows the history window and
+// saves a picture of it.
+#include "history/historydb.h"
+#include "history/historywindow.h"
 #include "prepare/externallibs.h"
 #include "prepare/frmopenfile.h"
 #include "prepare/render.h"
 #include "segtest/dlgresult.h"
 #include "segtest/frmfctest.h"
+#include "segtest/typingfigures.h"
 #include "shell/imeproviders.h"
 #include "shell/pictures.h"
 
@@ -149,8 +156,43 @@ int main(int argc, char **argv)
         }
         logLine(QStringLiteral("coloured %1").arg(coloured));
         logLine(QStringLiteral("text ") + doc.TypedText);
+        // The typing figures as the dialog shows them, and as the history row gives them.
+        const QStringList shown = {result->lblKeysPerSecond->text(), result->lblCodeLength->text(),
+            result->lblIdealCodeLength->text(), result->lblWordShare->text(), result->lblIdealWordShare->text(),
+            result->lblBackspaces->text(), result->lblRetyped->text(), result->lblKeyAccuracy->text()};
+        logLine(QStringLiteral("figures ") + shown.join(QLatin1Char(' ')));
         result->cmdOk->click();
-        QTimer::singleShot(200, &app, &QApplication::quit);
+        HistoryDb db;
+        QString dbError;
+        QStringList stored;
+        if (db.open(defaultHistoryPath(), &dbError)) {
+            const QVector<HistoryRecord> tests = db.tests(&dbError);
+            if (!tests.isEmpty()) {
+                const HistoryRecord &r = tests.last();
+                stored = {keysPerSecondText(r.keysPerSecond), codeLengthText(r.codeLength),
+                    codeLengthText(r.idealCodeLength), shareText(r.wordShare), shareText(r.idealWordShare),
+                    r.backspaces ? QString::number(*r.backspaces) : QStringLiteral("—"),
+                    r.retyped ? QString::number(*r.retyped) : QStringLiteral("—"), shareText(r.keyAccuracy)};
+            }
+        }
+        if (stored == shown)
+            logLine(QStringLiteral("history matches the result"));
+        else
+            logLine(QStringLiteral("history differs: %1 %2").arg(stored.join(QLatin1Char(' ')), dbError));
+        const QString shot = qEnvironmentVariable("ORVANE_HISTORY_SHOT");
+        if (shot.isEmpty()) {
+            QTimer::singleShot(200, &app, &QApplication::quit);
+            return;
+        }
+        auto *history = new HistoryWindow(ctx, &window);
+        history->setAttribute(Qt::WA_DeleteOnClose);
+        history->resize(1100, 720);
+        history->show();
+        QTimer::singleShot(300, &app, [history, shot, &app] {
+            logLine(history->grab().save(shot) ? QStringLiteral("history shot ") + shot
+                                               : QStringLiteral("history shot failed"));
+            app.quit();
+        });
     });
     poll.start(20);
 
