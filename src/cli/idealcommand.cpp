@@ -5,6 +5,7 @@
 #include "core/workfiles.h"
 #include "prepare/externallibs.h"
 #include "segtest/keypath.h"
+#include "segtest/keypathindex.h"
 
 namespace orvane::cli {
 
@@ -32,8 +33,11 @@ int runIdeal(const QStringList &args, Streams &io)
         return 1;
 
     QString error;
-    const std::optional<KeyPathTable> table = KeyPathTable::load(
-        ProgramFolder::resolve().dataFile(workfiles::codeDatabase()), installedCustomWordsPath(), opened->text, &error);
+    // The table comes from the database's index in the per-user cache folder (made the first
+    // time and whenever the database changed), which saves reading the whole database.
+    const std::optional<KeyPathTable> table =
+        KeyPathTable::loadCached(ProgramFolder::resolve().dataFile(workfiles::codeDatabase()),
+            installedCustomWordsPath(), opened->text, defaultKeyPathCacheFolder(), &error);
     if (!table) {
         io.err << "orvane-cli ideal: " << error << Qt::endl;
         return 1;
