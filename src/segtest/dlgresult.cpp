@@ -2,6 +2,7 @@
 
 #include "segtest/dlgkeys.h"
 #include "segtest/dlgmoreinfo.h"
+#include "segtest/dlgsplitview.h"
 #include "segtest/testrun.h"
 #include "shell/pictures.h"
 
@@ -63,9 +64,11 @@ DlgResult::DlgResult(AppContext &ctx, TestRun &run, QWidget *parent) : QDialog(p
     LabelWating->setVisible(false);
     cmdMorInfo = new QPushButton(QStringLiteral("更多信息(&M)"), this);
     cmdMorInfo->setObjectName(QStringLiteral("cmdMorInfo"));
+    cmdSplitView = new QPushButton(QStringLiteral("分词对照(&F)"), this);
+    cmdSplitView->setObjectName(QStringLiteral("cmdSplitView"));
     cmdOk = new QPushButton(QStringLiteral("退   出(&X)"), this);
     cmdOk->setObjectName(QStringLiteral("cmdOk"));
-    for (QPushButton *b : {cmdMorInfo, cmdOk})
+    for (QPushButton *b : {cmdMorInfo, cmdSplitView, cmdOk})
         b->setMinimumSize(120, 34);
 
     auto *frames = new QHBoxLayout;
@@ -83,6 +86,8 @@ DlgResult::DlgResult(AppContext &ctx, TestRun &run, QWidget *parent) : QDialog(p
     buttons->addStretch(1);
     buttons->addWidget(cmdMorInfo);
     buttons->addSpacing(12);
+    buttons->addWidget(cmdSplitView);
+    buttons->addSpacing(12);
     buttons->addWidget(cmdOk);
     auto *outer = new QVBoxLayout(this);
     outer->setContentsMargins(20, 18, 20, 16);
@@ -92,6 +97,7 @@ DlgResult::DlgResult(AppContext &ctx, TestRun &run, QWidget *parent) : QDialog(p
 
     applyWindowPictures(this, ctx.folder);
     connect(cmdMorInfo, &QPushButton::clicked, this, &DlgResult::cmdMorInfo_Click);
+    connect(cmdSplitView, &QPushButton::clicked, this, &DlgResult::cmdSplitView_Click);
     connect(cmdOk, &QPushButton::clicked, this, &DlgResult::cmdOk_Click);
     Form_Load();
 }
@@ -121,6 +127,11 @@ void DlgResult::cmdMorInfo_Click()
             QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         }
     });
+}
+
+void DlgResult::cmdSplitView_Click()
+{
+    showSplitView(m_ctx, m_run, this);
 }
 
 void DlgResult::cmdOk_Click()

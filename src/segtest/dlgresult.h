@@ -28,10 +28,12 @@ public:
     QLabel *lblEffRate = nullptr;
     QLabel *LabelWating = nullptr;
     QPushButton *cmdMorInfo = nullptr;
+    QPushButton *cmdSplitView = nullptr; // "分词对照": where the keys went
     QPushButton *cmdOk = nullptr;
 
     void Form_Load();
     void cmdMorInfo_Click();
+    void cmdSplitView_Click();
     void cmdOk_Click();
 
 private:

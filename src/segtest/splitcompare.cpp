@@ -30,7 +30,11 @@ QString keyName(const QString &selectKey)
 {
     if (selectKey == QLatin1String("space"))
         return QStringLiteral("空格");
-    return selectKey;
+    if (selectKey == QLatin1String(";"))
+        return QStringLiteral("分号");
+    if (selectKey == QLatin1String("'"))
+        return QStringLiteral("引号");
+    return selectKey; // F4 .. F10
 }
 
 } // namespace

@@ -42,8 +42,8 @@ struct SplitSpan {
     QString learnerSplit() const;
     // The steps' texts joined by "|": "接近".
     QString pathSplit() const;
-    // Each step's code and selection key, as the learner would press them: "2372+空格 6+空格",
-    // a character without code "直接", a line break "回车".
+    // Each step's code and selection key, as the learner would press them: "2372+空格 6+空格"
+    // (";" is "分号", "'" is "引号"), a character without code "直接", a line break "回车".
     QString pathCodes() const;
 };
 

@@ -103,6 +103,11 @@ const ResultSummary &TestRun::result()
     return *m_result;
 }
 
+QString TestRun::viewText() const
+{
+    return m_view.toPlainText();
+}
+
 HistoryRecord TestRun::historyRecord()
 {
     HistoryRecord r;

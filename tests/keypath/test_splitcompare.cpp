@@ -188,12 +188,14 @@ void TestSplitCompare::totals()
 
 void TestSplitCompare::pathCodes()
 {
-    const SplitComparison c = compareSplits(u"我们，\n进步", commitsOf(QStringLiteral("0:我们，:6,3:\n:1,4:进步:6")),
-        pathOf(QStringLiteral("我们 2372 space 5|， - - 1|\n - Enter 1|进步 357217 - 6")));
-    QCOMPARE(c.spans.size(), 3);
+    const SplitComparison c = compareSplits(u"我们，\n进步公园丁",
+        commitsOf(QStringLiteral("0:我们，:6,3:\n:1,4:进步:6,6:公园丁:9")),
+        pathOf(QStringLiteral("我们 2372 space 5|， - - 1|\n - Enter 1|进步 357217 - 6|公园 804607 ; 7|丁 5 F4 2")));
+    QCOMPARE(c.spans.size(), 4);
     QCOMPARE(c.spans[0].pathCodes(), QStringLiteral("2372+空格 直接"));
     QCOMPARE(c.spans[1].pathCodes(), QStringLiteral("回车"));
     QCOMPARE(c.spans[2].pathCodes(), QStringLiteral("357217"));
+    QCOMPARE(c.spans[3].pathCodes(), QStringLiteral("804607+分号 5+F4"));
 }
 
 void TestSplitCompare::stretch_data()
