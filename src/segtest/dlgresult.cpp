@@ -2,6 +2,7 @@
 
 #include "segtest/dlgkeys.h"
 #include "segtest/dlgmoreinfo.h"
+#include "segtest/dlgsplitview.h"
 #include "segtest/testrun.h"
 #include "shell/pictures.h"
 
@@ -78,12 +79,14 @@ DlgResult::DlgResult(AppContext &ctx, TestRun &run, QWidget *parent) : QDialog(p
     LabelWating->setVisible(false);
     cmdMorInfo = new QPushButton(QStringLiteral("更多信息(&M)"), this);
     cmdMorInfo->setObjectName(QStringLiteral("cmdMorInfo"));
+    cmdSplitView = new QPushButton(QStringLiteral("分词对照(&F)"), this);
+    cmdSplitView->setObjectName(QStringLiteral("cmdSplitView"));
     cmdOk = new QPushButton(QStringLiteral("退   出(&X)"), this);
     cmdOk->setObjectName(QStringLiteral("cmdOk"));
     cmdCopy = new QPushButton(QStringLiteral("复制成绩(&C)"), this);
     cmdCopy->setObjectName(QStringLiteral("cmdCopy"));
     cmdCopy->setToolTip(QStringLiteral("把文章名和全部成绩复制成一行，可以贴到聊天窗口"));
-    for (QPushButton *b : {cmdCopy, cmdMorInfo, cmdOk})
+    for (QPushButton *b : {cmdCopy, cmdMorInfo, cmdSplitView, cmdOk})
         b->setMinimumSize(120, 34);
 
     auto *frames = new QHBoxLayout;
@@ -111,6 +114,8 @@ DlgResult::DlgResult(AppContext &ctx, TestRun &run, QWidget *parent) : QDialog(p
     buttons->addSpacing(12);
     buttons->addWidget(cmdMorInfo);
     buttons->addSpacing(12);
+    buttons->addWidget(cmdSplitView);
+    buttons->addSpacing(12);
     buttons->addWidget(cmdOk);
     auto *outer = new QVBoxLayout(this);
     outer->setContentsMargins(20, 18, 20, 16);
@@ -121,6 +126,7 @@ DlgResult::DlgResult(AppContext &ctx, TestRun &run, QWidget *parent) : QDialog(p
 
     applyWindowPictures(this, ctx.folder);
     connect(cmdMorInfo, &QPushButton::clicked, this, &DlgResult::cmdMorInfo_Click);
+    connect(cmdSplitView, &QPushButton::clicked, this, &DlgResult::cmdSplitView_Click);
     connect(cmdOk, &QPushButton::clicked, this, &DlgResult::cmdOk_Click);
     connect(cmdCopy, &QPushButton::clicked, this, &DlgResult::cmdCopy_Click);
     Form_Load();
@@ -175,6 +181,11 @@ void DlgResult::cmdMorInfo_Click()
             QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         }
     });
+}
+
+void DlgResult::cmdSplitView_Click()
+{
+    showSplitView(m_ctx, m_run, this);
 }
 
 void DlgResult::cmdOk_Click()

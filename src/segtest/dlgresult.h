@@ -40,12 +40,14 @@ public:
     QLabel *LabelWating = nullptr;
     QPushButton *cmdCopy = nullptr;
     QPushButton *cmdMorInfo = nullptr;
+    QPushButton *cmdSplitView = nullptr; // "分词对照": where the keys went
     QPushButton *cmdOk = nullptr;
 
     void Form_Load();
     void cmdMorInfo_Click();
     // The line of every figure with the text's name, into the clipboard.
     void cmdCopy_Click();
+    void cmdSplitView_Click();
     void cmdOk_Click();
 
 private:

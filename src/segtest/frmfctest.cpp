@@ -10,6 +10,7 @@
 #include "prepare/richtext.h"
 #include "prepare/wordwrap.h"
 #include "segtest/dlgresult.h"
+#include "segtest/dlgsplitview.h"
 #include "shell/formparts.h"
 #include "shell/pictures.h"
 #include "shell/windowhelpers.h"
@@ -227,6 +228,7 @@ void frmFcTest::buildMenus()
     mnuStaInfo = item(mnuCalc, "mnuStaInfo", QStringLiteral("统计信息(&C)…"));
     mnuStaSave = item(mnuCalc, "mnuStaSave", QStringLiteral("保存结果(&S)…"));
     mnuCalc->addSeparator();
+    mnuSplitView = item(mnuCalc, "mnuSplitView", QStringLiteral("分词对照(&F)…"));
     mnuHistory = item(mnuCalc, "mnuHistory", QStringLiteral("成绩记录(&H)…"));
     mnuHistory->setEnabled(bool(m_ctx.showHistory));
 
@@ -237,6 +239,10 @@ void frmFcTest::buildMenus()
     connect(mnuSaveResult, &QAction::triggered, this, &frmFcTest::mnuSaveResult_Click);
     connect(mnuStaInfo, &QAction::triggered, this, &frmFcTest::mnuStaInfo_Click);
     connect(mnuStaSave, &QAction::triggered, this, &frmFcTest::mnuStaSave_Click);
+    // The split view needs a finished test in which something was typed.
+    connect(mnuCalc, &QMenu::aboutToShow, this,
+        [this] { mnuSplitView->setEnabled(!CmdEndTest->isEnabled() && !session().commits().isEmpty()); });
+    connect(mnuSplitView, &QAction::triggered, this, [this] { showSplitView(m_ctx, *m_run, this); });
     connect(mnuHistory, &QAction::triggered, this, [this] {
         if (m_ctx.showHistory)
             m_ctx.showHistory(this);

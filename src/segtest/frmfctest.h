@@ -93,6 +93,7 @@ public:
     QAction *mnuSaveTestFile = nullptr;
     QAction *mnuSaveResult = nullptr;
     QMenu *mnuCalc = nullptr;
+    QAction *mnuSplitView = nullptr;
     QAction *mnuStaInfo = nullptr;
     QAction *mnuStaSave = nullptr;
     QAction *mnuHistory = nullptr;

@@ -123,6 +123,11 @@ const ResultSummary &TestRun::result()
     return *m_result;
 }
 
+QString TestRun::viewText() const
+{
+    return m_view.toPlainText();
+}
+
 HistoryRecord TestRun::historyRecord()
 {
     HistoryRecord r;

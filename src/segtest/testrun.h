@@ -68,6 +68,9 @@ public:
     // The counters and typed text of the test under way or last run.
     TestCounters counters;
 
+    // The text of the test view, line breaks as "\n".
+    QString viewText() const;
+
     // The comparison and position of the running test.
     TypingSession &session() { return *m_session; }
 

@@ -1,5 +1,7 @@
 #include "segtest/typingfigures.h"
 
+#include "segtest/keypathindex.h"
+
 #include "core/programfolder.h"
 #include "core/workfiles.h"
 #include "orvane/codes/customdict.h"
@@ -105,7 +107,10 @@ QString resultShareLine(const QString &textName, const ResultSummary &r, const T
 
 std::optional<KeyPathTable> loadInstalledKeyPathTable(const ProgramFolder &folder, QStringView text, QString *error)
 {
-    return KeyPathTable::load(folder.dataFile(workfiles::codeDatabase()), installedCustomWordsPath(), text, error);
+    // The table comes from the database's index in the per-user cache folder (made the first
+    // time and whenever the database changed), which saves reading the whole database.
+    return KeyPathTable::loadCached(folder.dataFile(workfiles::codeDatabase()), installedCustomWordsPath(), text,
+        defaultKeyPathCacheFolder(), error);
 }
 
 } // namespace orvane

@@ -6,6 +6,7 @@
 #include "prepare/frmopenfile.h"
 #include "prepare/render.h"
 #include "segtest/dlgresult.h"
+#include "segtest/dlgsplitview.h"
 #include "segtest/examplefiles.h"
 #include "segtest/frmfctest.h"
 #include "segtest/resultsummary.h"
@@ -13,13 +14,16 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
 #include <QFile>
 #include <QGroupBox>
 #include <QInputMethodEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QTableWidget>
 #include <QTextBlock>
 #include <QTextEdit>
 #include <QtTest>
@@ -697,6 +701,79 @@ private Q_SLOTS:
                      QString::number(r.backspaces.value_or(-1)), QString::number(r.retyped.value_or(-1)),
                      shareText(r.keyAccuracy)}),
             (QStringList{l[4], l[5], l[6], l[7], l[8], l[10], l[11], l[12]}));
+    }
+
+    // Where the keys went: the result dialog and the statistics menu open the split view of the
+    // typed stretch. The first word is typed character by character, the second arrives wrong and
+    // is typed again after Backspace, the rest word by word.
+    void theSplitViewOfATest()
+    {
+        Fixture f;
+        f.open();
+        QMenu *menu = f.window->mnuCalc;
+        emit menu->aboutToShow();
+        QVERIFY(!f.window->mnuSplitView->isEnabled()); // no test yet
+
+        f.window->CmdStartTest->click();
+        const QStringList words = f.words();
+        QCOMPARE(words.mid(0, 2), (QStringList{QStringLiteral("我们"), QStringLiteral("是")}));
+        f.commit(QStringLiteral("我"));
+        f.commit(QStringLiteral("们"));
+        f.commit(QStringLiteral("事"));
+        f.key(Qt::Key_Backspace);
+        f.commit(QStringLiteral("是"));
+        QStringList rows;
+        QString totals;
+        bool highlighted = false;
+        onNextModal([&](QWidget *w) {
+            auto *result = qobject_cast<DlgResult *>(w);
+            QVERIFY(result);
+            onNextModal(
+                [&](QWidget *v) {
+                    auto *view = qobject_cast<DlgSplitView *>(v);
+                    QVERIFY(view);
+                    QCOMPARE(view->windowTitle(), QStringLiteral("分词对照"));
+                    totals = view->lblTotals->text();
+                    view->cboSort->setCurrentIndex(1); // by extra keys: 是 leads
+                    for (int r = 0; r < view->tblSpans->rowCount(); ++r) {
+                        QStringList cells;
+                        for (int c : {DlgSplitView::ColText, DlgSplitView::ColLearner, DlgSplitView::ColLearnerKeys,
+                                 DlgSplitView::ColPath, DlgSplitView::ColExtra, DlgSplitView::ColRetyped})
+                            cells << view->tblSpans->item(r, c)->text();
+                        rows << cells.join(u' ');
+                    }
+                    highlighted = view->tblSpans->item(0, DlgSplitView::ColText)->background().color()
+                        != view->tblSpans->item(view->tblSpans->rowCount() - 1, DlgSplitView::ColText)
+                               ->background()
+                               .color();
+                    view->cmdClose->click();
+                },
+                60000);
+            result->cmdSplitView->click();
+            result->cmdOk->click();
+        });
+        for (int i = 2; i < words.size(); ++i)
+            f.commit(words[i]);
+        QTRY_VERIFY_WITH_TIMEOUT(!rows.isEmpty(), 60000);
+        QCOMPARE(f.prompts.messages.size(), 0);
+        // 我们 takes 2 + 2 keys against 2372 and space; 是 2 + (Backspace and 2) against 6 and space.
+        QCOMPARE(rows.value(0), QStringLiteral("是 事 5 是 +3 是"));
+        QVERIFY2(rows.contains(QStringLiteral("我们 我|们 4 我们 -1 ")), qPrintable(rows.join(u'\n')));
+        QVERIFY(highlighted);
+        QVERIFY2(totals.contains(QStringLiteral("回改 1 次，错字 1 个")), qPrintable(totals));
+
+        // The statistics menu opens it again after the test.
+        emit menu->aboutToShow();
+        QVERIFY(f.window->mnuSplitView->isEnabled());
+        bool shown = false;
+        onNextModal(
+            [&](QWidget *v) {
+                shown = qobject_cast<DlgSplitView *>(v) != nullptr;
+                v->close();
+            },
+            60000);
+        f.window->mnuSplitView->trigger();
+        QVERIFY(shown);
     }
 
     // A history that cannot be written is told once in a run; every test still shows its result.
