@@ -13,6 +13,8 @@ packages=(
   fonts-wqy-microhei fonts-arphic-gkai00mp
   dbus dbus-x11 fcitx5 fcitx5-frontend-qt6 fcitx5-table libime-bin ibus-table
   xvfb xauth xdotool
+  qt6-translations-l10n
+  dpkg-dev file lintian appstream desktop-file-utils
 )
 
 install_missing() {

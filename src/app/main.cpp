@@ -21,7 +21,9 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QIcon>
+#include <QLocale>
 #include <QProcess>
+#include <QTranslator>
 
 int main(int argc, char **argv)
 {
@@ -33,6 +35,13 @@ int main(int argc, char **argv)
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/orvane-tutor.svg")));
 
     orvane::installFontSubstitutions();
+
+    // The standard dialogs (files, colours, messages) speak Chinese like the rest of the program,
+    // whatever the system language; without Qt's translations they stay in English.
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+    const std::unique_ptr<QTranslator> qtTranslations = orvane::installQtTranslations();
+    if (!qtTranslations)
+        qWarning("Qt's Chinese translations (qtbase_zh_CN.qm) were not found: the standard dialogs speak English");
 
     orvane::QtPrompts prompts;
     orvane::SystemClock clock;

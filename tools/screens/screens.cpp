@@ -12,6 +12,10 @@
 //   customwords     the custom-word window with the learner's custom words
 //   editor FILE     the segmentation editor with FILE opened, unlocked for editing
 //   testwindow, editor without FILE: the window as it loads, with its welcome caption and introduction
+//   browse          the open-text dialog with its file dialog open (the "选择文件" button)
+//   color           the options dialog with the colour dialog of its first text colour open
+//   overwrite FILE  the save dialog asking whether to replace FILE (which must exist)
+// Qt's own Chinese translations are loaded as the program loads them.
 // The window closes by itself after a few seconds (ORVANE_SCREENS_MS, default 4000).
 // ORVANE_SCREENS_SIZE=WxH resizes the window once it is shown (the large windows scale their
 // controls and fonts); ORVANE_SCREENS_GEOMETRY=1 prints every named widget of the window with its
@@ -34,11 +38,14 @@
 #include "shell/qtprompts.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QLocale>
 #include <QTemporaryDir>
 #include <QTextEdit>
 #include <QTimer>
+#include <QTranslator>
 #include <cstdio>
 
 using namespace orvane;
@@ -62,6 +69,8 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     installFontSubstitutions();
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+    const std::unique_ptr<QTranslator> qtTranslations = installQtTranslations();
     const QStringList args = app.arguments();
     if (args.size() < 2) {
         std::fprintf(stderr,
@@ -96,6 +105,26 @@ int main(int argc, char **argv)
         window = std::move(dlg);
     } else if (args[1] == QLatin1String("filters")) {
         window = std::make_unique<frmDefFilter>(ctx);
+    } else if (args[1] == QLatin1String("browse")) {
+        auto dlg = std::make_unique<frmOpenFile>(ctx, target);
+        QTimer::singleShot(300, dlg.get(), [d = dlg.get()] { d->cmdSelectFile_Click(); });
+        window = std::move(dlg);
+    } else if (args[1] == QLatin1String("color")) {
+        auto dlg = std::make_unique<frmOptions>(ctx, nullptr);
+        QTimer::singleShot(300, dlg.get(), [d = dlg.get()] { d->cmdSetColor1_Click(); });
+        window = std::move(dlg);
+    } else if (args[1] == QLatin1String("overwrite") && args.size() > 2) {
+        // The save dialog with the existing file's name accepted at once: Qt asks to replace it.
+        auto dlg = std::make_unique<frmOpenFile>(ctx, target);
+        const QString existing = args[2];
+        QTimer::singleShot(300, dlg.get(), [&prompts, existing] {
+            QTimer::singleShot(300, [] {
+                if (auto *files = qobject_cast<QFileDialog *>(QApplication::activeModalWidget()))
+                    QMetaObject::invokeMethod(files, "accept"); // a slot, protected in QFileDialog
+            });
+            prompts.saveFile(QStringLiteral("保存分词例文"), existing, QStringLiteral("分词例文(*.sav)"));
+        });
+        window = std::move(dlg);
     } else if (args[1] == QLatin1String("options")) {
         window = std::make_unique<frmOptions>(ctx, nullptr);
     } else if (args[1] == QLatin1String("addword")) {
