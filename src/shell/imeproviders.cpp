@@ -267,14 +267,19 @@ bool IbusProvider::refresh(const QString &id)
         return true; // ibus offers every listed engine through "ibus engine"; nothing to add
     // write-cache reads the engines of every component again (ibus-table lists the user's
     // tables); restart makes the daemon load that cache. Its clients connect again by themselves.
+    // The restarted daemon starts without the engine that was in use: it is selected again.
+    const std::optional<QString> inUse = currentEngine();
     if (!runIbus({QStringLiteral("write-cache")}, 60000) || !runIbus({QStringLiteral("restart")}))
         return false;
     QElapsedTimer waited;
     waited.start();
     while (waited.elapsed() < 20000) {
         QThread::msleep(200);
-        if (runIbus({QStringLiteral("list-engine")}))
+        if (runIbus({QStringLiteral("list-engine")})) {
+            if (inUse)
+                runIbus({QStringLiteral("engine"), *inUse});
             return true;
+        }
     }
     return false;
 }

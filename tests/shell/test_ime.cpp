@@ -290,7 +290,7 @@ void TestIme::realIbusSwitching()
 }
 
 // A table put into the user's ibus-table folder is listed once the provider has refreshed ibus,
-// and the provider is the one chosen for a session that names ibus.
+// the engine in use stays in use, and the provider is the one chosen for a session that names ibus.
 void TestIme::realIbusListsInstalledTable()
 {
     if (qEnvironmentVariableIntValue("ORVANE_EXPECT_IBUS") != 1)
@@ -320,9 +320,12 @@ void TestIme::realIbusListsInstalledTable()
             {QStringLiteral("-s"), source.fileName(), QStringLiteral("-n"), tables + QStringLiteral("/orvane.db")}),
         0);
 
+    // The daemon restarts to read the table; the engine in use stays.
+    QVERIFY(QProcess::execute(QStringLiteral("ibus"), {QStringLiteral("engine"), QStringLiteral("xkb:de::deu")}) == 0);
     QVERIFY(provider->refresh(QString()));
     QCOMPARE(FindIme(state, *provider), ImeDetection::Found);
     QCOMPARE(state.ImeLayout, QStringLiteral("table:orvane"));
+    QCOMPARE(IbusProvider::currentEngine(), std::optional<QString>(QStringLiteral("xkb:de::deu")));
 }
 
 QTEST_GUILESS_MAIN(TestIme)
