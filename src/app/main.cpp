@@ -22,7 +22,6 @@
 #include <QFileInfo>
 #include <QIcon>
 #include <QLocale>
-#include <QProcess>
 #include <QTranslator>
 
 int main(int argc, char **argv)
@@ -76,22 +75,8 @@ int main(int argc, char **argv)
     // the installed data folder.
     const QString installScript = orvane::ImeTableUpdate::findInstallScript(ctx.folder);
     ctx.installIme = [&ctx, &ime, installScript](QString *error) {
-        if (installScript.isEmpty()) {
-            *error = QStringLiteral("找不到安装程序 install-orvane-ime.sh");
-            return false;
-        }
-        QProcess p;
-        p.start(QStringLiteral("sh"),
-            {installScript,
-                ime->kind() == QLatin1String("ibus") ? QStringLiteral("--ibus") : QStringLiteral("--fcitx5"),
-                QStringLiteral("--db"), ctx.folder.dataFile(orvane::workfiles::codeDatabase())});
-        if (!p.waitForFinished(180000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
-            *error = QString::fromLocal8Bit(p.readAllStandardError()).trimmed();
-            if (error->isEmpty())
-                *error = p.errorString();
-            return false;
-        }
-        return true;
+        return orvane::ImeTableUpdate::install(
+            installScript, ime->kind(), ctx.folder.dataFile(orvane::workfiles::codeDatabase()), error);
     };
 
     // After the custom words changed, the installed table is made again from the code database

@@ -7,7 +7,9 @@
 // closes the dialog and quits. Every key and composition change that reached the typing box is
 // logged too. "ready" is logged once the test runs. With ORVANE_END_AT=N the test is ended with
 // its button once N characters have been typed (a lesson must be 20 characters or more, a check
-// may type fewer).
+// may type fewer). With ORVANE_INSTALL_IME=1 the input method is not installed yet: the program's
+// main window is loaded first, finds it missing, offers to install it (answered yes) and installs
+// it with the script named by ORVANE_INSTALL_SCRIPT, as a learner's first start does.
 // After the dialog it reads the test's row from the history (history.db under XDG_DATA_HOME) and
 // logs "history matches the result" when its figures read as the dialog's labels, else "history
 // differs" with both. With ORVANE_HISTORY_SHOT=FILE.png it then shows the history window and
@@ -20,7 +22,9 @@
 #include "segtest/dlgresult.h"
 #include "segtest/frmfctest.h"
 #include "segtest/typingfigures.h"
+#include "shell/frmmain.h"
 #include "shell/imeproviders.h"
+#include "shell/imetableupdate.h"
 #include "shell/pictures.h"
 
 #include <QApplication>
@@ -36,7 +40,8 @@ using namespace orvane;
 
 namespace {
 
-QFile *g_log = nullptr; // this driver's own log file, opened once in main
+QFile *g_log = nullptr;   // this driver's own log file, opened once in main
+bool g_answerYes = false; // questions are answered yes (the install offer), else Ok
 
 void logLine(const QString &line)
 {
@@ -47,10 +52,10 @@ void logLine(const QString &line)
 // Messages go to the log and are answered at once.
 class LoggingPrompts final : public Prompts {
 public:
-    MessageAnswer message(const QString &text, const QString &, MessageIcon, MessageButtons) override
+    MessageAnswer message(const QString &text, const QString &, MessageIcon, MessageButtons buttons) override
     {
-        logLine(QStringLiteral("message ") + text);
-        return MessageAnswer::Ok;
+        logLine(QStringLiteral("message ") + QString(text).replace(QLatin1String("\r\n"), QLatin1String(" ")));
+        return g_answerYes && buttons == MessageButtons::YesNo ? MessageAnswer::Yes : MessageAnswer::Ok;
     }
     QString openFile(const QString &, const QString &, const QString &) override { return {}; }
     QString saveFile(const QString &, const QString &, const QString &) override { return {}; }
@@ -87,7 +92,22 @@ int main(int argc, char **argv)
         return 1;
     }
     ctx.libs = &libs;
-    if (DetectIme(ctx.ime, *ime, prompts) != ImeDetection::Found) {
+    logLine(QStringLiteral("framework ") + ime->kind());
+    if (qEnvironmentVariableIntValue("ORVANE_INSTALL_IME") == 1) {
+        g_answerYes = true;
+        const QString script = qEnvironmentVariable("ORVANE_INSTALL_SCRIPT");
+        ctx.installIme = [&ctx, &ime, script](QString *error) {
+            return ImeTableUpdate::install(script, ime->kind(), ctx.folder.dataFile(QStringLiteral("jtdb.dat")), error);
+        };
+        ctx.endProgram = [](int status) { logLine(QStringLiteral("end %1").arg(status)); };
+        frmMain main(ctx);
+        if (!main.Form_Load())
+            return 1;
+        g_answerYes = false;
+    } else {
+        DetectIme(ctx.ime, *ime, prompts);
+    }
+    if (ctx.ime.ImeLayout.isEmpty()) {
         logLine(QStringLiteral("error the Orvane input method is not installed"));
         return 1;
     }
