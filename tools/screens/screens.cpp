@@ -136,7 +136,7 @@ int main(int argc, char **argv)
             QStringLiteral("这"), QStringLiteral("已经"), QStringLiteral("认为")};
         for (const QString &w : weak)
             items.push_back({w, ctx.codes().LookupCodes(w),
-                w == QLatin1String("经济") || w == QLatin1String("社会主义") || w == QLatin1String("已经")});
+                w == QStringLiteral("经济") || w == QStringLiteral("社会主义") || w == QStringLiteral("已经")});
         const OpenedText drill = weakItemsDrill(items, 2);
         test->openPracticeText(drill);
         test->show();
@@ -172,6 +172,7 @@ int main(int argc, char **argv)
             add(QStringLiteral("lesson 2"), 98.4, 21, 10);
         }
         ctx.showPracticeText = [](QWidget *, const OpenedText &) {};
+        ctx.practiseWeakItems = [](QWidget *) {};
         window = std::make_unique<CourseWindow>(ctx);
     } else if (args[1] == QLatin1String("editor") && args.size() > 2) {
         auto editor = std::make_unique<frmPreSplit>(ctx);
