@@ -17,6 +17,7 @@
 #include "shell/imeproviders.h"
 #include "shell/imetableupdate.h"
 #include "shell/qtprompts.h"
+#include "teaching/coursewindow.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -95,6 +96,18 @@ int main(int argc, char **argv)
             return;
         window.exec();
     };
+    ctx.showPracticeText = [&ctx](QWidget *parent, const orvane::OpenedText &practice) {
+        orvane::frmFcTest window(ctx, parent);
+        if (!window.Form_Load())
+            return;
+        window.openPracticeText(practice);
+        window.exec();
+    };
+    ctx.showCourse = [&ctx](QWidget *parent) {
+        orvane::CourseWindow window(ctx, parent);
+        window.exec();
+    };
+    ctx.practiseWeakItems = [&ctx](QWidget *parent) { orvane::practiseWeakItems(ctx, parent); };
     ctx.showEditor = [&ctx](QWidget *parent) {
         orvane::frmPreSplit window(ctx, parent);
         if (!window.Form_Load())

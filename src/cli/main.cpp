@@ -6,6 +6,7 @@
 #include "cli/languagecommands.h"
 #include "cli/preparecommand.h"
 #include "cli/subcommand.h"
+#include "cli/teachingcommands.h"
 
 #include <QCoreApplication>
 
@@ -30,6 +31,13 @@ const Subcommand kSubcommands[] = {
     {"ideal", "FILE [--path]",
         "open a text with the default filters and print its shortest key path's keys (with --path the path)",
         &orvane::cli::runIdeal},
+    {"drill", "[--out FILE] [--seed N]",
+        "build the drill of the weak items in the history and print it with a blank between words (or write it "
+        "to FILE), then each item with its codes",
+        &orvane::cli::runDrill},
+    {"course", "[--text N]",
+        "list the lessons of the course with their goal, state and best result (or print lesson N's text)",
+        &orvane::cli::runCourse},
 };
 
 void printHelp(QTextStream &s)

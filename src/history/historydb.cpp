@@ -23,8 +23,8 @@ const char *const kTestColumns = "start_time, end_time, text_name, text_hash, te
                                  "symbols, alpha, elapsed_seconds, right_chars, wrong_chars, accuracy, speed, "
                                  "effective_speed, keys, burst1, burst2, burst3, burst4, burst5, "
                                  "keys_per_second, code_length, ideal_code_length, word_share, "
-                                 "ideal_word_share, backspaces, retyped, key_accuracy";
-constexpr int kTestColumnCount = 29;
+                                 "ideal_word_share, backspaces, retyped, key_accuracy, kind";
+constexpr int kTestColumnCount = 30;
 
 // Schema steps: step i brings version i to version i + 1. A later version appends its step.
 const std::function<bool(QSqlDatabase &, QString *)> kMigrations[] = {
@@ -56,6 +56,16 @@ const std::function<bool(QSqlDatabase &, QString *)> kMigrations[] = {
         }
         return true;
     },
+    // Version 2: what each test's text was for (a drill, a lesson of the course); the tests
+    // kept before were all texts the learner opened.
+    [](QSqlDatabase &db, QString *error) {
+        QSqlQuery q(db);
+        if (!q.exec(QStringLiteral("ALTER TABLE tests ADD COLUMN kind TEXT NOT NULL DEFAULT ''"))) {
+            *error = q.lastError().text();
+            return false;
+        }
+        return true;
+    },
 };
 static_assert(std::size(kMigrations) == HistoryDb::kSchemaVersion);
 
@@ -77,6 +87,13 @@ std::optional<double> optionalDouble(const QVariant &v)
 std::optional<int> optionalInt(const QVariant &v)
 {
     return v.isNull() ? std::nullopt : std::optional<int>(v.toInt());
+}
+
+// A null string would be bound as NULL, which the NOT NULL columns refuse: a text without a
+// name is kept with an empty one.
+QString nonNull(const QString &s)
+{
+    return s.isNull() ? QStringLiteral("") : s;
 }
 
 QString timeText(const QDateTime &t)
@@ -223,11 +240,12 @@ qint64 HistoryDb::add(const HistoryRecord &r, QString *error)
     for (int i = 1; i < kTestColumnCount; ++i)
         marks += QStringLiteral(",?");
     q.prepare(QStringLiteral("INSERT INTO tests (%1) VALUES (%2)").arg(QLatin1String(kTestColumns), marks));
-    const QVariantList values = {timeText(r.start), timeText(r.end), r.textName, r.textHash, r.textLength, r.total,
-        r.hanzi, r.symbols, r.alpha, r.elapsedSeconds, r.right, r.wrong, r.accuracy, r.speed, r.effectiveSpeed, r.keys,
-        r.bursts[1], r.bursts[2], r.bursts[3], r.bursts[4], r.bursts[5], optional(r.keysPerSecond),
-        optional(r.codeLength), optional(r.idealCodeLength), optional(r.wordShare), optional(r.idealWordShare),
-        optional(r.backspaces), optional(r.retyped), optional(r.keyAccuracy)};
+    const QVariantList values = {timeText(r.start), timeText(r.end), nonNull(r.textName), nonNull(r.textHash),
+        r.textLength, r.total, r.hanzi, r.symbols, r.alpha, r.elapsedSeconds, r.right, r.wrong, r.accuracy, r.speed,
+        r.effectiveSpeed, r.keys, r.bursts[1], r.bursts[2], r.bursts[3], r.bursts[4], r.bursts[5],
+        optional(r.keysPerSecond), optional(r.codeLength), optional(r.idealCodeLength), optional(r.wordShare),
+        optional(r.idealWordShare), optional(r.backspaces), optional(r.retyped), optional(r.keyAccuracy),
+        nonNull(r.kind)};
     Q_ASSERT(values.size() == kTestColumnCount);
     for (const QVariant &v : values)
         q.addBindValue(v);
@@ -298,6 +316,7 @@ QVector<HistoryRecord> HistoryDb::tests(QString *error) const
         r.backspaces = optionalInt(q.value(i++));
         r.retyped = optionalInt(q.value(i++));
         r.keyAccuracy = optionalDouble(q.value(i++));
+        r.kind = q.value(i++).toString();
         out.push_back(std::move(r));
     }
     return out;

@@ -32,6 +32,9 @@ struct HistoryRecord {
     QDateTime end;
     QString textName;
     QString textHash; // SHA-256 of the text, hex
+    // What the text was for: empty for a text the learner opened, "drill" for a practice text of
+    // weak items, "lesson N" for lesson N of the course.
+    QString kind;
     int textLength = 0;
     // The result dialog: the counts of the text, the time without pauses, the typed characters
     // right and wrong, the accuracy in percent (as shown, two decimals), the two speeds in
@@ -61,7 +64,7 @@ QString defaultHistoryPath();
 class HistoryDb {
 public:
     // The schema this program writes.
-    static constexpr int kSchemaVersion = 1;
+    static constexpr int kSchemaVersion = 2;
 
     HistoryDb();
     ~HistoryDb();

@@ -343,6 +343,12 @@ void frmFcTest::takeNewText(const OpenedText &opened)
     QFile::remove(m_ctx.folder.file(workfiles::testSnapshot()));
 }
 
+void frmFcTest::openPracticeText(const OpenedText &practice)
+{
+    applyOpenedText(practice, {});
+    setPanelText(1, practice.name);
+}
+
 void frmFcTest::exampleOpened()
 {
     mainText->setVisible(true);
@@ -411,6 +417,7 @@ void frmFcTest::refreshOverlay()
         selections.append(selection);
     }
     mainText->setExtraSelections(selections);
+    tellPositionHint();
     // Keep the current character in sight.
     QTextCursor at(document);
     at.setPosition(qMin(session().position(), qMax(0, document->characterCount() - 1)));
@@ -484,9 +491,11 @@ void frmFcTest::CmdStartTest_Click()
         tmpText->clear();
     }
 
+    m_hintsLeft = m_run->doc.Hints;
     session().start();
     showLiveFigures();
     lblLive->setVisible(true);
+    tellPositionHint();
     moveTypingBox();
     if (tmpText->isVisible())
         tmpText->setFocus();
@@ -637,6 +646,17 @@ void frmFcTest::tmpText_Committed(const QString &character)
         acceptTyped(character);
     else
         tmpText->insert(character); // the box keeps what arrives while no test runs
+}
+
+void frmFcTest::tellPositionHint()
+{
+    if (!CmdPauTest->isEnabled() || m_hintsLeft.isEmpty())
+        return;
+    const auto hint = m_hintsLeft.constFind(session().position());
+    if (hint == m_hintsLeft.cend())
+        return;
+    setPanelText(1, hint.value());
+    m_hintsLeft.erase(hint);
 }
 
 void frmFcTest::tmpText_KeyDown(int key)

@@ -137,6 +137,10 @@ public:
 
     // Puts the window into the "text loaded" state after a segmented example was opened.
     void exampleOpened();
+    // Opens a generated practice text (a drill, a lesson of the course) the way the open-text
+    // dialog hands over a file: its word boundaries come with its marks, its kind goes into the
+    // history with the test, and its hints are told in panel 1 as the test reaches them.
+    void openPracticeText(const OpenedText &practice);
 
 protected:
     void afterResize() override;
@@ -165,11 +169,15 @@ private:
     void acceptTyped(const QString &typed);
     // A character the input method committed: compared while the test runs, else kept in the box.
     void tmpText_Committed(const QString &character);
+    // Tells the hint of the current position in panel 1, once in a test.
+    void tellPositionHint();
 
     AppContext &m_ctx;
     std::unique_ptr<TestRun> m_run;
     QObject *m_mainTextProc = nullptr;
     bool m_unloaded = false;
+    // The hints of the text not yet told in this test, by position.
+    QMap<int, QString> m_hintsLeft;
 };
 
 } // namespace orvane

@@ -134,6 +134,7 @@ HistoryRecord TestRun::historyRecord()
     r.start = m_start;
     r.end = m_end;
     r.textName = doc.TextName;
+    r.kind = doc.Kind;
     const QString text = m_view.toPlainText();
     r.textHash = historyTextHash(text);
     r.textLength = int(text.size());

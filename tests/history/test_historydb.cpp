@@ -67,6 +67,7 @@ void compareRecords(const HistoryRecord &a, const HistoryRecord &b)
     QCOMPARE(a.backspaces, b.backspaces);
     QCOMPARE(a.retyped, b.retyped);
     QCOMPARE(a.keyAccuracy, b.keyAccuracy);
+    QCOMPARE(a.kind, b.kind);
 }
 
 // Runs SQL on the file through a connection of its own, as another program would.
@@ -110,6 +111,7 @@ private slots:
         second.backspaces.reset();
         second.codeLength = 2.5;
         second.retyped = 0;
+        second.kind = QStringLiteral("lesson 3");
         second.commits.clear();
         {
             HistoryDb db;
@@ -153,6 +155,49 @@ private slots:
         QSqlQuery q(other.db);
         QVERIFY(q.exec(QStringLiteral("PRAGMA user_version")) && q.next());
         QCOMPARE(q.value(0).toInt(), HistoryDb::kSchemaVersion);
+    }
+
+    // A file written before tests had a kind: its tests stay as they were, all texts the learner
+    // opened, and a drill written afterwards keeps its kind.
+    void aFileOfTheFirstVersionIsBroughtUpToDate()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("history.db"));
+        {
+            OtherConnection other(path);
+            QVERIFY(other.exec(QStringLiteral(
+                "CREATE TABLE tests (id INTEGER PRIMARY KEY AUTOINCREMENT,"
+                "start_time TEXT NOT NULL, end_time TEXT NOT NULL,"
+                "text_name TEXT NOT NULL, text_hash TEXT NOT NULL, text_length INTEGER NOT NULL,"
+                "total INTEGER NOT NULL, hanzi INTEGER NOT NULL, symbols INTEGER NOT NULL, alpha INTEGER NOT NULL,"
+                "elapsed_seconds INTEGER NOT NULL, right_chars INTEGER NOT NULL, wrong_chars INTEGER NOT NULL,"
+                "accuracy REAL NOT NULL, speed INTEGER NOT NULL, effective_speed INTEGER NOT NULL,"
+                "keys INTEGER NOT NULL, burst1 INTEGER NOT NULL, burst2 INTEGER NOT NULL, burst3 INTEGER NOT NULL,"
+                "burst4 INTEGER NOT NULL, burst5 INTEGER NOT NULL,"
+                "keys_per_second REAL, code_length REAL, ideal_code_length REAL, word_share REAL,"
+                "ideal_word_share REAL, backspaces INTEGER, retyped INTEGER, key_accuracy REAL)")));
+            QVERIFY(other.exec(
+                QStringLiteral("CREATE TABLE commits (test_id INTEGER NOT NULL REFERENCES tests(id) ON DELETE CASCADE,"
+                               "seq INTEGER NOT NULL, position INTEGER NOT NULL, text TEXT NOT NULL,"
+                               "ms INTEGER NOT NULL, keys INTEGER NOT NULL, PRIMARY KEY (test_id, seq))")));
+            QVERIFY(other.exec(QStringLiteral(
+                "INSERT INTO tests VALUES (1, '2026-03-01T10:00:00', '2026-03-01T10:01:00', 'old.txt', 'ab', 6,"
+                " 6, 5, 1, 0, 60, 6, 0, 100.0, 6, 6, 12, 1, 1, 0, 0, 0,"
+                " NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL)")));
+            QVERIFY(other.exec(QStringLiteral("PRAGMA user_version = 1")));
+        }
+        HistoryDb db;
+        QString error;
+        QVERIFY2(db.open(path, &error), qPrintable(error));
+        HistoryRecord drill = sampleRecord(QStringLiteral("练习薄弱项"), kMonday);
+        drill.kind = QStringLiteral("drill");
+        QVERIFY2(db.add(drill, &error) > 0, qPrintable(error));
+        const QVector<HistoryRecord> tests = db.tests(&error);
+        QCOMPARE(tests.size(), 2);
+        QCOMPARE(tests[0].textName, QStringLiteral("old.txt"));
+        QCOMPARE(tests[0].right, 6);
+        QCOMPARE(tests[0].kind, QString());
+        compareRecords(tests[1], drill);
     }
 
     // Each case leaves the file or its folder in a state that cannot be opened; the reason names

@@ -11,6 +11,9 @@
 //   addword [FCR]   the add-word dialog, with a segmentation result loaded when given
 //   customwords     the custom-word window with the learner's custom words
 //   editor FILE     the segmentation editor with FILE opened, unlocked for editing
+//   drill           the test window running a drill of weak items: some words typed, the code of
+//                   a missed item shown before it is typed
+//   course          the course window, lesson 1 passed and lesson 2 tried once
 //   testwindow, editor without FILE: the window as it loads, with its welcome caption and introduction
 //   browse          the open-text dialog with its file dialog open (the "选择文件" button)
 //   color           the options dialog with the colour dialog of its first text colour open
@@ -24,6 +27,8 @@
 #include "editor/dlgaddword.h"
 #include "editor/dlgcustomwords.h"
 #include "editor/frmpresplit.h"
+#include "history/historydb.h"
+#include "prepare/codedictionary.h"
 #include "prepare/externallibs.h"
 #include "prepare/frmdeffilter.h"
 #include "prepare/frmopenfile.h"
@@ -36,6 +41,8 @@
 #include "settings/frmoptions.h"
 #include "shell/pictures.h"
 #include "shell/qtprompts.h"
+#include "teaching/coursewindow.h"
+#include "teaching/weakdrill.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -148,6 +155,54 @@ int main(int argc, char **argv)
             loaded = std::move(test);
         }
         window = std::move(loaded);
+    } else if (args[1] == QLatin1String("drill")) {
+        auto test = std::make_unique<frmFcTest>(ctx);
+        if (!test->Form_Load())
+            return 1;
+        QVector<DrillItem> items;
+        const QStringList weak = {QStringLiteral("接近"), QStringLiteral("经济"), QStringLiteral("问题"),
+            QStringLiteral("的"), QStringLiteral("我们"), QStringLiteral("社会主义"), QStringLiteral("发展"),
+            QStringLiteral("这"), QStringLiteral("已经"), QStringLiteral("认为")};
+        for (const QString &w : weak)
+            items.push_back({w, ctx.codes().LookupCodes(w),
+                w == QStringLiteral("经济") || w == QStringLiteral("社会主义") || w == QStringLiteral("已经")});
+        const OpenedText drill = weakItemsDrill(items, 2);
+        test->openPracticeText(drill);
+        test->show();
+        test->CmdStartTest_Click();
+        // Words are typed up to the first occurrence of a missed item not at the start, whose
+        // code panel 1 then shows.
+        int stop = 0;
+        for (auto it = drill.hints.cbegin(); it != drill.hints.cend(); ++it)
+            if (it.key() > 0) {
+                stop = it.key();
+                break;
+            }
+        QInputMethodEvent event;
+        event.setCommitString(drill.text.left(stop));
+        QApplication::sendEvent(test->tmpText, &event);
+        window = std::move(test);
+    } else if (args[1] == QLatin1String("course")) {
+        ctx.historyPath = folder.filePath(QStringLiteral("history.db"));
+        if (HistoryDb *db = ctx.history()) {
+            QString error;
+            const auto add = [&](const QString &kind, double accuracy, int speed, int minutes) {
+                HistoryRecord r;
+                r.start = QDateTime(QDate(2026, 3, 2), QTime(9, minutes));
+                r.end = r.start.addSecs(60);
+                r.textName = kind;
+                r.kind = kind;
+                r.accuracy = accuracy;
+                r.speed = speed;
+                db->add(r, &error);
+            };
+            add(QStringLiteral("lesson 1"), 96.5, 18, 0);
+            add(QStringLiteral("lesson 1"), 99.2, 26, 5);
+            add(QStringLiteral("lesson 2"), 98.4, 21, 10);
+        }
+        ctx.showPracticeText = [](QWidget *, const OpenedText &) {};
+        ctx.practiseWeakItems = [](QWidget *) {};
+        window = std::make_unique<CourseWindow>(ctx);
     } else if (args[1] == QLatin1String("editor") && args.size() > 2) {
         auto editor = std::make_unique<frmPreSplit>(ctx);
         if (!editor->Form_Load())
