@@ -156,6 +156,17 @@ HistoryWindow::HistoryWindow(AppContext &ctx, QWidget *parent) : QDialog(parent)
     tblTests->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
     tblTests->setColumnWidth(
         HistoryModel::StartColumn, fontMetrics().horizontalAdvance(QStringLiteral("2026-12-31 23:59")) + 28);
+    // The figure columns are as wide as their headers or values need, so that every figure of a
+    // test fits the window without scrolling; the text's name takes what is left over.
+    const QFontMetrics header(tblTests->horizontalHeader()->font());
+    for (int c = HistoryModel::TimeColumn; c < HistoryModel::ColumnCount; ++c) {
+        const QString caption = m_model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+        tblTests->setColumnWidth(c,
+            std::max(header.horizontalAdvance(caption) + 26,
+                fontMetrics().horizontalAdvance(QStringLiteral("100.00%")) + 14));
+    }
+    tblTests->setColumnWidth(
+        HistoryModel::TextColumn, fontMetrics().horizontalAdvance(QStringLiteral("第一课：常用字.txt")) + 16);
 
     tabCharts = new QTabWidget(this);
     tabCharts->setObjectName(QStringLiteral("tabCharts"));
