@@ -6,6 +6,7 @@
 #include "cli/languagecommands.h"
 #include "cli/preparecommand.h"
 #include "cli/subcommand.h"
+#include "cli/teachingcommands.h"
 
 #include <QCoreApplication>
 
@@ -30,6 +31,11 @@ const Subcommand kSubcommands[] = {
     {"ideal", "FILE [--path]",
         "open a text with the default filters and print its shortest key path's keys (with --path the path)",
         &orvane::cli::runIdeal},
+    {"pieces", "--last",
+        "list the words the last kept test typed in pieces although the table has them whole, most keys lost first",
+        &orvane::cli::runPieces},
+    {"book", "", "list the mistake book: the characters and words still missed, with their counts",
+        &orvane::cli::runBook},
 };
 
 void printHelp(QTextStream &s)

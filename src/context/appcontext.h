@@ -84,6 +84,8 @@ struct AppContext {
     std::function<void(QWidget *)> showEditor;
     // The history window over the given parent; empty when the program cannot show it.
     std::function<void(QWidget *)> showHistory;
+    // The mistake book "错题本" over the given parent; empty when the program cannot show it.
+    std::function<void(QWidget *)> showBook;
     // The window that lists the learner's custom words and removes them, over the given parent;
     // empty when the program cannot show it.
     std::function<void(QWidget *)> showCustomWords;

@@ -4,6 +4,7 @@
 #include "segtest/dlgmoreinfo.h"
 #include "segtest/testrun.h"
 #include "shell/pictures.h"
+#include "teaching/dlgpieces.h"
 
 #include <QApplication>
 #include <QGridLayout>
@@ -63,9 +64,12 @@ DlgResult::DlgResult(AppContext &ctx, TestRun &run, QWidget *parent) : QDialog(p
     LabelWating->setVisible(false);
     cmdMorInfo = new QPushButton(QStringLiteral("更多信息(&M)"), this);
     cmdMorInfo->setObjectName(QStringLiteral("cmdMorInfo"));
+    cmdPieces = new QPushButton(QStringLiteral("分段输入的词(&P)"), this);
+    cmdPieces->setObjectName(QStringLiteral("cmdPieces"));
+    cmdPieces->setEnabled(run.pieces.has_value());
     cmdOk = new QPushButton(QStringLiteral("退   出(&X)"), this);
     cmdOk->setObjectName(QStringLiteral("cmdOk"));
-    for (QPushButton *b : {cmdMorInfo, cmdOk})
+    for (QPushButton *b : {cmdMorInfo, cmdPieces, cmdOk})
         b->setMinimumSize(120, 34);
 
     auto *frames = new QHBoxLayout;
@@ -83,6 +87,8 @@ DlgResult::DlgResult(AppContext &ctx, TestRun &run, QWidget *parent) : QDialog(p
     buttons->addStretch(1);
     buttons->addWidget(cmdMorInfo);
     buttons->addSpacing(12);
+    buttons->addWidget(cmdPieces);
+    buttons->addSpacing(12);
     buttons->addWidget(cmdOk);
     auto *outer = new QVBoxLayout(this);
     outer->setContentsMargins(20, 18, 20, 16);
@@ -92,6 +98,7 @@ DlgResult::DlgResult(AppContext &ctx, TestRun &run, QWidget *parent) : QDialog(p
 
     applyWindowPictures(this, ctx.folder);
     connect(cmdMorInfo, &QPushButton::clicked, this, &DlgResult::cmdMorInfo_Click);
+    connect(cmdPieces, &QPushButton::clicked, this, &DlgResult::cmdPieces_Click);
     connect(cmdOk, &QPushButton::clicked, this, &DlgResult::cmdOk_Click);
     Form_Load();
 }
@@ -121,6 +128,14 @@ void DlgResult::cmdMorInfo_Click()
             QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         }
     });
+}
+
+void DlgResult::cmdPieces_Click()
+{
+    if (!m_run.pieces)
+        return;
+    DlgPieces dialog(*m_run.pieces, this);
+    dialog.exec();
 }
 
 void DlgResult::cmdOk_Click()

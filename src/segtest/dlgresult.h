@@ -28,10 +28,12 @@ public:
     QLabel *lblEffRate = nullptr;
     QLabel *LabelWating = nullptr;
     QPushButton *cmdMorInfo = nullptr;
+    QPushButton *cmdPieces = nullptr;
     QPushButton *cmdOk = nullptr;
 
     void Form_Load();
     void cmdMorInfo_Click();
+    void cmdPieces_Click();
     void cmdOk_Click();
 
 private:

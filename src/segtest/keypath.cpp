@@ -364,6 +364,20 @@ std::optional<KeyPathTable> KeyPathTable::load(
     return table;
 }
 
+std::optional<KeyPathStep> KeyPathTable::entry(QStringView item, bool followed) const
+{
+    const auto it = m_items.constFind(item);
+    if (it == m_items.constEnd())
+        return std::nullopt;
+    const Choice &c = followed ? it->followed : it->last;
+    KeyPathStep step;
+    step.text = item.toString();
+    step.code = codeText(c.code, c.length);
+    step.keys = c.keys;
+    step.selectKey = selectKeyName(c.position, c.keys, c.length);
+    return step;
+}
+
 KeyPath KeyPathTable::shortestPath(QStringView text) const
 {
     // Trailing line breaks are not typed.

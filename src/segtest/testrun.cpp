@@ -56,6 +56,7 @@ TestRun::~TestRun() = default;
 void TestRun::newText()
 {
     counters = TestCounters{};
+    drill = false;
     m_text.reset();
     m_elapsedSeconds = 0;
     dropTestFigures();
@@ -63,6 +64,7 @@ void TestRun::newText()
 
 void TestRun::dropTestFigures()
 {
+    pieces.reset();
     m_result.reset();
     m_typing.reset();
     m_userStats = TestStatistics{};
@@ -126,6 +128,7 @@ HistoryRecord TestRun::historyRecord()
     r.keys = counters.KeystrokeCount;
     r.bursts = counters.UserWordCounts;
     r.commits = m_session->commits();
+    r.drill = drill;
     return r;
 }
 

@@ -66,6 +66,10 @@ public:
     TestDocument doc;
     // The counters and typed text of the test under way or last run.
     TestCounters counters;
+    // The open text is a drill built from the learner's weak items, not running text; the
+    // history keeps the flag with each of its tests. Set after the text is opened: a new text
+    // clears it.
+    bool drill = false;
 
     // The comparison and position of the running test.
     TypingSession &session() { return *m_session; }
@@ -114,6 +118,10 @@ public:
     // not be segmented (the next call tries again); null without an error when nothing was typed.
     const KeyCountSlots *userKeyCounts(const ExternalLibs *libs, QString *error);
     bool hasUserKeyCounts() const { return m_userKeys.has_value(); }
+
+    // The words of the last finished test that the learner typed in pieces (by keys lost); set by
+    // the window when the test ends, nullopt before.
+    std::optional<QVector<HistoryPiece>> pieces;
 
     // The last finished test as the history keeps it: its times, the text's name, hash and
     // length, the result dialog's figures, the keys, bursts and commits.

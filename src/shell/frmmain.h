@@ -40,6 +40,7 @@ public:
     QMenu *mnuSplit = nullptr;
     QAction *mnuFcTest = nullptr;
     QAction *mnuHistory = nullptr;
+    QAction *mnuBook = nullptr;
     QAction *mnuPreSplit = nullptr;
     QMenu *mnuHelp = nullptr;
     QAction *mnuHelpTopic = nullptr;
