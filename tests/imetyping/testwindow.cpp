@@ -7,7 +7,9 @@
 // closes the dialog and quits. Every key and composition change that reached the typing box is
 // logged too. "ready" is logged once the test runs. With ORVANE_END_AT=N the test is ended with
 // its button once N characters have been typed (a lesson must be 20 characters or more, a check
-// may type fewer).
+// may type fewer). With ORVANE_CLI set, the words typed in pieces that the command line then
+// reads from the history ("ORVANE_CLI pieces --last") are logged too, a line each ("pieces ...",
+// fields separated by a space, the split's "|" as "+", since "|" separates the expected lines).
 #include "prepare/externallibs.h"
 #include "prepare/frmopenfile.h"
 #include "prepare/render.h"
@@ -20,6 +22,7 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QLabel>
+#include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextEdit>
@@ -149,6 +152,17 @@ int main(int argc, char **argv)
         }
         logLine(QStringLiteral("coloured %1").arg(coloured));
         logLine(QStringLiteral("text ") + doc.TypedText);
+        // The history holds the test before its result is shown.
+        if (const QString cli = qEnvironmentVariable("ORVANE_CLI"); !cli.isEmpty()) {
+            QProcess process;
+            process.start(cli, {QStringLiteral("pieces"), QStringLiteral("--last")});
+            process.waitForFinished(30000);
+            const QString out = QString::fromUtf8(process.readAllStandardOutput());
+            for (QString line : out.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+                logLine(QStringLiteral("pieces ")
+                    + line.replace(QLatin1Char('\t'), QLatin1Char(' ')).replace(QLatin1Char('|'), QLatin1Char('+')));
+            logLine(QStringLiteral("pieces status %1").arg(process.exitCode()));
+        }
         result->cmdOk->click();
         QTimer::singleShot(200, &app, &QApplication::quit);
     });
