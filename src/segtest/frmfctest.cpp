@@ -15,6 +15,7 @@
 #include "shell/pictures.h"
 #include "shell/windowhelpers.h"
 #include "teaching/dlgpieces.h"
+#include "teaching/mistakebook.h"
 #include "teaching/testlessons.h"
 
 #include <QAction>
@@ -566,6 +567,13 @@ void frmFcTest::takeLessons(HistoryRecord &record, const QVector<quint8> &result
     CodeDictionary &codes = m_ctx.codes();
     TestLessons lessons =
         lessonsOfTest(test, *m_lessonTable, [&codes](const QString &item) { return codes.LookupCodes(item); });
+    // Only the items that can change the mistake book are kept with the test.
+    if (HistoryDb *db = m_ctx.history()) {
+        QString error;
+        const MistakeBook book = loadMistakeBook(*db, &error);
+        if (error.isEmpty())
+            keepItemsThatCount(lessons.items, book);
+    }
     record.pieces = lessons.pieces;
     record.items = lessons.items;
     m_run->pieces = std::move(lessons.pieces);

@@ -14,7 +14,19 @@ namespace orvane {
 
 namespace {
 
-enum Column { ColText, ColKind, ColStandard, ColShort, ColWrong, ColSlow, ColPieces, ColLastMiss, ColClean, ColCount };
+enum Column {
+    ColText,
+    ColKind,
+    ColStandard,
+    ColShort,
+    ColMisses,
+    ColWrong,
+    ColSlow,
+    ColPieces,
+    ColLastMiss,
+    ColClean,
+    ColCount
+};
 
 // The index of the item in the book, kept on the first cell of its row.
 constexpr int kIndexRole = Qt::UserRole + 1;
@@ -59,14 +71,17 @@ BookWindow::BookWindow(AppContext &ctx, QWidget *parent) : QDialog(parent), m_ct
     tblBook = new QTableWidget(0, ColCount, this);
     tblBook->setObjectName(QStringLiteral("tblBook"));
     tblBook->setHorizontalHeaderLabels({QStringLiteral("字词"), QStringLiteral("类别"), QStringLiteral("全码"),
-        QStringLiteral("简码"), QStringLiteral("打错"), QStringLiteral("太慢"), QStringLiteral("分段"),
-        QStringLiteral("最近出错"), QStringLiteral("此后打对")});
+        QStringLiteral("简码"), QStringLiteral("出错"), QStringLiteral("打错"), QStringLiteral("太慢"),
+        QStringLiteral("分段"), QStringLiteral("最近出错"), QStringLiteral("此后打对")});
     tblBook->verticalHeader()->hide();
     tblBook->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tblBook->setSelectionBehavior(QAbstractItemView::SelectRows);
     tblBook->setSelectionMode(QAbstractItemView::SingleSelection);
     tblBook->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     tblBook->horizontalHeader()->setStretchLastSection(true);
+    // First shown as the book orders it: the most misses first (the sort keeps the book's order,
+    // the most recently missed first, among equal counts).
+    tblBook->horizontalHeader()->setSortIndicator(ColMisses, Qt::DescendingOrder);
 
     auto *hint =
         new QLabel(QStringLiteral("打错、太慢（超过本次测试每字中位用时的两倍）或把有词码的词分段输入，都记入错题本。"
@@ -108,7 +123,7 @@ void BookWindow::reload()
 
     int characters = 0, words = 0, wrong = 0, slow = 0, pieces = 0;
     tblBook->setSortingEnabled(false);
-    tblBook->clearContents();
+    tblBook->setRowCount(0);
     tblBook->setRowCount(int(m_book.items.size()));
     for (int row = 0; row < m_book.items.size(); ++row) {
         const BookItem &b = m_book.items[row];
@@ -120,7 +135,7 @@ void BookWindow::reload()
         const auto text = [](const QString &t) { return new Cell(t, t); };
         const QList<QTableWidgetItem *> cells = {text(b.text),
             text(b.word ? QStringLiteral("词") : QStringLiteral("字")), text(orDash(b.standardCode)),
-            text(orDash(b.shortCodes)), number(b.wrong), number(b.slow),
+            text(orDash(b.shortCodes)), number(b.misses), number(b.wrong), number(b.slow),
             b.word ? number(b.pieces) : new Cell(QStringLiteral("—"), -1.0),
             new Cell(b.lastMiss.toString(QStringLiteral("yyyy-MM-dd HH:mm")), double(b.lastMiss.toSecsSinceEpoch())),
             number(b.cleanSince)};

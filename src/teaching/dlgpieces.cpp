@@ -38,10 +38,10 @@ DlgPieces::DlgPieces(const QVector<HistoryPiece> &given, QWidget *parent) : QDia
     lblSummary->setWordWrap(true);
     lblSummary->setText(pieces.isEmpty()
             ? QStringLiteral("本次测试中，码表里有词码的词都是整词输入的。")
-            : QStringLiteral("本次测试中有 %1 个词分几次输入，而码表里有它们的整词编码，共多用 %2 "
-                             "键。整词输入这些词可以省键、提速。")
+            : QStringLiteral(
+                "本次测试中有 %1 个词分几次输入，而码表里有它们的整词编码%2。整词输入这些词可以省键、提速。")
                   .arg(pieces.size())
-                  .arg(lost));
+                  .arg(lost > 0 ? QStringLiteral("，共多用 %1 键").arg(lost) : QString()));
 
     tblPieces = new QTableWidget(int(pieces.size()), 7, this);
     tblPieces->setObjectName(QStringLiteral("tblPieces"));

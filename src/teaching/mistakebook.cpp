@@ -1,6 +1,7 @@
 #include "teaching/mistakebook.h"
 
 #include <QHash>
+#include <QSet>
 
 #include <algorithm>
 
@@ -81,6 +82,14 @@ MistakeBook loadMistakeBook(const HistoryDb &db, QString *error)
         return {};
     }
     return buildMistakeBook(tests, removals);
+}
+
+void keepItemsThatCount(QVector<HistoryItem> &items, const MistakeBook &book)
+{
+    QSet<QPair<QString, bool>> inBook;
+    for (const BookItem &b : book.items)
+        inBook.insert(qMakePair(b.text, b.word));
+    items.removeIf([&](const HistoryItem &i) { return i.missed == 0 && !inBook.contains(qMakePair(i.text, i.word)); });
 }
 
 QVector<BookItem> weakestItems(const MistakeBook &book, int n)

@@ -46,6 +46,11 @@ MistakeBook buildMistakeBook(const QVector<HistoryTestItems> &tests, const QVect
 // The book of a history; an empty book with *error when the history cannot be read.
 MistakeBook loadMistakeBook(const HistoryDb &db, QString *error);
 
+// Leaves the items of a new test that can change the book: those it missed and those in the book
+// now. A clean typing of an item outside the book changes nothing, so it is not stored: the
+// history grows with the misses, not with every character typed.
+void keepItemsThatCount(QVector<HistoryItem> &items, const MistakeBook &book);
+
 // The n items that most need practice: the most misses, the most recently missed first.
 QVector<BookItem> weakestItems(const MistakeBook &book, int n = 20);
 

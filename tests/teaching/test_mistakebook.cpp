@@ -93,6 +93,29 @@ private slots:
         QCOMPARE(item.lastMiss, kFirst.addDays(lastMissDay));
     }
 
+    // A new test keeps the items it missed and the items in the book; clean typings of the others
+    // change nothing.
+    void onlyItemsThatCanChangeTheBookAreKept()
+    {
+        const History h = historyOf({"n 1 1 0"});
+        const MistakeBook book = buildMistakeBook(h.tests, {});
+        const auto item = [](const QString &text, bool word, int missed) {
+            HistoryItem i;
+            i.text = text;
+            i.word = word;
+            i.seen = 2;
+            i.missed = i.slow = missed;
+            return i;
+        };
+        QVector<HistoryItem> items = {
+            item("近", false, 0), item("近", true, 0), item("接", false, 0), item("接近", true, 1)};
+        keepItemsThatCount(items, book);
+        QStringList kept;
+        for (const HistoryItem &i : items)
+            kept << i.text + (i.word ? QStringLiteral("(词)") : QString());
+        QCOMPARE(kept, (QStringList{"近", "接近(词)"}));
+    }
+
     // The items that most need practice: the most misses first, among equal misses the most
     // recently missed; a character and a word of the same text are two items.
     void weakestItemsComeFirst()

@@ -23,6 +23,7 @@
 #include "editor/dlgaddword.h"
 #include "editor/dlgcustomwords.h"
 #include "editor/frmpresplit.h"
+#include "prepare/codedictionary.h"
 #include "prepare/externallibs.h"
 #include "prepare/frmdeffilter.h"
 #include "prepare/frmopenfile.h"
@@ -200,7 +201,7 @@ int main(int argc, char **argv)
         // Each test: words by the text's marks, some in pieces, one wrong, one slow; the result
         // dialog is closed (book) or shows the words typed in pieces (pieces).
         frmFcTest *t = test.get();
-        const auto runTest = [t, book, &clock](int round) {
+        const auto runTest = [t, book, &clock, &ctx](int round) {
             t->CmdStartTest_Click();
             const QString text = t->mainText->toPlainText();
             const QString &marks = t->run().doc.CharMarks;
@@ -217,6 +218,13 @@ int main(int argc, char **argv)
                 else if ((word + 2 * round) % 9 == 5)
                     commits = {QStringLiteral("错") + w.mid(1)};
                 for (const QString &c : commits) {
+                    // The keys of the item's code, as the input method shows them.
+                    const ItemCodes codes = ctx.codes().LookupCodes(c);
+                    const QString code = codes.shortCode.isEmpty() ? codes.standard : codes.shortCode;
+                    for (int i = 1; i <= code.size(); ++i) {
+                        QInputMethodEvent composing(code.left(i), {});
+                        QApplication::sendEvent(t->tmpText, &composing);
+                    }
                     QInputMethodEvent event;
                     event.setCommitString(c);
                     QApplication::sendEvent(t->tmpText, &event);
