@@ -18,11 +18,11 @@ struct History {
     QVector<HistoryBookRemoval> removals;
 };
 
-History historyOf(const QStringList &spec)
+History historyOf(const QStringList &script)
 {
     History h;
     qint64 id = 0;
-    for (const QString &entry : spec) {
+    for (const QString &entry : script) {
         if (entry == QLatin1String("removed")) {
             h.removals.push_back({QStringLiteral("近"), false, id});
             continue;

@@ -28,10 +28,10 @@ ItemCodes codesOf(const QString &item)
 }
 
 // "position text ms keys" per commit, separated by ';'.
-QVector<HistoryCommit> commitsOf(const QString &spec)
+QVector<HistoryCommit> commitsOf(const QString &script)
 {
     QVector<HistoryCommit> out;
-    for (const QString &c : spec.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+    for (const QString &c : script.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
         const QStringList f = c.split(QLatin1Char(' '), Qt::SkipEmptyParts);
         out.push_back({f[0].toInt(), f[1], f[2].toLongLong(), f[3].toInt()});
     }
@@ -39,10 +39,10 @@ QVector<HistoryCommit> commitsOf(const QString &spec)
 }
 
 // One letter per character: '.' not typed, 'r' right, 'w' wrong.
-QVector<quint8> resultsOf(const QString &spec)
+QVector<quint8> resultsOf(const QString &script)
 {
     QVector<quint8> out;
-    for (QChar c : spec)
+    for (QChar c : script)
         out.push_back(c == u'r' ? 1 : c == u'w' ? 2 : 0);
     return out;
 }
