@@ -11,8 +11,10 @@ packages=(
   libsqlite3-dev sqlite3
   python3 python3-jieba unicode-data rime-data-stroke
   fonts-wqy-microhei fonts-arphic-gkai00mp
-  dbus dbus-x11 fcitx5 fcitx5-frontend-qt6 fcitx5-table libime-bin ibus-table
+  dbus dbus-x11 fcitx5 fcitx5-frontend-qt6 fcitx5-table libime-bin ibus ibus-table
   xvfb xauth xdotool
+  qt6-translations-l10n
+  dpkg-dev file lintian appstream desktop-file-utils
 )
 
 install_missing() {

@@ -113,7 +113,7 @@ int main(int argc, char **argv)
         HistoryRecord r;
         r.start = first.addSecs(qint64(i) * 3600);
         r.end = r.start.addSecs(300);
-        r.drill = i % 10 == 9;
+        r.kind = i % 10 == 9 ? QStringLiteral("drill") : QString();
         r.pieces = lessons.pieces;
         r.items = lessons.items;
         // A different handful of items missed in each test.

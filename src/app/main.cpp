@@ -18,11 +18,13 @@
 #include "shell/imetableupdate.h"
 #include "shell/qtprompts.h"
 #include "teaching/bookwindow.h"
+#include "teaching/coursewindow.h"
 
 #include <QApplication>
 #include <QFileInfo>
 #include <QIcon>
-#include <QProcess>
+#include <QLocale>
+#include <QTranslator>
 
 int main(int argc, char **argv)
 {
@@ -34,6 +36,13 @@ int main(int argc, char **argv)
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/orvane-tutor.svg")));
 
     orvane::installFontSubstitutions();
+
+    // The standard dialogs (files, colours, messages) speak Chinese like the rest of the program,
+    // whatever the system language; without Qt's translations they stay in English.
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+    const std::unique_ptr<QTranslator> qtTranslations = orvane::installQtTranslations();
+    if (!qtTranslations)
+        qWarning("Qt's Chinese translations (qtbase_zh_CN.qm) were not found: the standard dialogs speak English");
 
     orvane::QtPrompts prompts;
     orvane::SystemClock clock;
@@ -68,22 +77,8 @@ int main(int argc, char **argv)
     // the installed data folder.
     const QString installScript = orvane::ImeTableUpdate::findInstallScript(ctx.folder);
     ctx.installIme = [&ctx, &ime, installScript](QString *error) {
-        if (installScript.isEmpty()) {
-            *error = QStringLiteral("找不到安装程序 install-orvane-ime.sh");
-            return false;
-        }
-        QProcess p;
-        p.start(QStringLiteral("sh"),
-            {installScript,
-                ime->kind() == QLatin1String("ibus") ? QStringLiteral("--ibus") : QStringLiteral("--fcitx5"),
-                QStringLiteral("--db"), ctx.folder.dataFile(orvane::workfiles::codeDatabase())});
-        if (!p.waitForFinished(180000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
-            *error = QString::fromLocal8Bit(p.readAllStandardError()).trimmed();
-            if (error->isEmpty())
-                *error = p.errorString();
-            return false;
-        }
-        return true;
+        return orvane::ImeTableUpdate::install(
+            installScript, ime->kind(), ctx.folder.dataFile(orvane::workfiles::codeDatabase()), error);
     };
 
     // After the custom words changed, the installed table is made again from the code database
@@ -102,6 +97,18 @@ int main(int argc, char **argv)
             return;
         window.exec();
     };
+    ctx.showPracticeText = [&ctx](QWidget *parent, const orvane::OpenedText &practice) {
+        orvane::frmFcTest window(ctx, parent);
+        if (!window.Form_Load())
+            return;
+        window.openPracticeText(practice);
+        window.exec();
+    };
+    ctx.showCourse = [&ctx](QWidget *parent) {
+        orvane::CourseWindow window(ctx, parent);
+        window.exec();
+    };
+    ctx.practiseWeakItems = [&ctx](QWidget *parent) { orvane::practiseWeakItems(ctx, parent); };
     ctx.showEditor = [&ctx](QWidget *parent) {
         orvane::frmPreSplit window(ctx, parent);
         if (!window.Form_Load())

@@ -13,6 +13,16 @@ QString fixed(const std::optional<double> &v, int decimals)
     return v ? QString::number(*v, 'f', decimals) : QStringLiteral("-");
 }
 
+QString percent(const std::optional<double> &v)
+{
+    return v ? QString::number(*v * 100, 'f', 1) + QLatin1Char('%') : QStringLiteral("-");
+}
+
+QString count(const std::optional<int> &v)
+{
+    return v ? QString::number(*v) : QStringLiteral("-");
+}
+
 } // namespace
 
 int runHistory(const QStringList &args, Streams &io)
@@ -51,7 +61,9 @@ int runHistory(const QStringList &args, Streams &io)
     for (const HistoryRecord &r : tests) {
         io.out << r.id << '\t' << r.start.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) << '\t'
                << (r.textName.isEmpty() ? QStringLiteral("-") : r.textName) << '\t'
-               << QStringLiteral("用时=%1秒 正确=%2 错误=%3 正确率=%4% 速度=%5 有效速度=%6 键数=%7 击键=%8 码长=%9")
+               << QStringLiteral(
+                      "用时=%1秒 正确=%2 错误=%3 正确率=%4% 速度=%5 有效速度=%6 键数=%7 击键=%8 码长=%9 理论码长=%10 "
+                      "打词率=%11 理论打词率=%12 退格=%13 回改=%14 键准=%15")
                       .arg(r.elapsedSeconds)
                       .arg(r.right)
                       .arg(r.wrong)
@@ -59,7 +71,9 @@ int runHistory(const QStringList &args, Streams &io)
                       .arg(r.speed)
                       .arg(r.effectiveSpeed)
                       .arg(r.keys)
-                      .arg(fixed(r.keysPerSecond, 2), fixed(r.codeLength, 3))
+                      .arg(fixed(r.keysPerSecond, 2), fixed(r.codeLength, 3), fixed(r.idealCodeLength, 3),
+                          percent(r.wordShare), percent(r.idealWordShare), count(r.backspaces), count(r.retyped),
+                          percent(r.keyAccuracy))
                << '\n';
     }
     io.out << "tests=" << tests.size() << '\n';

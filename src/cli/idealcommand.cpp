@@ -2,9 +2,8 @@
 
 #include "cli/preparecommand.h"
 #include "core/programfolder.h"
-#include "core/workfiles.h"
 #include "prepare/externallibs.h"
-#include "segtest/keypath.h"
+#include "segtest/typingfigures.h"
 
 namespace orvane::cli {
 
@@ -32,8 +31,7 @@ int runIdeal(const QStringList &args, Streams &io)
         return 1;
 
     QString error;
-    const std::optional<KeyPathTable> table = KeyPathTable::load(
-        ProgramFolder::resolve().dataFile(workfiles::codeDatabase()), installedCustomWordsPath(), opened->text, &error);
+    const std::optional<KeyPathTable> table = loadInstalledKeyPathTable(ProgramFolder::resolve(), opened->text, &error);
     if (!table) {
         io.err << "orvane-cli ideal: " << error << Qt::endl;
         return 1;

@@ -36,6 +36,13 @@ const Subcommand kSubcommands[] = {
         &orvane::cli::runPieces},
     {"book", "", "list the mistake book: the characters and words still missed, with their counts",
         &orvane::cli::runBook},
+    {"drill", "[--out FILE] [--seed N]",
+        "build the drill of the mistake book's weakest items and print it with a blank between words (or write it "
+        "to FILE), then each item with its codes",
+        &orvane::cli::runDrill},
+    {"course", "[--text N]",
+        "list the lessons of the course with their goal, state and best result (or print lesson N's text)",
+        &orvane::cli::runCourse},
 };
 
 void printHelp(QTextStream &s)

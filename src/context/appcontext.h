@@ -25,6 +25,7 @@ class CodeDictionary;
 class ExternalLibs;
 class HistoryDb;
 struct HistoryRecord;
+struct OpenedText;
 
 struct AppContext {
     AppContext();
@@ -86,6 +87,14 @@ struct AppContext {
     std::function<void(QWidget *)> showHistory;
     // The mistake book "错题本" over the given parent; empty when the program cannot show it.
     std::function<void(QWidget *)> showBook;
+    // The test window over the given parent with a generated practice text (a drill, a lesson)
+    // open in it; empty when the program cannot show it.
+    std::function<void(QWidget *, const OpenedText &)> showPracticeText;
+    // The course window over the given parent; empty when the program cannot show it.
+    std::function<void(QWidget *)> showCourse;
+    // "练习薄弱项": builds the drill of the learner's weak items and opens it in the test window
+    // over the given parent; empty when the program cannot.
+    std::function<void(QWidget *)> practiseWeakItems;
     // The window that lists the learner's custom words and removes them, over the given parent;
     // empty when the program cannot show it.
     std::function<void(QWidget *)> showCustomWords;

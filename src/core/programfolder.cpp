@@ -5,11 +5,56 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
-#ifndef ORVANE_INSTALL_DATADIR
-#define ORVANE_INSTALL_DATADIR "/usr/share/orvane-tutor"
+// The installed data and library folders relative to the executable's folder (set by the build
+// from the install layout).
+#ifndef ORVANE_DATA_FROM_BIN
+#define ORVANE_DATA_FROM_BIN "../share/orvane-tutor"
+#endif
+#ifndef ORVANE_LIBS_FROM_BIN
+#define ORVANE_LIBS_FROM_BIN "../lib/orvane-tutor"
 #endif
 
 namespace orvane {
+
+namespace {
+
+std::optional<QString> environmentValue(const char *name)
+{
+    if (!qEnvironmentVariableIsSet(name))
+        return std::nullopt;
+    return qEnvironmentVariable(name);
+}
+
+// The executable's folder, then the override when given or else the folder at relative below
+// the executable's; empty folders are left out.
+QStringList folders(const QString &exeDir, const std::optional<QString> &overridden, const QString &relative)
+{
+    QStringList list;
+    if (!exeDir.isEmpty())
+        list << QDir::cleanPath(exeDir);
+    const QString installed = overridden ? *overridden
+        : exeDir.isEmpty()               ? QString()
+                                         : exeDir + QLatin1Char('/') + relative;
+    if (!installed.isEmpty())
+        list << QDir::cleanPath(installed);
+    list.removeDuplicates();
+    return list;
+}
+
+} // namespace
+
+InstalledFolders InstalledFolders::locate(
+    const QString &exeDir, const std::optional<QString> &dataOverride, const std::optional<QString> &libOverride)
+{
+    return {folders(exeDir, dataOverride, QStringLiteral(ORVANE_DATA_FROM_BIN)),
+        folders(exeDir, libOverride, QStringLiteral(ORVANE_LIBS_FROM_BIN))};
+}
+
+InstalledFolders InstalledFolders::ofThisProcess()
+{
+    return locate(QCoreApplication::applicationDirPath(), environmentValue("ORVANE_DATA_DIR"),
+        environmentValue("ORVANE_LIB_DIR"));
+}
 
 ProgramFolder::ProgramFolder(QString path, QStringList dataFolders)
     : m_path(QDir::cleanPath(std::move(path))), m_dataFolders(std::move(dataFolders))
@@ -17,16 +62,8 @@ ProgramFolder::ProgramFolder(QString path, QStringList dataFolders)
 
 ProgramFolder ProgramFolder::resolve()
 {
-    QStringList data;
+    const QStringList data = InstalledFolders::ofThisProcess().data;
     const QString exeDir = QCoreApplication::applicationDirPath();
-    if (!exeDir.isEmpty())
-        data << exeDir;
-    // ORVANE_DATA_DIR stands for the installed data folder when set (empty: none).
-    const QString installed = qEnvironmentVariableIsSet("ORVANE_DATA_DIR") ? qEnvironmentVariable("ORVANE_DATA_DIR")
-                                                                           : QStringLiteral(ORVANE_INSTALL_DATADIR);
-    if (!installed.isEmpty())
-        data << installed;
-
     const QString home = qEnvironmentVariable("ORVANE_HOME");
     if (!home.isEmpty())
         return ProgramFolder(home, data);

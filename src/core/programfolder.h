@@ -9,7 +9,30 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 namespace orvane {
+
+// The folders of the program's read-only files, found from the folder of the executable so that
+// an installed tree works wherever it is put:
+//   <prefix>/bin/                 orvane-tutor, orvane-cli
+//   <prefix>/lib/orvane-tutor/    libtalvex.so, libmorrin.so, libquenlor.so
+//   <prefix>/share/orvane-tutor/  jtdb.dat, orvane-seg.dict, orvane-codes.dat, the input
+//                                 method's table tools
+// A build tree holds all of them beside the executables, so the executable's own folder comes
+// first in both lists. ORVANE_DATA_DIR and ORVANE_LIB_DIR, when set, stand for the installed
+// data and library folders (empty: none), so that tests do not see what is installed.
+struct InstalledFolders {
+    QStringList data;
+    QStringList libraries;
+
+    // exeDir: the executable's folder (empty: unknown). dataOverride, libOverride: the values of
+    // ORVANE_DATA_DIR and ORVANE_LIB_DIR, nullopt when they are not set.
+    static InstalledFolders locate(
+        const QString &exeDir, const std::optional<QString> &dataOverride, const std::optional<QString> &libOverride);
+    // The folders of this process: its executable and its environment.
+    static InstalledFolders ofThisProcess();
+};
 
 class ProgramFolder {
 public:

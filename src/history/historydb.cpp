@@ -23,7 +23,7 @@ const char *const kTestColumns = "start_time, end_time, text_name, text_hash, te
                                  "symbols, alpha, elapsed_seconds, right_chars, wrong_chars, accuracy, speed, "
                                  "effective_speed, keys, burst1, burst2, burst3, burst4, burst5, "
                                  "keys_per_second, code_length, ideal_code_length, word_share, "
-                                 "ideal_word_share, backspaces, retyped, key_accuracy, drill";
+                                 "ideal_word_share, backspaces, retyped, key_accuracy, kind";
 constexpr int kTestColumnCount = 30;
 
 // Schema steps: step i brings version i to version i + 1. A later version appends its step.
@@ -56,11 +56,21 @@ const std::function<bool(QSqlDatabase &, QString *)> kMigrations[] = {
         }
         return true;
     },
-    // Version 2: a test is running text or a drill; the words it typed in pieces; how each of its
-    // characters and words fared; the items taken out of the mistake book by hand.
+    // Version 2: what each test's text was for (a drill, a lesson of the course); the tests
+    // kept before were all texts the learner opened.
+    [](QSqlDatabase &db, QString *error) {
+        QSqlQuery q(db);
+        if (!q.exec(QStringLiteral("ALTER TABLE tests ADD COLUMN kind TEXT NOT NULL DEFAULT ''"))) {
+            *error = q.lastError().text();
+            return false;
+        }
+        return true;
+    },
+    // Version 3: the words each test typed in pieces; how each of its characters and words fared;
+    // the items taken out of the mistake book by hand. Whether a test counts as running text for
+    // the book comes from its kind (version 2).
     [](QSqlDatabase &db, QString *error) {
         const char *statements[] = {
-            "ALTER TABLE tests ADD COLUMN drill INTEGER NOT NULL DEFAULT 0",
             "CREATE TABLE pieces ("
             "test_id INTEGER NOT NULL REFERENCES tests(id) ON DELETE CASCADE,"
             "seq INTEGER NOT NULL, word TEXT NOT NULL, standard_code TEXT NOT NULL, short_code TEXT NOT NULL,"
@@ -262,7 +272,7 @@ qint64 HistoryDb::add(const HistoryRecord &r, QString *error)
         r.total, r.hanzi, r.symbols, r.alpha, r.elapsedSeconds, r.right, r.wrong, r.accuracy, r.speed, r.effectiveSpeed,
         r.keys, r.bursts[1], r.bursts[2], r.bursts[3], r.bursts[4], r.bursts[5], optional(r.keysPerSecond),
         optional(r.codeLength), optional(r.idealCodeLength), optional(r.wordShare), optional(r.idealWordShare),
-        optional(r.backspaces), optional(r.retyped), optional(r.keyAccuracy), r.drill ? 1 : 0};
+        optional(r.backspaces), optional(r.retyped), optional(r.keyAccuracy), text(r.kind)};
     Q_ASSERT(values.size() == kTestColumnCount);
     for (const QVariant &v : values)
         q.addBindValue(v);
@@ -365,7 +375,7 @@ QVector<HistoryRecord> HistoryDb::selectTests(const QString &order, QString *err
         r.backspaces = optionalInt(q.value(i++));
         r.retyped = optionalInt(q.value(i++));
         r.keyAccuracy = optionalDouble(q.value(i++));
-        r.drill = q.value(i++).toInt() != 0;
+        r.kind = q.value(i++).toString();
         out.push_back(std::move(r));
     }
     return out;
@@ -445,9 +455,10 @@ QVector<HistoryTestItems> HistoryDb::itemsOfTests(QString *error) const
         return out;
     QSqlQuery q(d->db());
     q.setForwardOnly(true);
-    if (!q.exec(QStringLiteral("SELECT t.id, t.start_time, t.drill, i.item, i.word, i.standard_code, i.short_code, "
-                               "i.seen, i.wrong, i.slow, i.pieces, i.missed, i.clean_after_miss "
-                               "FROM items i JOIN tests t ON t.id = i.test_id ORDER BY t.start_time, t.id"))) {
+    if (!q.exec(
+            QStringLiteral("SELECT t.id, t.start_time, t.kind <> '', i.item, i.word, i.standard_code, i.short_code, "
+                           "i.seen, i.wrong, i.slow, i.pieces, i.missed, i.clean_after_miss "
+                           "FROM items i JOIN tests t ON t.id = i.test_id ORDER BY t.start_time, t.id"))) {
         if (error)
             *error = failed(QStringLiteral("无法读取成绩记录"), q.lastError());
         return out;

@@ -58,6 +58,9 @@ struct HistoryRecord {
     QDateTime end;
     QString textName;
     QString textHash; // SHA-256 of the text, hex
+    // What the text was for: empty for a text the learner opened, "drill" for a practice text of
+    // weak items, "lesson N" for lesson N of the course.
+    QString kind;
     int textLength = 0;
     // The result dialog: the counts of the text, the time without pauses, the typed characters
     // right and wrong, the accuracy in percent (as shown, two decimals), the two speeds in
@@ -76,9 +79,6 @@ struct HistoryRecord {
     std::optional<int> backspaces, retyped;
     std::optional<double> keyAccuracy;
     QVector<HistoryCommit> commits;
-    // A drill built from the learner's weak items rather than running text: its clean typings
-    // do not take an item out of the mistake book.
-    bool drill = false;
     // The words typed in pieces, and every character and word of the typed stretch.
     QVector<HistoryPiece> pieces;
     QVector<HistoryItem> items;
@@ -88,7 +88,9 @@ struct HistoryRecord {
 struct HistoryTestItems {
     qint64 testId = 0;
     QDateTime start;
-    bool drill = false;
+    // A practice text the program made (a drill, a lesson: the test has a kind) rather than running
+    // text: its clean typings do not take an item out of the mistake book.
+    bool practice = false;
     QVector<HistoryItem> items;
 };
 
@@ -109,7 +111,7 @@ QString defaultHistoryPath();
 class HistoryDb {
 public:
     // The schema this program writes.
-    static constexpr int kSchemaVersion = 2;
+    static constexpr int kSchemaVersion = 3;
 
     HistoryDb();
     ~HistoryDb();

@@ -60,6 +60,11 @@ QVariant HistoryModel::data(const QModelIndex &index, int role) const
         case KeysPerSecondColumn: return optionalValue(r.keysPerSecond);
         case CodeLengthColumn: return optionalValue(r.codeLength);
         case WordShareColumn: return optionalValue(r.wordShare);
+        case IdealCodeLengthColumn: return optionalValue(r.idealCodeLength);
+        case IdealWordShareColumn: return optionalValue(r.idealWordShare);
+        case BackspacesColumn: return r.backspaces ? QVariant(*r.backspaces) : QVariant(-1);
+        case RetypedColumn: return r.retyped ? QVariant(*r.retyped) : QVariant(-1);
+        case KeyAccuracyColumn: return optionalValue(r.keyAccuracy);
         case KeysColumn: return r.keys;
         default: return {};
         }
@@ -76,6 +81,11 @@ QVariant HistoryModel::data(const QModelIndex &index, int role) const
     case KeysPerSecondColumn: return optionalText(r.keysPerSecond, 2);
     case CodeLengthColumn: return optionalText(r.codeLength, 3);
     case WordShareColumn: return optionalText(r.wordShare, 1, 100, QStringLiteral("%"));
+    case IdealCodeLengthColumn: return optionalText(r.idealCodeLength, 3);
+    case IdealWordShareColumn: return optionalText(r.idealWordShare, 1, 100, QStringLiteral("%"));
+    case BackspacesColumn: return r.backspaces ? QVariant(*r.backspaces) : QVariant(QStringLiteral("—"));
+    case RetypedColumn: return r.retyped ? QVariant(*r.retyped) : QVariant(QStringLiteral("—"));
+    case KeyAccuracyColumn: return optionalText(r.keyAccuracy, 1, 100, QStringLiteral("%"));
     case KeysColumn: return r.keys;
     default: return {};
     }
@@ -85,8 +95,8 @@ QVariant HistoryModel::headerData(int section, Qt::Orientation orientation, int 
 {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return {};
-    static const char *const names[] = {
-        "测试时间", "文章", "用时", "正确率", "速度(字/分)", "有效速度", "击键", "码长", "打词率", "键数"};
+    static const char *const names[] = {"测试时间", "文章", "用时", "正确率", "速度(字/分)", "有效速度", "击键", "码长",
+        "打词率", "理论码长", "理论打词率", "退格", "回改", "键准", "键数"};
     return section >= 0 && section < ColumnCount ? QString::fromUtf8(names[section]) : QVariant();
 }
 

@@ -21,6 +21,11 @@ public:
         KeysPerSecondColumn,
         CodeLengthColumn,
         WordShareColumn,
+        IdealCodeLengthColumn,
+        IdealWordShareColumn,
+        BackspacesColumn,
+        RetypedColumn,
+        KeyAccuracyColumn,
         KeysColumn,
         ColumnCount
     };

@@ -104,14 +104,19 @@ void drawChart(QChartView *view, const QString &title, const QVector<HistoryReco
         values->setTickCount(2); // whole-number labels would otherwise repeat 0 and 1
         return;
     }
-    // A single test still gets a day of room on either side.
-    if (last - first < 86400000) {
-        first -= 43200000;
-        last += 43200000;
+    // A single test still gets an hour of room on either side. Tests of a few days are told
+    // apart by their hour: the date alone would label every tick of a short span alike.
+    if (last - first < 3600000) {
+        first -= 3600000;
+        last += 3600000;
     }
     time->setRange(QDateTime::fromMSecsSinceEpoch(first), QDateTime::fromMSecsSinceEpoch(last));
     if (last - first > 400LL * 86400000)
         time->setFormat(QStringLiteral("yyyy-MM"));
+    else if (last - first <= 3LL * 86400000)
+        time->setFormat(QStringLiteral("MM-dd HH:mm"));
+    else
+        time->setFormat(QStringLiteral("MM-dd"));
     const double margin = high > low ? (high - low) * 0.1 : std::max(1.0, high * 0.1);
     values->setRange(std::max(0.0, low - margin), high + margin);
     values->applyNiceNumbers();

@@ -329,6 +329,40 @@ std::optional<ItemCodes> CodeDictionary::storedCodes(const QString &text)
     return *known;
 }
 
+QVector<FrequentItem> CodeDictionary::mostFrequent(int length, int limit)
+{
+    QVector<FrequentItem> out;
+    if (!d->open || length < 1 || limit < 1)
+        return out;
+    QSqlQuery query(QSqlDatabase::database(d->connection, false));
+    query.setForwardOnly(true);
+    // A character may have several records (the first gives its codes); the limit is applied
+    // after they are merged.
+    const QString sql = length == 1
+        ? QStringLiteral("SELECT hz, srm, jm1, jm2, freq FROM jtzi ORDER BY CAST(freq AS INTEGER) DESC, rowid")
+        : QStringLiteral("SELECT hz, srm, jm1, jm2, freq FROM jtci WHERE length(hz) = ? "
+                         "ORDER BY CAST(freq AS INTEGER) DESC, rowid");
+    if (!query.prepare(sql))
+        return out;
+    if (length > 1)
+        query.bindValue(0, length);
+    if (!query.exec()) {
+        d->noteFailure(query);
+        return out;
+    }
+    QSet<QString> seen;
+    while (out.size() < limit && query.next()) {
+        const QString text = query.value(0).toString();
+        if (text.isEmpty() || seen.contains(text))
+            continue;
+        seen.insert(text);
+        out.push_back({text,
+            ItemCodes{query.value(1).toString(), ShortCodeOf(query.value(2).toString(), query.value(3).toString())},
+            query.value(4).toLongLong()});
+    }
+    return out;
+}
+
 ItemCodes CodeDictionary::LookupStoredCodes(const QString &text)
 {
     return storedCodes(text).value_or(ItemCodes{});

@@ -14,6 +14,7 @@
 #pragma once
 
 #include <QString>
+#include <QVector>
 
 #include <functional>
 #include <memory>
@@ -27,6 +28,14 @@ struct ItemCodes {
     QString standard;
     QString shortCode;
     bool operator==(const ItemCodes &) const = default;
+};
+
+// An item of the database with its frequency.
+struct FrequentItem {
+    QString text;
+    ItemCodes codes;
+    qint64 frequency = 0;
+    bool operator==(const FrequentItem &) const = default;
 };
 
 class CodeDictionary {
@@ -65,6 +74,11 @@ public:
     // jm1 unless it is a single blank; else jm2 unless a single blank; else empty. An empty jm1
     // gives empty without looking at jm2.
     static QString ShortCodeOf(const QString &jm1, const QString &jm2);
+
+    // The items of `length` characters (1: the characters of jtzi; 2 and more: the words of jtci),
+    // most frequent first, the database's order breaking ties, each once, at most limit of them.
+    // Empty when the database is not open or has no frequencies.
+    QVector<FrequentItem> mostFrequent(int length, int limit);
 
     // The short code of the word in jmzici, or empty.
     QString FindShortCodeWord(const QString &word);

@@ -1,13 +1,10 @@
 #include "prepare/externallibs.h"
 
-#include <QCoreApplication>
+#include "core/programfolder.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-
-#ifndef ORVANE_INSTALL_LIBDIR
-#define ORVANE_INSTALL_LIBDIR "/usr/lib/orvane-tutor"
-#endif
 
 namespace orvane {
 
@@ -27,16 +24,7 @@ ExternalLibs::~ExternalLibs() = default; // QLibrary keeps the libraries loaded 
 
 QStringList ExternalLibs::defaultFolders()
 {
-    QStringList folders;
-    const QString exe = QCoreApplication::applicationDirPath();
-    if (!exe.isEmpty())
-        folders << exe;
-    // ORVANE_LIB_DIR stands for the installed library folder when set (empty: none).
-    const QString installed = qEnvironmentVariableIsSet("ORVANE_LIB_DIR") ? qEnvironmentVariable("ORVANE_LIB_DIR")
-                                                                          : QStringLiteral(ORVANE_INSTALL_LIBDIR);
-    if (!installed.isEmpty())
-        folders << installed;
-    return folders;
+    return InstalledFolders::ofThisProcess().libraries;
 }
 
 namespace {

@@ -15,6 +15,7 @@
 #include "prepare/pipeline.h"
 
 #include <QByteArray>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -70,6 +71,12 @@ struct OpenedText {
     // The text opened, but something it needs later is missing (the libraries' code data): told
     // to the user before the text is shown.
     QString warning;
+    // What a generated practice text is for ("drill", "lesson N"), kept with its test in the
+    // history; empty for a text from a file.
+    QString kind;
+    // Messages told once during a test when the position first reaches a character (the code
+    // of a weak item before it is typed), by position.
+    QMap<int, QString> hints;
 };
 
 // A text that comes with its marks (a segmented example), for the test window: counted from its

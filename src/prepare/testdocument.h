@@ -13,7 +13,9 @@ struct TestDocument {
     int HanziCount = 0;
     int SymbolCount = 0;
     int AlphaCount = 0;
-    QString TextName; // the file the text came from, without its folder
+    QString TextName;         // the file the text came from, without its folder
+    QString Kind;             // what a generated practice text is for (OpenedText::kind)
+    QMap<int, QString> Hints; // told once when a test reaches their position (OpenedText::hints)
 
     bool OpenForEditor = false; // the open-text dialog serves the editor
     QString EditorBaseText;     // the spaced text as first shown in the editor
@@ -26,6 +28,8 @@ struct TestDocument {
         SymbolCount = opened.counts.SymbolCount;
         AlphaCount = opened.counts.AlphaCount;
         TextName = opened.name;
+        Kind = opened.kind;
+        Hints = opened.hints;
     }
 };
 

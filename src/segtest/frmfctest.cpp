@@ -10,6 +10,7 @@
 #include "prepare/richtext.h"
 #include "prepare/wordwrap.h"
 #include "segtest/dlgresult.h"
+#include "segtest/dlgsplitview.h"
 #include "segtest/keypath.h"
 #include "shell/formparts.h"
 #include "shell/pictures.h"
@@ -140,6 +141,9 @@ void frmFcTest::buildControls()
     styleTextView(mainText, 20);
     m_run = std::make_unique<TestRun>(
         *mainText->document(), m_ctx.settings, *m_ctx.clock, [this]() -> CodeDictionary & { return m_ctx.codes(); });
+    m_run->loadKeyPathTable = [this](QStringView text, QString *error) {
+        return loadInstalledKeyPathTable(m_ctx.folder, text, error);
+    };
     // Lines end between words only: a line end must not look like a word boundary.
     wrapAtWords(mainText->document(), lineStartsAtMarkChanges(&m_run->doc.CharMarks, mainText->document()));
 
@@ -154,6 +158,14 @@ void frmFcTest::buildControls()
 
     LabelFc = addWelcome("LabelFc", QStringLiteral("欢迎进入分词测试！"), QRect(960, 600, 6255, 960),
         QRect(1560, 840, 5175, 735), QRect(720, 2160, 7050, 3000));
+
+    // The live figures of a running test, in the free space under the button column.
+    lblLive = new QLabel(this);
+    lblLive->setObjectName(QStringLiteral("lblLive"));
+    lblLive->setGeometry(QRect(tw(8400), tw(6440), tw(1500), tw(660)));
+    lblLive->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    lblLive->setStyleSheet(QStringLiteral("QLabel { color: #1f3f7f; }"));
+    lblLive->setVisible(false);
 
     addStatusBar(3);
     panel(2)->setMinimumWidth(90);
@@ -220,6 +232,7 @@ void frmFcTest::buildMenus()
     mnuStaInfo = item(mnuCalc, "mnuStaInfo", QStringLiteral("统计信息(&C)…"));
     mnuStaSave = item(mnuCalc, "mnuStaSave", QStringLiteral("保存结果(&S)…"));
     mnuCalc->addSeparator();
+    mnuSplitView = item(mnuCalc, "mnuSplitView", QStringLiteral("分词对照(&F)…"));
     mnuHistory = item(mnuCalc, "mnuHistory", QStringLiteral("成绩记录(&H)…"));
     mnuHistory->setEnabled(bool(m_ctx.showHistory));
     mnuPieces = item(mnuCalc, "mnuPieces", QStringLiteral("分段输入的词(&P)…"));
@@ -244,6 +257,10 @@ void frmFcTest::buildMenus()
         if (m_ctx.showBook)
             m_ctx.showBook(this);
     });
+    // The split view needs a finished test in which something was typed.
+    connect(mnuCalc, &QMenu::aboutToShow, this,
+        [this] { mnuSplitView->setEnabled(!CmdEndTest->isEnabled() && !session().commits().isEmpty()); });
+    connect(mnuSplitView, &QAction::triggered, this, [this] { showSplitView(m_ctx, *m_run, this); });
     connect(mnuHistory, &QAction::triggered, this, [this] {
         if (m_ctx.showHistory)
             m_ctx.showHistory(this);
@@ -288,6 +305,10 @@ bool frmFcTest::Form_Load()
 
 void frmFcTest::afterResize()
 {
+    // Three lines fill the label; the font grows with the window as the label does.
+    QFont f = lblLive->font();
+    f.setPixelSize(qMax(10, int(lblLive->height() / 4.0)));
+    lblLive->setFont(f);
     if (tmpText->isVisible())
         moveTypingBox();
 }
@@ -338,6 +359,12 @@ void frmFcTest::takeNewText(const OpenedText &opened)
     m_run->doc.takeText(opened);
     m_run->newText();
     QFile::remove(m_ctx.folder.file(workfiles::testSnapshot()));
+}
+
+void frmFcTest::openPracticeText(const OpenedText &practice)
+{
+    applyOpenedText(practice, {});
+    setPanelText(1, practice.name);
 }
 
 void frmFcTest::exampleOpened()
@@ -408,6 +435,7 @@ void frmFcTest::refreshOverlay()
         selections.append(selection);
     }
     mainText->setExtraSelections(selections);
+    tellPositionHint();
     // Keep the current character in sight.
     QTextCursor at(document);
     at.setPosition(qMin(session().position(), qMax(0, document->characterCount() - 1)));
@@ -481,7 +509,11 @@ void frmFcTest::CmdStartTest_Click()
         tmpText->clear();
     }
 
+    m_hintsLeft = m_run->doc.Hints;
     session().start();
+    showLiveFigures();
+    lblLive->setVisible(true);
+    tellPositionHint();
     moveTypingBox();
     if (tmpText->isVisible())
         tmpText->setFocus();
@@ -533,6 +565,8 @@ void frmFcTest::CmdEndTest_Click()
     session().finish(); // the colours go into the text, the highlight goes off
     moveTypingBox();
     Timer1_Timer();
+    // The live line keeps the test's last figures, over its whole time.
+    lblLive->setText(liveFiguresLine(m_run->counters, m_run->elapsedSeconds()));
     // The history keeps the test before its result is shown; a history that cannot be written
     // is told once and the result is shown all the same. A test in which nothing was typed (a
     // start pressed by mistake) would only spoil the charts.
@@ -607,6 +641,13 @@ void frmFcTest::CmdQuit_Click()
 void frmFcTest::Timer1_Timer()
 {
     setPanelText(2, m_ctx.clock->now().time().toString(QStringLiteral("H:mm:ss")));
+    if (CmdPauTest->isEnabled())
+        showLiveFigures();
+}
+
+void frmFcTest::showLiveFigures()
+{
+    lblLive->setText(liveFiguresLine(m_run->counters, m_run->runningSeconds()));
 }
 
 void frmFcTest::tmrLimitTime_Timer()
@@ -616,6 +657,7 @@ void frmFcTest::tmrLimitTime_Timer()
     const int minutes = (remaining - hours * 3600) / 60;
     const int seconds = remaining - hours * 3600 - minutes * 60;
     setPanelText(2, QStringLiteral("%1:%2:%3").arg(hours).arg(minutes).arg(seconds));
+    showLiveFigures();
     if (remaining == 0)
         CmdEndTest_Click();
 }
@@ -666,6 +708,17 @@ void frmFcTest::tmpText_Committed(const QString &character)
         tmpText->insert(character); // the box keeps what arrives while no test runs
 }
 
+void frmFcTest::tellPositionHint()
+{
+    if (!CmdPauTest->isEnabled() || m_hintsLeft.isEmpty())
+        return;
+    const auto hint = m_hintsLeft.constFind(session().position());
+    if (hint == m_hintsLeft.cend())
+        return;
+    setPanelText(1, hint.value());
+    m_hintsLeft.erase(hint);
+}
+
 void frmFcTest::tmpText_KeyDown(int key)
 {
     if (!CmdEndTest->isEnabled())
@@ -673,8 +726,8 @@ void frmFcTest::tmpText_KeyDown(int key)
     session().countKey();
     switch (key) {
     case Qt::Key_Right: session().moveRight(); break;
-    case Qt::Key_Left:
-    case Qt::Key_Backspace: session().moveLeft(); break;
+    case Qt::Key_Left: session().pressLeft(); break;
+    case Qt::Key_Backspace: session().pressBackspace(); break;
     case Qt::Key_F2: {
         {
             const QSignalBlocker quiet(tmpText);

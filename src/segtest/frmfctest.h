@@ -83,6 +83,8 @@ public:
     QTextEdit *mainText = nullptr;
     TypingBox *tmpText = nullptr;
     QLabel *LabelFc = nullptr;
+    // Speed, 击键 and 码长 of the running test, updated every second.
+    QLabel *lblLive = nullptr;
     FormTimer *Timer1 = nullptr;
     FormTimer *tmrLimitTime = nullptr;
 
@@ -93,6 +95,7 @@ public:
     QAction *mnuSaveTestFile = nullptr;
     QAction *mnuSaveResult = nullptr;
     QMenu *mnuCalc = nullptr;
+    QAction *mnuSplitView = nullptr;
     QAction *mnuStaInfo = nullptr;
     QAction *mnuStaSave = nullptr;
     QAction *mnuHistory = nullptr;
@@ -138,6 +141,10 @@ public:
 
     // Puts the window into the "text loaded" state after a segmented example was opened.
     void exampleOpened();
+    // Opens a generated practice text (a drill, a lesson of the course) the way the open-text
+    // dialog hands over a file: its word boundaries come with its marks, its kind goes into the
+    // history with the test, and its hints are told in panel 1 as the test reaches them.
+    void openPracticeText(const OpenedText &practice);
 
 protected:
     void afterResize() override;
@@ -160,6 +167,8 @@ private:
     // Puts back the view as it was before the test (the snapshot), or draws it again from its
     // marks when there is no snapshot.
     void restoreView();
+    // The live line from the counters and the seconds so far.
+    void showLiveFigures();
     // The comparison step for what arrived, then the box is emptied for the next character.
     void acceptTyped(const QString &typed);
     // What the test that just ended teaches (the words typed in pieces, how each character and
@@ -167,6 +176,8 @@ private:
     void takeLessons(HistoryRecord &record, const QVector<quint8> &results);
     // A character the input method committed: compared while the test runs, else kept in the box.
     void tmpText_Committed(const QString &character);
+    // Tells the hint of the current position in panel 1, once in a test.
+    void tellPositionHint();
 
     AppContext &m_ctx;
     std::unique_ptr<TestRun> m_run;
@@ -175,6 +186,8 @@ private:
     QString m_lessonTableText;
     QObject *m_mainTextProc = nullptr;
     bool m_unloaded = false;
+    // The hints of the text not yet told in this test, by position.
+    QMap<int, QString> m_hintsLeft;
 };
 
 } // namespace orvane

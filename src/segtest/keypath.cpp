@@ -1,6 +1,7 @@
 #include "segtest/keypath.h"
 
 #include "orvane/codes/customdict.h"
+#include "segtest/keypathindex.h"
 
 #include <QFileInfo>
 #include <QSet>
@@ -160,7 +161,7 @@ QString KeyPathTable::selectKeyName(int position, int keys, int codeLength)
     }
 }
 
-void KeyPathTable::finish()
+void KeyPathTable::sortPending()
 {
     // Each code's candidates in table order; the same item under the same code once, best rank.
     std::sort(m_pending.begin(), m_pending.end(), [](const Pending &a, const Pending &b) {
@@ -176,6 +177,11 @@ void KeyPathTable::finish()
             return a.rank < b.rank;
         return a.item < b.item;
     });
+}
+
+void KeyPathTable::finish()
+{
+    sortPending();
 
     std::vector<Item> items(m_texts.size());
     std::vector<bool> seen(m_texts.size(), false);
@@ -227,30 +233,52 @@ void KeyPathTable::finish()
     }
 }
 
+namespace {
+
+QString databaseError(const QString &databasePath, const QString &why)
+{
+    return QStringLiteral("the code database %1 cannot be read (%2)").arg(databasePath, why);
+}
+
+} // namespace
+
+void KeyPathTable::addCustomWords(const QString &customWordsPath)
+{
+    // Custom words first, in file order, under their own code.
+    if (customWordsPath.isEmpty())
+        return;
+    codes::CustomDictionary custom(customWordsPath.toStdString());
+    custom.refresh();
+    qint64 rank = 0;
+    for (const auto &[word, code] : custom.words()) {
+        const QString item = QString::fromStdU16String(word);
+        if (codes::CustomDictionary::isValidWord(word))
+            addItem(QString::fromStdString(code), item, rank++);
+    }
+}
+
 std::optional<KeyPathTable> KeyPathTable::load(
     const QString &databasePath, const QString &customWordsPath, QStringView text, QString *error)
 {
-    const auto fail = [&](const QString &why) -> std::optional<KeyPathTable> {
+    if (!QFileInfo(databasePath).isFile()) {
         if (error)
-            *error = QStringLiteral("the code database %1 cannot be read (%2)").arg(databasePath, why);
+            *error = databaseError(databasePath, QStringLiteral("no such file"));
         return std::nullopt;
-    };
-    if (!QFileInfo(databasePath).isFile())
-        return fail(QStringLiteral("no such file"));
-
-    KeyPathTable table;
-    // Custom words first, in file order, under their own code.
-    if (!customWordsPath.isEmpty()) {
-        codes::CustomDictionary custom(customWordsPath.toStdString());
-        custom.refresh();
-        qint64 rank = 0;
-        for (const auto &[word, code] : custom.words()) {
-            const QString item = QString::fromStdU16String(word);
-            if (codes::CustomDictionary::isValidWord(word))
-                table.addItem(QString::fromStdString(code), item, rank++);
-        }
     }
+    KeyPathTable table;
+    table.addCustomWords(customWordsPath);
+    const QString problem = readDatabase(table, databasePath, text);
+    if (!problem.isEmpty()) {
+        if (error)
+            *error = databaseError(databasePath, problem);
+        return std::nullopt;
+    }
+    table.finish();
+    return table;
+}
 
+QString KeyPathTable::readDatabase(KeyPathTable &table, const QString &databasePath, QStringView text)
+{
     // Read-only and immutable: nothing changes the generated database while it is read.
     QUrl uri = QUrl::fromLocalFile(QFileInfo(databasePath).absoluteFilePath());
     uri.setQuery(QStringLiteral("immutable=1"));
@@ -260,7 +288,7 @@ std::optional<KeyPathTable> KeyPathTable::load(
         != SQLITE_OK) {
         const QString why = QString::fromUtf8(db ? sqlite3_errmsg(db) : "out of memory");
         sqlite3_close(db);
-        return fail(why);
+        return why;
     }
 
     // Only the items that occur in the text are kept; the others still take their place under
@@ -329,7 +357,7 @@ std::optional<KeyPathTable> KeyPathTable::load(
     }
     sqlite3_close(db);
     if (!problem.isEmpty())
-        return fail(problem);
+        return problem;
 
     // The codes that matter: those of the items kept (with the text, not every code).
     std::vector<bool> wanted;
@@ -359,6 +387,86 @@ std::optional<KeyPathTable> KeyPathTable::load(
             if (wantedCode(code))
                 table.m_pending.push_back({code, row->item, rank});
         ++rank;
+    }
+    return {};
+}
+
+std::optional<KeyPathTable> KeyPathTable::loadCached(const QString &databasePath, const QString &customWordsPath,
+    QStringView text, const QString &cacheFolder, QString *error)
+{
+    if (text.isEmpty() || cacheFolder.isEmpty())
+        return load(databasePath, customWordsPath, text, error);
+    if (!QFileInfo(databasePath).isFile()) {
+        if (error)
+            *error = databaseError(databasePath, QStringLiteral("no such file"));
+        return std::nullopt;
+    }
+    QString problem;
+    const std::optional<KeyPathIndex> index = KeyPathIndex::open(databasePath, cacheFolder, &problem);
+    if (!index) {
+        if (error)
+            *error = databaseError(databasePath, problem);
+        return std::nullopt;
+    }
+    return fromIndex(*index, customWordsPath, text);
+}
+
+KeyPathTable KeyPathTable::fromIndex(const KeyPathIndex &index, const QString &customWordsPath, QStringView text)
+{
+    KeyPathTable table;
+    table.addCustomWords(customWordsPath);
+    const qsizetype customCount = table.m_texts.size();
+
+    // The items kept, as in load(): the pieces of the text (at most 32 characters) and the
+    // custom words, each under the index's item number.
+    QHash<qint32, qint32> kept; // index item → item of the table
+    for (qsizetype id = 0; id < customCount; ++id) {
+        const qint32 item = index.find(table.m_texts[id]);
+        if (item >= 0)
+            kept.insert(item, qint32(id));
+    }
+    const qsizetype longest = std::min(32, index.longestItem());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        for (qsizetype len = 1; len <= longest && i + len <= text.size(); ++len) {
+            const QStringView piece = text.mid(i, len);
+            const qint32 item = index.find(piece);
+            if (item >= 0 && !kept.contains(item))
+                kept.insert(item, table.intern(piece));
+        }
+    }
+
+    // The codes that matter: those of the items kept and of the custom words. Each gets its
+    // first page in the database's order behind the custom words, the items not kept as
+    // placeholders that only take their place, and one placeholder for the items beyond the
+    // first page. Custom words push the database's items down and an item under the same code
+    // twice counts once, so no item beyond the database's first page can reach the first page:
+    // the code's first page and whether it holds more decide every position and the count.
+    QSet<quint32> codes;
+    for (auto it = kept.cbegin(); it != kept.cend(); ++it)
+        index.forEachPlace(it.key(), [&](quint32 codeIndex, quint32) { codes.insert(codeIndex); });
+    for (const Pending &p : table.m_pending) {
+        const qint64 codeIndex = index.findCode(p.codeKey);
+        if (codeIndex >= 0)
+            codes.insert(quint32(codeIndex));
+    }
+    qint32 placeholder = -2;
+    for (quint32 codeIndex : std::as_const(codes)) {
+        const std::optional<KeyPathIndex::Code> code = index.code(codeIndex);
+        if (!code)
+            continue;
+        const quint32 codeKey = code->key;
+        if ((codeKey >> 20) < 1 || (codeKey >> 20) > quint32(kImeFullCodeLength) || (codeKey & 0xFFFFF) > 999999)
+            continue; // no code of digits
+        quint32 position = 1;
+        const quint32 page = std::min<quint32>(code->pageCount, kImePageSize);
+        for (; position <= page; ++position) {
+            const qint32 item = index.pageItem(*code, position);
+            const auto it = item >= 0 ? kept.constFind(item) : kept.constEnd();
+            table.m_pending.push_back(
+                {codeKey, it != kept.constEnd() ? *it : placeholder--, kDatabaseRankBase + position});
+        }
+        if (code->total > page)
+            table.m_pending.push_back({codeKey, placeholder--, kDatabaseRankBase + position});
     }
     table.finish();
     return table;

@@ -30,6 +30,8 @@
 
 namespace orvane {
 
+class KeyPathIndex;
+
 // The candidates of a page of the installed table (PageSize in its fcitx5 configuration).
 inline constexpr int kImePageSize = 10;
 // The length of a full code: at this length fcitx5 commits by itself.
@@ -80,6 +82,14 @@ public:
     static std::optional<KeyPathTable> load(
         const QString &databasePath, const QString &customWordsPath, QStringView text = {}, QString *error = nullptr);
 
+    // The same table as load(), made from the database's index in cacheFolder (see
+    // keypathindex.h), which is made and kept there when missing, stale or damaged. With an
+    // empty text or an empty cache folder it is load() itself.
+    static std::optional<KeyPathTable> loadCached(const QString &databasePath, const QString &customWordsPath,
+        QStringView text, const QString &cacheFolder, QString *error = nullptr);
+    // The table for a text (not empty) from an index and the custom-words file.
+    static KeyPathTable fromIndex(const KeyPathIndex &index, const QString &customWordsPath, QStringView text);
+
     KeyPath shortestPath(QStringView text) const;
 
     // The cheapest entry of item as one step (its code, selection key and keys), when something is
@@ -113,6 +123,12 @@ private:
     int m_longest = 0;                  // the longest item, in UTF-16 units
 
     qint32 intern(QStringView item);
+    void addCustomWords(const QString &customWordsPath);
+    // Each code's candidates in table order, the same item under the same code once.
+    void sortPending();
+    // Adds the database's entries to m_pending; an empty string, or what went wrong.
+    static QString readDatabase(KeyPathTable &table, const QString &databasePath, QStringView text);
+    friend class KeyPathIndex;
     static QString selectKeyName(int position, int keys, int codeLength);
 };
 

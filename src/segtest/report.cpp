@@ -151,17 +151,38 @@ QString reportUserKeySection(const KeyCountSlots &counts)
     return reportKeySection(QStringLiteral("以下是关于用户所输入的文本的键数信息："), counts);
 }
 
+QString reportTypingFiguresSection(const TypingFigures &f)
+{
+    QString out;
+    line(out, QStringLiteral("以下是关于击键、码长和打词的信息："), true);
+    line(out, reportRule());
+    line(out, QStringLiteral("击键（键/秒）：") + keysPerSecondText(f.keysPerSecond));
+    line(out, QStringLiteral("码长（键/字）：") + codeLengthText(f.codeLength));
+    line(out, QStringLiteral("所打部分的理论码长：") + codeLengthText(f.idealCodeLength));
+    line(out, QStringLiteral("全部文本的理论码长：") + codeLengthText(f.textIdealCodeLength));
+    line(out, QStringLiteral("打词率：") + shareText(f.wordShare));
+    line(out, QStringLiteral("理论打词率：") + shareText(f.idealWordShare));
+    line(out, QStringLiteral("打词达成率：") + shareText(f.wordShareRatio));
+    line(out, QStringLiteral("退格次数：%1").arg(f.backspaces));
+    line(out, QStringLiteral("回改字数：%1").arg(f.retyped));
+    line(out, QStringLiteral("键准：") + shareText(f.keyAccuracy));
+    line(out, reportRule(), true);
+    return out;
+}
+
 QString statisticsReport(const ReportFigures &figures)
 {
     QString out = reportBasicSection(figures);
-    if (!figures.WordStats)
-        return out;
-    out += reportTextDetailSection(*figures.WordStats);
-    if (figures.TextKeyCounts)
-        out += reportTextKeySection(*figures.TextKeyCounts);
-    out += reportUserSection(figures.Typing);
-    if (figures.UserKeyCounts)
-        out += reportUserKeySection(*figures.UserKeyCounts);
+    if (figures.WordStats) {
+        out += reportTextDetailSection(*figures.WordStats);
+        if (figures.TextKeyCounts)
+            out += reportTextKeySection(*figures.TextKeyCounts);
+        out += reportUserSection(figures.Typing);
+        if (figures.UserKeyCounts)
+            out += reportUserKeySection(*figures.UserKeyCounts);
+    }
+    if (figures.Figures)
+        out += reportTypingFiguresSection(*figures.Figures);
     return out;
 }
 

@@ -6,6 +6,7 @@
 
 #include "segtest/statsdata.h"
 #include "segtest/textstats.h"
+#include "segtest/typingfigures.h"
 
 #include <QString>
 #include <optional>
@@ -28,6 +29,8 @@ struct ReportFigures {
     TypingDetails Typing;
     std::optional<KeyCountSlots> TextKeyCounts;
     std::optional<KeyCountSlots> UserKeyCounts;
+    // The typing figures of the last test (击键, 码长, 打词率, ...), when they were computed.
+    std::optional<TypingFigures> Figures;
 };
 
 // The rule line between sections: 38 asterisks.
@@ -49,8 +52,12 @@ QString reportUserSection(const TypingDetails &typing);
 // The key figures of what the user typed.
 QString reportUserKeySection(const KeyCountSlots &counts);
 
+// 击键, 码长 and the other typing figures of the last test.
+QString reportTypingFiguresSection(const TypingFigures &figures);
+
 // The whole report: the basic section always; the text detail and user sections when the
-// details were computed, each key section when its counts were as well.
+// details were computed, each key section when its counts were as well; last, the typing
+// figures when they were computed.
 QString statisticsReport(const ReportFigures &figures);
 
 // True when there is something to report (the result or the details were computed).

@@ -65,6 +65,10 @@ struct TestCounters {
     int KeystrokeCount = 0;              // keys that reached the typing box
     std::array<int, 6> UserWordCounts{}; // finished input bursts by length, index 1..5 (5 = five or more)
     QString TypedText;                   // the expected characters of the positions typed, in order
+    int BackspaceCount = 0;              // Backspace presses (each moves back one character)
+    int LeftCount = 0;                   // Left presses
+    int RetypedCount = 0;                // characters typed again: comparisons at a position already typed
+    int TypedStretch = 0;                // positions from the start up to the furthest one typed
 };
 
 struct TestStatistics {

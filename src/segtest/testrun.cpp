@@ -56,8 +56,11 @@ TestRun::~TestRun() = default;
 void TestRun::newText()
 {
     counters = TestCounters{};
-    drill = false;
     m_text.reset();
+    m_tableTried = false;
+    m_table.reset();
+    m_tableError.clear();
+    m_textPath.reset();
     m_elapsedSeconds = 0;
     dropTestFigures();
 }
@@ -69,6 +72,8 @@ void TestRun::dropTestFigures()
     m_typing.reset();
     m_userStats = TestStatistics{};
     m_userKeys.reset();
+    m_stretchPath.reset();
+    m_figures.reset();
 }
 
 void TestRun::start()
@@ -77,21 +82,35 @@ void TestRun::start()
     m_start = m_clock.now();
     m_end = QDateTime();
     m_pausedSeconds = 0;
+    m_paused = false;
     m_remainingSeconds = m_settings.LimitTime ? m_settings.LimitMinutes * 60 : 0;
 }
 
 void TestRun::pause()
 {
     m_pauseStart = m_clock.now();
+    m_paused = true;
 }
 
 void TestRun::resume()
 {
     m_pausedSeconds += m_pauseStart.secsTo(m_clock.now());
+    m_paused = false;
+}
+
+qint64 TestRun::runningSeconds() const
+{
+    if (!m_start.isValid())
+        return 0;
+    const QDateTime now = m_clock.now();
+    const qint64 paused = m_pausedSeconds + (m_paused ? m_pauseStart.secsTo(now) : 0);
+    return qMax<qint64>(0, m_start.secsTo(now) - paused);
 }
 
 void TestRun::end()
 {
+    if (m_paused)
+        resume();
     m_end = m_clock.now();
     m_elapsedSeconds = qMax<qint64>(0, m_start.secsTo(m_end) - m_pausedSeconds);
     dropTestFigures();
@@ -105,12 +124,18 @@ const ResultSummary &TestRun::result()
     return *m_result;
 }
 
+QString TestRun::viewText() const
+{
+    return m_view.toPlainText();
+}
+
 HistoryRecord TestRun::historyRecord()
 {
     HistoryRecord r;
     r.start = m_start;
     r.end = m_end;
     r.textName = doc.TextName;
+    r.kind = doc.Kind;
     const QString text = m_view.toPlainText();
     r.textHash = historyTextHash(text);
     r.textLength = int(text.size());
@@ -128,8 +153,62 @@ HistoryRecord TestRun::historyRecord()
     r.keys = counters.KeystrokeCount;
     r.bursts = counters.UserWordCounts;
     r.commits = m_session->commits();
-    r.drill = drill;
+    const TypingFigures &f = figures();
+    r.keysPerSecond = f.keysPerSecond;
+    r.codeLength = f.codeLength;
+    r.idealCodeLength = f.idealCodeLength;
+    r.wordShare = f.wordShare;
+    r.idealWordShare = f.idealWordShare;
+    r.backspaces = f.backspaces;
+    r.retyped = f.retyped;
+    r.keyAccuracy = f.keyAccuracy;
     return r;
+}
+
+const KeyPathTable *TestRun::table(QString *error)
+{
+    if (!m_tableTried) {
+        m_tableTried = true;
+        if (loadKeyPathTable)
+            m_table = loadKeyPathTable(m_view.toPlainText(), &m_tableError);
+        if (!m_table && m_tableError.isEmpty())
+            m_tableError = QStringLiteral("没有可用的码表");
+    }
+    if (!m_table && error)
+        *error = m_tableError;
+    return m_table ? &*m_table : nullptr;
+}
+
+const KeyPath *TestRun::textPath(QString *error)
+{
+    if (!m_textPath) {
+        const KeyPathTable *t = table(error);
+        if (!t)
+            return nullptr;
+        m_textPath = t->shortestPath(m_view.toPlainText());
+    }
+    return &*m_textPath;
+}
+
+const KeyPath *TestRun::stretchPath(QString *error)
+{
+    if (!m_stretchPath) {
+        if (counters.TypedStretch <= 0)
+            return nullptr;
+        const KeyPathTable *t = table(error);
+        if (!t)
+            return nullptr;
+        // The table was loaded for the whole text, so it serves any part of it.
+        m_stretchPath = t->shortestPath(m_view.toPlainText().left(counters.TypedStretch));
+    }
+    return &*m_stretchPath;
+}
+
+const TypingFigures &TestRun::figures()
+{
+    if (!m_figures)
+        m_figures = computeTypingFigures(counters, m_elapsedSeconds, m_session->commits(), textPath(), stretchPath());
+    return *m_figures;
 }
 
 TextFigures &TestRun::text()
@@ -171,6 +250,7 @@ ReportFigures TestRun::reportFigures()
         f.EffectiveSpeedText = m_result->effectiveSpeed;
         f.hasResult = true;
     }
+    f.Figures = m_figures;
     if (hasDetails()) {
         f.WordStats = wordTable();
         f.Typing = typingDetails();

@@ -13,6 +13,7 @@
 #include "segtest/resultsummary.h"
 #include "segtest/statsdata.h"
 #include "segtest/textstats.h"
+#include "segtest/typingfigures.h"
 #include "segtest/typingsession.h"
 
 #include <QDateTime>
@@ -66,10 +67,9 @@ public:
     TestDocument doc;
     // The counters and typed text of the test under way or last run.
     TestCounters counters;
-    // The open text is a drill built from the learner's weak items, not running text; the
-    // history keeps the flag with each of its tests. Set after the text is opened: a new text
-    // clears it.
-    bool drill = false;
+
+    // The text of the test view, line breaks as "\n".
+    QString viewText() const;
 
     // The comparison and position of the running test.
     TypingSession &session() { return *m_session; }
@@ -93,6 +93,8 @@ public:
     // The length of the last finished test in seconds, its pauses left out; 0 before a test
     // ended. Dates go with the times, so a test across midnight measures its true length.
     qint64 elapsedSeconds() const { return m_elapsedSeconds; }
+    // The seconds of the running test so far, its pauses (the one under way included) left out.
+    qint64 runningSeconds() const;
 
     // The seconds left of the time limit.
     int remainingSeconds() const { return m_remainingSeconds; }
@@ -118,6 +120,18 @@ public:
     // not be segmented (the next call tries again); null without an error when nothing was typed.
     const KeyCountSlots *userKeyCounts(const ExternalLibs *libs, QString *error);
     bool hasUserKeyCounts() const { return m_userKeys.has_value(); }
+
+    // Loads the table of the shortest key path for a text (the window gives the installed one,
+    // loadInstalledKeyPathTable); empty: no key path, the figures that need it are absent.
+    std::function<std::optional<KeyPathTable>(QStringView text, QString *error)> loadKeyPathTable;
+    // The shortest key path of the whole text, computed once per text; of the typed stretch (from
+    // the start to the furthest position typed), once per test. Null with *error saying why when
+    // the table could not be loaded (not tried again for this text), or when nothing was typed.
+    const KeyPath *textPath(QString *error = nullptr);
+    const KeyPath *stretchPath(QString *error = nullptr);
+    // The figures of the last test (击键, 码长, 打词率, ...), computed once after it ended.
+    const TypingFigures &figures();
+    bool hasFigures() const { return m_figures.has_value(); }
 
     // The words of the last finished test that the learner typed in pieces (by keys lost); set by
     // the window when the test ends, nullopt before.
@@ -151,6 +165,16 @@ private:
     std::optional<TypingDetails> m_typing;
     TestStatistics m_userStats;
     std::optional<KeyCountSlots> m_userKeys;
+
+    bool m_paused = false;
+    // The key-path table of the text and the path of the whole text; the error of a failed load.
+    bool m_tableTried = false;
+    std::optional<KeyPathTable> m_table;
+    QString m_tableError;
+    std::optional<KeyPath> m_textPath;
+    std::optional<KeyPath> m_stretchPath;
+    std::optional<TypingFigures> m_figures;
+    const KeyPathTable *table(QString *error);
 };
 
 } // namespace orvane

@@ -198,6 +198,9 @@ TypingSession::Outcome TypingSession::compare(const QString &typed)
 
     const std::size_t at = std::size_t(m_position);
     const QRgb colour = colourAt(m_position);
+    if (at < m_result.size() && m_result[at] != Untyped)
+        ++m_counters.RetypedCount;
+    m_counters.TypedStretch = qMax(m_counters.TypedStretch, m_position + 1);
     // A symbol of the text is shown widened ("-" as "－"), while the key gives the narrow form
     // unless the input method's punctuation maps it: both forms of a character count as right.
     if (!typed.isEmpty() && !expected.isEmpty() && narrow(typed.front()) == narrow(expected.front())) {
@@ -236,6 +239,18 @@ void TypingSession::moveRight()
 void TypingSession::moveLeft()
 {
     select(m_position > 0 ? m_position - 1 : m_position, true);
+}
+
+void TypingSession::pressLeft()
+{
+    ++m_counters.LeftCount;
+    moveLeft();
+}
+
+void TypingSession::pressBackspace()
+{
+    ++m_counters.BackspaceCount;
+    moveLeft();
 }
 
 QString TypingSession::hintText() const

@@ -63,7 +63,8 @@ public:
     // One comparison step for the first character of typed (which must not be empty): counts the
     // burst, records the expected character, colours and counts it, and moves on. The character
     // is right when it is the expected one in either width ("-" for "－", "A" for "Ａ"); letter
-    // case counts. Finished when the position has passed the last character (the caller ends the
+    // case counts. A position typed before in this test counts as typed again (RetypedCount).
+    // Finished when the position has passed the last character (the caller ends the
     // test).
     Outcome compare(const QString &typed);
 
@@ -78,6 +79,9 @@ public:
     const QVector<HistoryCommit> &commits() const { return m_commits; }
     void moveRight();
     void moveLeft();
+    // The Left key and Backspace: each moves back one character and is counted on its own.
+    void pressLeft();
+    void pressBackspace();
     void highlightOff();
 
     int position() const { return m_position; }

@@ -61,6 +61,13 @@ void frmMain::buildMenus()
     mnuPreSplit = mnuSplit->addAction(QStringLiteral("分词结果处理"));
     mnuPreSplit->setObjectName(QStringLiteral("mnuPreSplit"));
     mnuSplit->addSeparator();
+    mnuCourse = mnuSplit->addAction(QStringLiteral("课程"));
+    mnuCourse->setObjectName(QStringLiteral("mnuCourse"));
+    mnuCourse->setEnabled(bool(m_ctx.showCourse));
+    mnuDrill = mnuSplit->addAction(QStringLiteral("练习薄弱项"));
+    mnuDrill->setObjectName(QStringLiteral("mnuDrill"));
+    mnuDrill->setEnabled(bool(m_ctx.practiseWeakItems));
+    mnuSplit->addSeparator();
     mnuHistory = mnuSplit->addAction(QStringLiteral("成绩记录"));
     mnuHistory->setObjectName(QStringLiteral("mnuHistory"));
     mnuHistory->setEnabled(bool(m_ctx.showHistory));
@@ -84,6 +91,14 @@ void frmMain::buildMenus()
     connect(mnuHistory, &QAction::triggered, this, [this] {
         if (m_ctx.showHistory)
             m_ctx.showHistory(this);
+    });
+    connect(mnuCourse, &QAction::triggered, this, [this] {
+        if (m_ctx.showCourse)
+            m_ctx.showCourse(this);
+    });
+    connect(mnuDrill, &QAction::triggered, this, [this] {
+        if (m_ctx.practiseWeakItems)
+            m_ctx.practiseWeakItems(this);
     });
     connect(mnuBook, &QAction::triggered, this, [this] {
         if (m_ctx.showBook)

@@ -40,6 +40,8 @@ public:
     QMenu *mnuSplit = nullptr;
     QAction *mnuFcTest = nullptr;
     QAction *mnuHistory = nullptr;
+    QAction *mnuCourse = nullptr;
+    QAction *mnuDrill = nullptr;
     QAction *mnuBook = nullptr;
     QAction *mnuPreSplit = nullptr;
     QMenu *mnuHelp = nullptr;

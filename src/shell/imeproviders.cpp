@@ -6,8 +6,11 @@
 #include <QDBusMessage>
 #include <QDBusMetaType>
 #include <QDBusReply>
+#include <QElapsedTimer>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
+#include <QThread>
 
 // One input method of an fcitx5 group, (name, layout) on the bus.
 struct GroupItem {
@@ -78,18 +81,32 @@ std::optional<CurrentGroup> currentGroup()
 }
 
 // Runs the ibus client; nullopt when it cannot be run or fails.
-std::optional<QString> runIbus(const QStringList &args)
+std::optional<QString> runIbus(const QStringList &args, int timeoutMs = 10000)
 {
     const QString exe = QStandardPaths::findExecutable(QStringLiteral("ibus"));
     if (exe.isEmpty())
         return std::nullopt;
     QProcess p;
     p.start(exe, args);
-    if (!p.waitForFinished(3000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
+    if (!p.waitForFinished(timeoutMs) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
         p.kill();
+        p.waitForFinished(1000);
         return std::nullopt;
     }
     return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+const QString kUsKeyboardEngine = QStringLiteral("xkb:us::eng");
+
+// The "@im=NAME" of XMODIFIERS, or the whole value of an IM module variable, as a framework.
+ImeFramework frameworkNamed(const QString &name)
+{
+    const QString n = name.trimmed().toLower();
+    if (n == QLatin1String("fcitx") || n == QLatin1String("fcitx5"))
+        return ImeFramework::Fcitx5;
+    if (n == QLatin1String("ibus"))
+        return ImeFramework::Ibus;
+    return ImeFramework::None;
 }
 
 } // namespace
@@ -187,8 +204,23 @@ bool Fcitx5Provider::reloadTable(const QString &id)
 
 bool IbusProvider::isRunning()
 {
-    const std::optional<QString> address = runIbus({QStringLiteral("address")});
-    return address && !address->trimmed().isEmpty() && !address->contains(QLatin1String("(null)"));
+    const std::optional<QString> out = runIbus({QStringLiteral("address")});
+    const QString address = out ? out->trimmed() : QString();
+    if (address.isEmpty() || address.contains(QLatin1String("(null)")))
+        return false;
+    // The address file outlives a daemon that was killed: only a connection tells.
+    const QString name = QStringLiteral("orvane-ibus-probe");
+    const bool connected = QDBusConnection::connectToBus(address, name).isConnected();
+    QDBusConnection::disconnectFromBus(name);
+    return connected;
+}
+
+std::optional<QString> IbusProvider::currentEngine()
+{
+    const std::optional<QString> out = runIbus({QStringLiteral("engine")});
+    if (!out || out->trimmed().isEmpty())
+        return std::nullopt;
+    return out->trimmed();
 }
 
 QList<InputMethodEntry> IbusProvider::parseEngineList(const QString &output)
@@ -218,20 +250,74 @@ std::optional<QList<InputMethodEntry>> IbusProvider::list()
 
 bool IbusProvider::activate(const QString &id)
 {
+    const std::optional<QString> before = currentEngine();
+    if (before && *before != id)
+        m_previous = *before;
     return runIbus({QStringLiteral("engine"), id}).has_value();
 }
 
 bool IbusProvider::deactivate()
 {
-    return runIbus({QStringLiteral("engine"), QStringLiteral("xkb:us::eng")}).has_value();
+    return runIbus({QStringLiteral("engine"), m_previous.isEmpty() ? kUsKeyboardEngine : m_previous}).has_value();
+}
+
+bool IbusProvider::refresh(const QString &id)
+{
+    if (!id.isEmpty())
+        return true; // ibus offers every listed engine through "ibus engine"; nothing to add
+    // write-cache reads the engines of every component again (ibus-table lists the user's
+    // tables); restart makes the daemon load that cache. Its clients connect again by themselves.
+    // The restarted daemon starts without the engine that was in use: it is selected again.
+    const std::optional<QString> inUse = currentEngine();
+    if (!runIbus({QStringLiteral("write-cache")}, 60000) || !runIbus({QStringLiteral("restart")}))
+        return false;
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < 20000) {
+        QThread::msleep(200);
+        if (runIbus({QStringLiteral("list-engine")})) {
+            if (inUse)
+                runIbus({QStringLiteral("engine"), *inUse});
+            return true;
+        }
+    }
+    return false;
+}
+
+ImeFramework sessionImeFramework(const QString &qtImModule, const QString &gtkImModule, const QString &xModifiers)
+{
+    for (const QString &module : {qtImModule, gtkImModule}) {
+        if (!module.trimmed().isEmpty())
+            return frameworkNamed(module);
+    }
+    static const QRegularExpression im(QStringLiteral("@im=([^\\s@]*)"));
+    const QRegularExpressionMatch m = im.match(xModifiers);
+    return m.hasMatch() ? frameworkNamed(m.captured(1)) : ImeFramework::None;
+}
+
+ImeFramework chooseImeFramework(ImeFramework session, bool fcitx5Running, bool ibusRunning)
+{
+    if (session == ImeFramework::Fcitx5 && fcitx5Running)
+        return session;
+    if (session == ImeFramework::Ibus && ibusRunning)
+        return session;
+    if (fcitx5Running)
+        return ImeFramework::Fcitx5;
+    return ibusRunning ? ImeFramework::Ibus : ImeFramework::None;
 }
 
 std::unique_ptr<InputMethodProvider> makeInputMethodProvider()
 {
-    if (Fcitx5Provider::isRunning())
-        return std::make_unique<Fcitx5Provider>();
-    if (IbusProvider::isRunning())
-        return std::make_unique<IbusProvider>();
+    const ImeFramework session = sessionImeFramework(qEnvironmentVariable("QT_IM_MODULE"),
+        qEnvironmentVariable("GTK_IM_MODULE"), qEnvironmentVariable("XMODIFIERS"));
+    // ibus is asked only when it can matter: the check runs its client.
+    const bool fcitx5 = Fcitx5Provider::isRunning();
+    const bool ibus = (session == ImeFramework::Ibus || !fcitx5) && IbusProvider::isRunning();
+    switch (chooseImeFramework(session, fcitx5, ibus)) {
+    case ImeFramework::Fcitx5: return std::make_unique<Fcitx5Provider>();
+    case ImeFramework::Ibus: return std::make_unique<IbusProvider>();
+    case ImeFramework::None: break;
+    }
     return std::make_unique<NoInputMethodProvider>();
 }
 

@@ -1,4 +1,4 @@
-// The input-method frameworks of a Linux desktop: fcitx5 over D-Bus first, ibus next, and the
+// The input-method frameworks of a Linux desktop: fcitx5 over D-Bus, ibus through its client, and the
 // provider that finds nothing when neither runs.
 #pragma once
 
@@ -28,21 +28,42 @@ public:
     static bool isRunning();
 };
 
-// ibus through its command-line client ("ibus list-engine", "ibus engine NAME"): the identifier
-// is the engine name, the display name its long name. Switching off selects the US keyboard.
+// ibus through its command-line client ("ibus list-engine", "ibus engine [NAME]"): the identifier
+// is the engine name, the display name its long name. Switching on remembers the engine that was
+// in use, and switching off goes back to it (to the US keyboard when none was set).
 class IbusProvider final : public InputMethodProvider {
 public:
     QString kind() const override { return QStringLiteral("ibus"); }
     std::optional<QList<InputMethodEntry>> list() override;
     bool activate(const QString &id) override;
     bool deactivate() override;
+    // ibus-daemon builds its list of engines when it starts (or from its cache), and does not
+    // watch the user's ibus-table folder: the cache is written again and the daemon restarted,
+    // and this waits until it answers again.
+    bool refresh(const QString &id) override;
 
+    // True when ibus-daemon answers on the address the ibus client names.
     static bool isRunning();
+    // The global engine, or nullopt when none is set or ibus does not answer.
+    static std::optional<QString> currentEngine();
     // Parses the output of "ibus list-engine".
     static QList<InputMethodEntry> parseEngineList(const QString &output);
+
+private:
+    QString m_previous; // the engine in use before activate; empty: none known
 };
 
-// fcitx5 if it runs, else ibus if it runs, else the provider that finds nothing.
+enum class ImeFramework { None, Fcitx5, Ibus };
+
+// The framework the session names in its environment: QT_IM_MODULE, else GTK_IM_MODULE, else the
+// "@im=" of XMODIFIERS ("fcitx", "fcitx5" and "ibus"; anything else names none).
+ImeFramework sessionImeFramework(const QString &qtImModule, const QString &gtkImModule, const QString &xModifiers);
+// The framework to use: the session's own when it runs (a desktop may run both and use one),
+// else fcitx5 if it runs, else ibus if it runs.
+ImeFramework chooseImeFramework(ImeFramework session, bool fcitx5Running, bool ibusRunning);
+
+// The provider of the framework chooseImeFramework picks for this process's environment, or the
+// provider that finds nothing.
 std::unique_ptr<InputMethodProvider> makeInputMethodProvider();
 
 } // namespace orvane

@@ -37,6 +37,31 @@ QString ImeTableUpdate::findInstallScript(const ProgramFolder &folder)
     return {};
 }
 
+QStringList ImeTableUpdate::installArguments(const QString &script, const QString &kind, const QString &db)
+{
+    return {script, kind == QLatin1String("ibus") ? QStringLiteral("--ibus") : QStringLiteral("--fcitx5"),
+        QStringLiteral("--db"), db};
+}
+
+bool ImeTableUpdate::install(const QString &script, const QString &kind, const QString &db, QString *error)
+{
+    if (script.isEmpty()) {
+        *error = QStringLiteral("找不到安装程序 install-orvane-ime.sh");
+        return false;
+    }
+    QProcess p;
+    p.start(QStringLiteral("sh"), installArguments(script, kind, db));
+    if (!p.waitForFinished(180000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
+        *error = QString::fromLocal8Bit(p.readAllStandardError()).trimmed();
+        if (error->isEmpty())
+            *error = p.errorString();
+        p.kill();
+        p.waitForFinished(2000);
+        return false;
+    }
+    return true;
+}
+
 bool ImeTableUpdate::isRunning() const
 {
     return m_process != nullptr;
@@ -82,10 +107,9 @@ void ImeTableUpdate::run()
         if (e == QProcess::FailedToStart)
             processFinished();
     });
-    const bool ibus = m_ctx.imeProvider && m_ctx.imeProvider->kind() == QLatin1String("ibus");
     m_process->start(QStringLiteral("sh"),
-        {m_script, ibus ? QStringLiteral("--ibus") : QStringLiteral("--fcitx5"), QStringLiteral("--db"),
-            m_ctx.folder.dataFile(workfiles::codeDatabase())});
+        installArguments(m_script, m_ctx.imeProvider ? m_ctx.imeProvider->kind() : QString(),
+            m_ctx.folder.dataFile(workfiles::codeDatabase())));
 }
 
 void ImeTableUpdate::processFinished()

@@ -28,6 +28,13 @@ public:
     // data folder; empty when there is none.
     static QString findInstallScript(const ProgramFolder &folder);
 
+    // The arguments of the install script for the framework named by kind ("ibus" installs the
+    // ibus-table database, anything else the fcitx5 table), made from the code database db.
+    static QStringList installArguments(const QString &script, const QString &kind, const QString &db);
+    // Installs the table for the current user by running the script and waiting for it (three
+    // minutes at most). On failure error says why (the script's own message when it gave one).
+    static bool install(const QString &script, const QString &kind, const QString &db, QString *error);
+
     // Starts a rebuild of the table for the running framework; the busy window is shown over
     // window (may be null).
     void start(QWidget *window);

@@ -5,8 +5,10 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QLibraryInfo>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTranslator>
 
 namespace orvane {
 
@@ -32,6 +34,18 @@ QMessageBox::Icon toQt(MessageIcon icon)
 }
 
 } // namespace
+
+std::unique_ptr<QTranslator> installQtTranslations(const QString &folder)
+{
+    const QString from = folder.isEmpty() ? QLibraryInfo::path(QLibraryInfo::TranslationsPath) : folder;
+    auto translator = std::make_unique<QTranslator>();
+    // The file is named outright: a locale search would fall back to another language's file
+    // on a system whose language is not Chinese.
+    if (!translator->load(QStringLiteral("qtbase_zh_CN"), from)
+        || !QCoreApplication::installTranslator(translator.get()))
+        return nullptr;
+    return translator;
+}
 
 MessageAnswer QtPrompts::message(const QString &text, const QString &title, MessageIcon icon, MessageButtons buttons)
 {
@@ -69,17 +83,20 @@ MessageAnswer QtPrompts::message(const QString &text, const QString &title, Mess
 
 QString QtPrompts::openFile(const QString &caption, const QString &folder, const QString &filter)
 {
-    return QFileDialog::getOpenFileName(dialogParent(), caption, folder, filter);
+    return QFileDialog::getOpenFileName(
+        dialogParent(), caption, folder, filter, nullptr, QFileDialog::DontUseNativeDialog);
 }
 
 QString QtPrompts::saveFile(const QString &caption, const QString &suggestedPath, const QString &filter)
 {
-    return QFileDialog::getSaveFileName(dialogParent(), caption, suggestedPath, filter);
+    return QFileDialog::getSaveFileName(
+        dialogParent(), caption, suggestedPath, filter, nullptr, QFileDialog::DontUseNativeDialog);
 }
 
 std::optional<quint32> QtPrompts::chooseColor(quint32 initial)
 {
-    const QColor c = QColorDialog::getColor(colorFromSetting(initial), dialogParent(), QStringLiteral("颜色"));
+    const QColor c = QColorDialog::getColor(
+        colorFromSetting(initial), dialogParent(), QStringLiteral("颜色"), QColorDialog::DontUseNativeDialog);
     if (!c.isValid())
         return std::nullopt;
     return settingFromColor(c);

@@ -41,8 +41,8 @@ MistakeBook buildMistakeBook(const QVector<HistoryTestItems> &tests, const QVect
                 item.pieces += typed.pieces;
                 item.misses += typed.missed;
                 item.lastMiss = test.start;
-                item.cleanSince = test.drill ? 0 : typed.cleanAfterMiss;
-            } else if (state.inBook && !test.drill) {
+                item.cleanSince = test.practice ? 0 : typed.cleanAfterMiss;
+            } else if (state.inBook && !test.practice) {
                 item.cleanSince += typed.seen;
             }
             if (state.inBook) {

@@ -4,8 +4,9 @@
 // A typing is a miss when the item was typed wrong (it, or a character of the word, was coloured
 // wrong), slow (see testlessons.h) or, for a word, in pieces. The tests are replayed oldest first:
 // a miss puts the item into the book (or keeps it there), sets the date it was last missed and
-// starts its count of clean typings again. A clean typing in running text adds one; a drill's
-// clean typings add nothing, its misses count as any other. At three clean typings after the last
+// starts its count of clean typings again. A clean typing in running text adds one; the clean
+// typings of a practice text the program made (a drill, a lesson) add nothing, its misses count
+// as any other. At three clean typings after the last
 // miss the item leaves the book, and its counts start from zero if it comes back. An item taken
 // out by hand forgets every test kept up to then.
 #pragma once

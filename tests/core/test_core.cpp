@@ -30,6 +30,8 @@ private slots:
     void saveFilesAllOrNothing();
     void readMissingNamesTheFile();
     void programFolder();
+    void installedFolders_data();
+    void installedFolders();
     void scriptedClock();
 };
 
@@ -210,6 +212,48 @@ void TestCore::programFolder()
     own.close();
     QCOMPARE(folder.dataFile(QStringLiteral("JTDB.dat")), own.fileName());
     QCOMPARE(folder.dataFile(QStringLiteral("none.dat")), home.path() + QStringLiteral("/none.dat"));
+}
+
+// The install tree is found from the executable's folder wherever the tree was put; the build
+// tree's own folder comes first; the environment's folders replace the installed ones.
+void TestCore::installedFolders_data()
+{
+    QTest::addColumn<QString>("exeDir");
+    QTest::addColumn<QVariant>("dataEnv"); // invalid: not set
+    QTest::addColumn<QVariant>("libEnv");
+    QTest::addColumn<QStringList>("data");
+    QTest::addColumn<QStringList>("libs");
+
+    const QVariant unset;
+    QTest::newRow("installed in /usr") << "/usr/bin" << unset << unset
+                                       << QStringList{"/usr/bin", "/usr/share/orvane-tutor"}
+                                       << QStringList{"/usr/bin", "/usr/lib/orvane-tutor"};
+    QTest::newRow("moved tree") << "/tmp/x/opt/程序/bin/" << unset << unset
+                                << QStringList{"/tmp/x/opt/程序/bin", "/tmp/x/opt/程序/share/orvane-tutor"}
+                                << QStringList{"/tmp/x/opt/程序/bin", "/tmp/x/opt/程序/lib/orvane-tutor"};
+    QTest::newRow("environment replaces")
+        << "/usr/bin" << QVariant(QStringLiteral("/d")) << QVariant(QStringLiteral("/l/"))
+        << QStringList{"/usr/bin", "/d"} << QStringList{"/usr/bin", "/l"};
+    QTest::newRow("empty environment: none") << "/usr/bin" << QVariant(QString()) << QVariant(QString())
+                                             << QStringList{"/usr/bin"} << QStringList{"/usr/bin"};
+    QTest::newRow("unknown executable") << QString() << unset << QVariant(QStringLiteral("/l")) << QStringList{}
+                                        << QStringList{"/l"};
+    QTest::newRow("environment is the executable's folder")
+        << "/b" << QVariant(QStringLiteral("/b/")) << unset << QStringList{"/b"}
+        << QStringList{"/b", "/lib/orvane-tutor"};
+}
+
+void TestCore::installedFolders()
+{
+    QFETCH(QString, exeDir);
+    QFETCH(QVariant, dataEnv);
+    QFETCH(QVariant, libEnv);
+    QFETCH(QStringList, data);
+    QFETCH(QStringList, libs);
+    const auto value = [](const QVariant &v) { return v.isValid() ? std::optional(v.toString()) : std::nullopt; };
+    const InstalledFolders folders = InstalledFolders::locate(exeDir, value(dataEnv), value(libEnv));
+    QCOMPARE(folders.data, data);
+    QCOMPARE(folders.libraries, libs);
 }
 
 void TestCore::scriptedClock()

@@ -63,11 +63,12 @@ private slots:
         const Run lines = history({}, home.path());
         QVERIFY2(lines.status == 0, qPrintable(lines.err));
         QCOMPARE(lines.out,
-            QStringLiteral("1\t2026-03-02 09:00:00\t课文.txt\t用时=60秒 正确=38 错误=2 正确率=95.00% 速度=40 "
-                           "有效速度=38 键数=120 击键=2.00 码长=-\n"
-                           "2\t2026-03-03 20:15:05\t第二篇.txt\t用时=60秒 正确=40 错误=0 正确率=100.00% 速度=40 "
-                           "有效速度=40 键数=120 击键=2.00 码长=-\n"
-                           "tests=2\n"));
+            QStringLiteral(
+                "1\t2026-03-02 09:00:00\t课文.txt\t用时=60秒 正确=38 错误=2 正确率=95.00% 速度=40 "
+                "有效速度=38 键数=120 击键=2.00 码长=- 理论码长=- 打词率=- 理论打词率=- 退格=- 回改=- 键准=-\n"
+                "2\t2026-03-03 20:15:05\t第二篇.txt\t用时=60秒 正确=40 错误=0 正确率=100.00% 速度=40 "
+                "有效速度=40 键数=120 击键=2.00 码长=- 理论码长=- 打词率=- 理论打词率=- 退格=- 回改=- 键准=-\n"
+                "tests=2\n"));
 
         const Run csv = history({QStringLiteral("--csv")}, home.path());
         QVERIFY2(csv.status == 0, qPrintable(csv.err));

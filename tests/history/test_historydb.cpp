@@ -67,6 +67,7 @@ void compareRecords(const HistoryRecord &a, const HistoryRecord &b)
     QCOMPARE(a.backspaces, b.backspaces);
     QCOMPARE(a.retyped, b.retyped);
     QCOMPARE(a.keyAccuracy, b.keyAccuracy);
+    QCOMPARE(a.kind, b.kind);
 }
 
 // Runs SQL on the file through a connection of its own, as another program would.
@@ -110,6 +111,7 @@ private slots:
         second.backspaces.reset();
         second.codeLength = 2.5;
         second.retyped = 0;
+        second.kind = QStringLiteral("lesson 3");
         second.commits.clear();
         {
             HistoryDb db;
@@ -140,8 +142,8 @@ private slots:
         QCOMPARE(q.value(0).toInt(), 0);
     }
 
-    // The flag of a drill, the words typed in pieces and the items of a test are written with it
-    // and go with it when it is deleted.
+    // The words typed in pieces and the items of a test are written with it and go with it when
+    // it is deleted; the items of a test with a kind (a drill) are practice, not running text.
     void whatATestTeachesGoesWithIt()
     {
         QTemporaryDir dir;
@@ -151,7 +153,7 @@ private slots:
         QVERIFY2(db.open(path, &error), qPrintable(error));
         QVERIFY(!db.lastTest(&error));
         HistoryRecord drill = sampleRecord(QStringLiteral("练习"), kMonday);
-        drill.drill = true;
+        drill.kind = QStringLiteral("drill");
         drill.pieces = {{QStringLiteral("接近"), QStringLiteral("50132"), QString(), QStringLiteral("接|近"), 9, 6},
             {QStringLiteral("学生"), QStringLiteral("328211"), QStringLiteral("3282"), QStringLiteral("学|生"), 8, 5}};
         drill.items = {{QStringLiteral("接近"), true, QStringLiteral("50132"), QString(), 2, 0, 1, 1, 2, 0},
@@ -163,7 +165,8 @@ private slots:
 
         const QVector<HistoryRecord> tests = db.tests(&error);
         QCOMPARE(tests.size(), 2);
-        QVERIFY(tests[0].drill && !tests[1].drill);
+        QCOMPARE(tests[0].kind, QStringLiteral("drill"));
+        QCOMPARE(tests[1].kind, QString());
         QCOMPARE(db.lastTest(&error)->id, second);
         QCOMPARE(db.pieces(first, &error), drill.pieces);
         QCOMPARE(db.pieces(second, &error), QVector<HistoryPiece>());
@@ -171,7 +174,7 @@ private slots:
         QCOMPARE(items.size(), 1); // the second test has none
         QCOMPARE(items[0].testId, first);
         QCOMPARE(items[0].start, kMonday);
-        QVERIFY(items[0].drill);
+        QVERIFY(items[0].practice);
         QCOMPARE(items[0].items.size(), 2);
         for (const HistoryItem &item : drill.items)
             QVERIFY(items[0].items.contains(item));
@@ -189,10 +192,21 @@ private slots:
         QVERIFY2(error.isEmpty(), qPrintable(error));
     }
 
-    // A file of the first version (written before drills, pieces and the book) opens with its
-    // tests and commits as they were; its tests are running text and teach nothing yet.
-    void aVersionOneFileKeepsItsTests()
+    // A file of the first version (written before kinds, pieces and the book), and one of the
+    // second (tests with a kind, no pieces or book yet), open with their tests and commits as
+    // they were; their tests keep their kind and teach nothing yet.
+    void anOlderFileKeepsItsTests_data()
     {
+        QTest::addColumn<int>("version");
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("version 1") << 1 << QString();
+        QTest::newRow("version 2, a lesson") << 2 << QStringLiteral("lesson 2");
+        QTest::newRow("version 2, running text") << 2 << QString();
+    }
+    void anOlderFileKeepsItsTests()
+    {
+        QFETCH(int, version);
+        QFETCH(QString, kind);
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("history.db"));
         {
@@ -218,7 +232,11 @@ private slots:
                 "5, 1, 0, 90, 5, 1, 83.33, 4, 3, 17, 0, 1, 1, 0, 0, 0.19, NULL, NULL, NULL, NULL, 2, NULL, NULL)")));
             QVERIFY(old.exec(QStringLiteral("INSERT INTO commits VALUES (7, 0, 0, '我们', 1200, 5)")));
             QVERIFY(old.exec(QStringLiteral("INSERT INTO commits VALUES (7, 1, 2, '是', 2500, 4)")));
-            QVERIFY(old.exec(QStringLiteral("PRAGMA user_version = 1")));
+            if (version == 2) {
+                QVERIFY(old.exec(QStringLiteral("ALTER TABLE tests ADD COLUMN kind TEXT NOT NULL DEFAULT ''")));
+                QVERIFY(old.exec(QStringLiteral("UPDATE tests SET kind = '%1'").arg(kind)));
+            }
+            QVERIFY(old.exec(QStringLiteral("PRAGMA user_version = %1").arg(version)));
         }
         HistoryDb db;
         QString error;
@@ -231,7 +249,7 @@ private slots:
         QCOMPARE(tests[0].start, QDateTime(QDate(2025, 12, 1), QTime(8, 0, 0)));
         QCOMPARE(tests[0].right, 5);
         QCOMPARE(tests[0].backspaces, 2);
-        QVERIFY(!tests[0].drill);
+        QCOMPARE(tests[0].kind, kind);
         QCOMPARE(db.commits(7, &error),
             (QVector<HistoryCommit>{{0, QStringLiteral("我们"), 1200, 5}, {2, QStringLiteral("是"), 2500, 4}}));
         QCOMPARE(db.pieces(7, &error), QVector<HistoryPiece>());
@@ -243,6 +261,10 @@ private slots:
         const qint64 id = db.add(next, &error);
         QVERIFY2(id > 7, qPrintable(error));
         QCOMPARE(db.pieces(id, &error), next.pieces);
+        OtherConnection after(path);
+        QSqlQuery q(after.db);
+        QVERIFY(q.exec(QStringLiteral("PRAGMA user_version")) && q.next());
+        QCOMPARE(q.value(0).toInt(), HistoryDb::kSchemaVersion);
     }
 
     void aNewFileCarriesTheSchemaVersion()
@@ -258,6 +280,49 @@ private slots:
         QSqlQuery q(other.db);
         QVERIFY(q.exec(QStringLiteral("PRAGMA user_version")) && q.next());
         QCOMPARE(q.value(0).toInt(), HistoryDb::kSchemaVersion);
+    }
+
+    // A file written before tests had a kind: its tests stay as they were, all texts the learner
+    // opened, and a drill written afterwards keeps its kind.
+    void aFileOfTheFirstVersionIsBroughtUpToDate()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("history.db"));
+        {
+            OtherConnection other(path);
+            QVERIFY(other.exec(QStringLiteral(
+                "CREATE TABLE tests (id INTEGER PRIMARY KEY AUTOINCREMENT,"
+                "start_time TEXT NOT NULL, end_time TEXT NOT NULL,"
+                "text_name TEXT NOT NULL, text_hash TEXT NOT NULL, text_length INTEGER NOT NULL,"
+                "total INTEGER NOT NULL, hanzi INTEGER NOT NULL, symbols INTEGER NOT NULL, alpha INTEGER NOT NULL,"
+                "elapsed_seconds INTEGER NOT NULL, right_chars INTEGER NOT NULL, wrong_chars INTEGER NOT NULL,"
+                "accuracy REAL NOT NULL, speed INTEGER NOT NULL, effective_speed INTEGER NOT NULL,"
+                "keys INTEGER NOT NULL, burst1 INTEGER NOT NULL, burst2 INTEGER NOT NULL, burst3 INTEGER NOT NULL,"
+                "burst4 INTEGER NOT NULL, burst5 INTEGER NOT NULL,"
+                "keys_per_second REAL, code_length REAL, ideal_code_length REAL, word_share REAL,"
+                "ideal_word_share REAL, backspaces INTEGER, retyped INTEGER, key_accuracy REAL)")));
+            QVERIFY(other.exec(
+                QStringLiteral("CREATE TABLE commits (test_id INTEGER NOT NULL REFERENCES tests(id) ON DELETE CASCADE,"
+                               "seq INTEGER NOT NULL, position INTEGER NOT NULL, text TEXT NOT NULL,"
+                               "ms INTEGER NOT NULL, keys INTEGER NOT NULL, PRIMARY KEY (test_id, seq))")));
+            QVERIFY(other.exec(QStringLiteral(
+                "INSERT INTO tests VALUES (1, '2026-03-01T10:00:00', '2026-03-01T10:01:00', 'old.txt', 'ab', 6,"
+                " 6, 5, 1, 0, 60, 6, 0, 100.0, 6, 6, 12, 1, 1, 0, 0, 0,"
+                " NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL)")));
+            QVERIFY(other.exec(QStringLiteral("PRAGMA user_version = 1")));
+        }
+        HistoryDb db;
+        QString error;
+        QVERIFY2(db.open(path, &error), qPrintable(error));
+        HistoryRecord drill = sampleRecord(QStringLiteral("练习薄弱项"), kMonday);
+        drill.kind = QStringLiteral("drill");
+        QVERIFY2(db.add(drill, &error) > 0, qPrintable(error));
+        const QVector<HistoryRecord> tests = db.tests(&error);
+        QCOMPARE(tests.size(), 2);
+        QCOMPARE(tests[0].textName, QStringLiteral("old.txt"));
+        QCOMPARE(tests[0].right, 6);
+        QCOMPARE(tests[0].kind, QString());
+        compareRecords(tests[1], drill);
     }
 
     // Each case leaves the file or its folder in a state that cannot be opened; the reason names

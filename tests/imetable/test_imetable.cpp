@@ -333,7 +333,9 @@ private slots:
         const QStringList ibus = readLines(out + QStringLiteral("/orvane-ibus.txt"));
         for (const char *line : {"SCIM_Generic_Table_Phrase_Library_TEXT", "NAME = Orvane输入法2011版",
                  "LANGUAGES = zh_CN", "VALID_INPUT_CHARS = 0123456789", "MAX_KEY_LENGTH = 6",
-                 "SELECT_KEYS = F1,F2,F3,F4,F5,F6,F7,F8,F9,F10", "BEGIN_TABLE", "END_TABLE"})
+                 "SELECT_KEYS = F1,semicolon,apostrophe,F4,F5,F6,F7,F8,F9,F10", "COMMIT_KEYS = space",
+                 "AUTO_COMMIT = TRUE", "AUTO_SELECT = FALSE", "AUTO_WILDCARD = TRUE", "BEGIN_TABLE",
+                 "END_TABLE"})
             QVERIFY2(ibus.contains(QString::fromUtf8(line)), line);
         static const QRegularExpression zhong(QStringLiteral("^500064\t中\t[0-9]+$"));
         QVERIFY(!ibus.filter(zhong).isEmpty());

@@ -10,12 +10,24 @@
 // may type fewer). With ORVANE_CLI set, the words typed in pieces that the command line then
 // reads from the history ("ORVANE_CLI pieces --last") are logged too, a line each ("pieces ...",
 // fields separated by a space, the split's "|" as "+", since "|" separates the expected lines).
+// With ORVANE_INSTALL_IME=1 the input method is not installed yet: the program's
+// main window is loaded first, finds it missing, offers to install it (answered yes) and installs
+// it with the script named by ORVANE_INSTALL_SCRIPT, as a learner's first start does.
+// After the dialog it reads the test's row from the history (history.db under XDG_DATA_HOME) and
+// logs "history matches the result" when its figures read as the dialog's labels, else "history
+// differs" with both. With ORVANE_HISTORY_SHOT=FILE.png it then shows the history window and
+// saves a picture of it.
+#include "history/historydb.h"
+#include "history/historywindow.h"
 #include "prepare/externallibs.h"
 #include "prepare/frmopenfile.h"
 #include "prepare/render.h"
 #include "segtest/dlgresult.h"
 #include "segtest/frmfctest.h"
+#include "segtest/typingfigures.h"
+#include "shell/frmmain.h"
 #include "shell/imeproviders.h"
+#include "shell/imetableupdate.h"
 #include "shell/pictures.h"
 
 #include <QApplication>
@@ -32,7 +44,8 @@ using namespace orvane;
 
 namespace {
 
-QFile *g_log = nullptr; // this driver's own log file, opened once in main
+QFile *g_log = nullptr;   // this driver's own log file, opened once in main
+bool g_answerYes = false; // questions are answered yes (the install offer), else Ok
 
 void logLine(const QString &line)
 {
@@ -43,10 +56,10 @@ void logLine(const QString &line)
 // Messages go to the log and are answered at once.
 class LoggingPrompts final : public Prompts {
 public:
-    MessageAnswer message(const QString &text, const QString &, MessageIcon, MessageButtons) override
+    MessageAnswer message(const QString &text, const QString &, MessageIcon, MessageButtons buttons) override
     {
-        logLine(QStringLiteral("message ") + text);
-        return MessageAnswer::Ok;
+        logLine(QStringLiteral("message ") + QString(text).replace(QLatin1String("\r\n"), QLatin1String(" ")));
+        return g_answerYes && buttons == MessageButtons::YesNo ? MessageAnswer::Yes : MessageAnswer::Ok;
     }
     QString openFile(const QString &, const QString &, const QString &) override { return {}; }
     QString saveFile(const QString &, const QString &, const QString &) override { return {}; }
@@ -83,7 +96,22 @@ int main(int argc, char **argv)
         return 1;
     }
     ctx.libs = &libs;
-    if (DetectIme(ctx.ime, *ime, prompts) != ImeDetection::Found) {
+    logLine(QStringLiteral("framework ") + ime->kind());
+    if (qEnvironmentVariableIntValue("ORVANE_INSTALL_IME") == 1) {
+        g_answerYes = true;
+        const QString script = qEnvironmentVariable("ORVANE_INSTALL_SCRIPT");
+        ctx.installIme = [&ctx, &ime, script](QString *error) {
+            return ImeTableUpdate::install(script, ime->kind(), ctx.folder.dataFile(QStringLiteral("jtdb.dat")), error);
+        };
+        ctx.endProgram = [](int status) { logLine(QStringLiteral("end %1").arg(status)); };
+        frmMain main(ctx);
+        if (!main.Form_Load())
+            return 1;
+        g_answerYes = false;
+    } else {
+        DetectIme(ctx.ime, *ime, prompts);
+    }
+    if (ctx.ime.ImeLayout.isEmpty()) {
         logLine(QStringLiteral("error the Orvane input method is not installed"));
         return 1;
     }
@@ -163,8 +191,43 @@ int main(int argc, char **argv)
                     + line.replace(QLatin1Char('\t'), QLatin1Char(' ')).replace(QLatin1Char('|'), QLatin1Char('+')));
             logLine(QStringLiteral("pieces status %1").arg(process.exitCode()));
         }
+        // The typing figures as the dialog shows them, and as the history row gives them.
+        const QStringList shown = {result->lblKeysPerSecond->text(), result->lblCodeLength->text(),
+            result->lblIdealCodeLength->text(), result->lblWordShare->text(), result->lblIdealWordShare->text(),
+            result->lblBackspaces->text(), result->lblRetyped->text(), result->lblKeyAccuracy->text()};
+        logLine(QStringLiteral("figures ") + shown.join(QLatin1Char(' ')));
         result->cmdOk->click();
-        QTimer::singleShot(200, &app, &QApplication::quit);
+        HistoryDb db;
+        QString dbError;
+        QStringList stored;
+        if (db.open(defaultHistoryPath(), &dbError)) {
+            const QVector<HistoryRecord> tests = db.tests(&dbError);
+            if (!tests.isEmpty()) {
+                const HistoryRecord &r = tests.last();
+                stored = {keysPerSecondText(r.keysPerSecond), codeLengthText(r.codeLength),
+                    codeLengthText(r.idealCodeLength), shareText(r.wordShare), shareText(r.idealWordShare),
+                    r.backspaces ? QString::number(*r.backspaces) : QStringLiteral("—"),
+                    r.retyped ? QString::number(*r.retyped) : QStringLiteral("—"), shareText(r.keyAccuracy)};
+            }
+        }
+        if (stored == shown)
+            logLine(QStringLiteral("history matches the result"));
+        else
+            logLine(QStringLiteral("history differs: %1 %2").arg(stored.join(QLatin1Char(' ')), dbError));
+        const QString shot = qEnvironmentVariable("ORVANE_HISTORY_SHOT");
+        if (shot.isEmpty()) {
+            QTimer::singleShot(200, &app, &QApplication::quit);
+            return;
+        }
+        auto *history = new HistoryWindow(ctx, &window);
+        history->setAttribute(Qt::WA_DeleteOnClose);
+        history->resize(1100, 720);
+        history->show();
+        QTimer::singleShot(300, &app, [history, shot, &app] {
+            logLine(history->grab().save(shot) ? QStringLiteral("history shot ") + shot
+                                               : QStringLiteral("history shot failed"));
+            app.quit();
+        });
     });
     poll.start(20);
 

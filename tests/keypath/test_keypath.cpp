@@ -2,8 +2,10 @@
 // code database and custom words, and the command line.
 #include "../support/clirun.h"
 #include "segtest/keypath.h"
+#include "segtest/keypathindex.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -64,6 +66,40 @@ bool writeFile(const QString &path, const QString &text)
     return f.open(QIODevice::WriteOnly) && f.write(text.toUtf8()) >= 0;
 }
 
+// A code database of the generator's two tables with the rows these statements insert.
+bool makeDatabase(const QString &path, const QStringList &inserts)
+{
+    bool ok = true;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("make"));
+        db.setDatabaseName(path);
+        ok = db.open();
+        QSqlQuery q(db);
+        ok = ok
+            && q.exec(
+                QStringLiteral("CREATE TABLE jtzi (hz TEXT, srm TEXT, jm1 TEXT, jm2 TEXT, freq TEXT, gb2312 TEXT)"));
+        ok = ok && q.exec(QStringLiteral("CREATE TABLE jtci (hz TEXT, srm TEXT, jm1 TEXT, jm2 TEXT, freq TEXT)"));
+        for (const QString &insert : inserts)
+            ok = ok && q.exec(insert);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("make"));
+    return ok;
+}
+
+// A small database whose code "5" holds twelve characters, more than a page, 甲 (the most
+// frequent) to 癸, then 子 and 丑; words under "56" and a full code shared by two items.
+QStringList crowdedCodeRows()
+{
+    const QString chars = QStringLiteral("甲乙丙丁戊己庚辛壬癸子丑");
+    QStringList values;
+    for (int i = 0; i < chars.size(); ++i)
+        values << QStringLiteral("('%1','5000%2','5',' ','%3',1)").arg(chars[i]).arg(i + 10).arg(100 - i);
+    return {QStringLiteral("INSERT INTO jtzi VALUES ") + values.join(u','),
+        QStringLiteral("INSERT INTO jtci VALUES ('甲乙','560001','56',' ','90'),('丙丁','560001','56',' ','80'),"
+                       "('子丑','560002',' ',' ','70')")};
+}
+
 } // namespace
 
 class TestKeyPath : public QObject {
@@ -75,6 +111,11 @@ private slots:
     void tableOrderFromDatabase();
     void realTable();
     void missingDatabase();
+    void indexGivesTheSamePath_data();
+    void indexGivesTheSamePath();
+    void damagedIndexIsMadeAgain_data();
+    void damagedIndexIsMadeAgain();
+    void unwritableCacheFolder();
     void commandLine();
     void commandLineUsage_data();
     void commandLineUsage();
@@ -150,25 +191,15 @@ void TestKeyPath::tableOrderFromDatabase()
 {
     QTemporaryDir dir;
     const QString dbPath = dir.filePath(QStringLiteral("jtdb.dat"));
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("make"));
-        db.setDatabaseName(dbPath);
-        QVERIFY(db.open());
-        QSqlQuery q(db);
-        QVERIFY(q.exec(
-            QStringLiteral("CREATE TABLE jtzi (hz TEXT, srm TEXT, jm1 TEXT, jm2 TEXT, freq TEXT, gb2312 TEXT)")));
-        QVERIFY(q.exec(QStringLiteral("CREATE TABLE jtci (hz TEXT, srm TEXT, jm1 TEXT, jm2 TEXT, freq TEXT)")));
-        // Under "8": 王 (900) before 玉 (100) by frequency; 丰 and 丰收 share 500, the character
-        // first. 主 has a blank short code. Under "9": 田 and 由 by database order at equal
-        // frequency, and the custom word 田由 before both.
-        QVERIFY(q.exec(QStringLiteral("INSERT INTO jtzi VALUES "
-                                      "('玉','800001','8',' ','100',1),('王','800002','8',' ','900',1),"
-                                      "('丰','800003','8',' ','500',1),('主','800004',' ','8','x',1),"
-                                      "('田','900001','9',' ','50',1),('由','900002','9',' ','50',1)")));
-        QVERIFY(q.exec(QStringLiteral("INSERT INTO jtci VALUES ('丰收','800005','8',' ','500')")));
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("make"));
+    // Under "8": 王 (900) before 玉 (100) by frequency; 丰 and 丰收 share 500, the character
+    // first. 主 has a blank short code. Under "9": 田 and 由 by database order at equal
+    // frequency, and the custom word 田由 before both.
+    QVERIFY(makeDatabase(dbPath,
+        {QStringLiteral("INSERT INTO jtzi VALUES "
+                        "('玉','800001','8',' ','100',1),('王','800002','8',' ','900',1),"
+                        "('丰','800003','8',' ','500',1),('主','800004',' ','8','x',1),"
+                        "('田','900001','9',' ','50',1),('由','900002','9',' ','50',1)"),
+            QStringLiteral("INSERT INTO jtci VALUES ('丰收','800005','8',' ','500')")}));
     const QString custom = dir.filePath(QStringLiteral("custom-words.txt"));
     QVERIFY(writeFile(custom, QStringLiteral("田由\t9\n")));
 
@@ -225,6 +256,164 @@ void TestKeyPath::missingDatabase()
     QVERIFY(error.contains(dir.filePath(QStringLiteral("jtdb.dat"))));
     QVERIFY(writeFile(dir.filePath(QStringLiteral("bad.dat")), QStringLiteral("not a database")));
     QVERIFY(!KeyPathTable::load(dir.filePath(QStringLiteral("bad.dat")), {}, {}, &error));
+}
+
+void TestKeyPath::indexGivesTheSamePath_data()
+{
+    QTest::addColumn<QString>("database"); // "real": the shipped jtdb.dat, else crowdedCodeRows
+    QTest::addColumn<QString>("customWords");
+    QTest::addColumn<QString>("text");
+    const QString lesson =
+        QStringLiteral("我们是学生，我们热爱学习。老师带我们去公园参观，今天天气很好，愈接近公园愈高兴。");
+    QTest::newRow("worked example") << "real"
+                                    << ""
+                                    << "人民进步，\r\n我们是学生\r\n";
+    QTest::newRow("lesson") << "real"
+                            << "" << lesson;
+    QTest::newRow("letters, digits, symbols, a character outside the BMP")
+        << "real"
+        << ""
+        << "Qt6版本的输入法，速度达到120字/分钟！𠀀中文abc";
+    // Custom words go first under their code: 人民 pushes 人 down under 8; 我们 is a custom word
+    // and a word of the database under the same code, which counts once.
+    QTest::newRow("custom words in front of the database") << "real"
+                                                           << "人民\t8\n我们\t2372\n热爱学习\t1\n"
+                                                           << lesson + QStringLiteral("人民人");
+    QTest::newRow("no custom words, a crowded code") << "small"
+                                                     << ""
+                                                     << "甲乙丙丁戊己庚辛壬癸子丑甲乙丙丁子丑";
+    // 丙丁 is a custom word and the database's second word under 56: it counts once, first.
+    QTest::newRow("custom word repeats an item of the page") << "small"
+                                                             << "丙丁\t56\n"
+                                                             << "甲乙丙丁甲乙";
+    QTest::newRow("custom words fill the page") << "small"
+                                                << "甲乙\t5\n丙丁\t5\n戊己\t5\n庚辛\t5\n甲乙\t56\n子丑\t560002\n"
+                                                << "甲乙丙丁戊己庚辛壬癸子丑子丑";
+}
+
+void TestKeyPath::indexGivesTheSamePath()
+{
+    QFETCH(QString, database);
+    QFETCH(QString, customWords);
+    QFETCH(QString, text);
+    QTemporaryDir dir;
+    QString dbPath = QStringLiteral(ORVANE_TEST_DATA_DIR "/jtdb.dat");
+    if (database != QLatin1String("real")) {
+        dbPath = dir.filePath(QStringLiteral("jtdb.dat"));
+        QVERIFY(makeDatabase(dbPath, crowdedCodeRows()));
+    }
+    const QString custom = dir.filePath(QStringLiteral("custom-words.txt"));
+    QVERIFY(writeFile(custom, customWords));
+    const QString cache = dir.filePath(QStringLiteral("cache"));
+
+    QString error;
+    const std::optional<KeyPathTable> plain = KeyPathTable::load(dbPath, custom, text, &error);
+    QVERIFY2(plain, qPrintable(error));
+    const KeyPath expected = plain->shortestPath(text);
+    // Once from a fresh index, once from the file it left.
+    for (int round = 0; round < 2; ++round) {
+        const std::optional<KeyPathTable> cached = KeyPathTable::loadCached(dbPath, custom, text, cache, &error);
+        QVERIFY2(cached, qPrintable(error));
+        const KeyPath path = cached->shortestPath(text);
+        QCOMPARE(describe(path), describe(expected));
+        QCOMPARE(path.keys, expected.keys);
+        QCOMPARE(path.wordCharacters, expected.wordCharacters);
+        // Any part of the text, as the typed stretch is.
+        QCOMPARE(describe(cached->shortestPath(QStringView(text).left(text.size() / 2))),
+            describe(plain->shortestPath(QStringView(text).left(text.size() / 2))));
+    }
+    QVERIFY(QFile::exists(KeyPathIndex::filePath(cache, dbPath)));
+}
+
+void TestKeyPath::damagedIndexIsMadeAgain_data()
+{
+    QTest::addColumn<QString>("damage");
+    QTest::newRow("missing") << "missing";
+    QTest::newRow("empty") << "empty";
+    QTest::newRow("truncated") << "truncated";
+    QTest::newRow("one byte changed") << "flipped";
+    QTest::newRow("another version") << "version";
+    QTest::newRow("database changed since") << "stale";
+}
+
+void TestKeyPath::damagedIndexIsMadeAgain()
+{
+    QFETCH(QString, damage);
+    QTemporaryDir dir;
+    const QString dbPath = dir.filePath(QStringLiteral("jtdb.dat"));
+    QVERIFY(makeDatabase(dbPath, crowdedCodeRows()));
+    const QString cache = dir.filePath(QStringLiteral("cache"));
+    const QString file = KeyPathIndex::filePath(cache, dbPath);
+    bool rebuilt = false;
+    QVERIFY(KeyPathIndex::open(dbPath, cache, nullptr, &rebuilt));
+    QVERIFY(rebuilt);
+    QVERIFY(KeyPathIndex::open(dbPath, cache, nullptr, &rebuilt));
+    QVERIFY(!rebuilt);
+
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QByteArray bytes = f.readAll();
+    f.close();
+    if (damage == QLatin1String("stale")) {
+        // 乙 becomes the most frequent under "5": an index of the old database would keep 甲 first.
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("change"));
+        db.setDatabaseName(dbPath);
+        QVERIFY(db.open());
+        QVERIFY(QSqlQuery(db).exec(QStringLiteral("UPDATE jtzi SET freq = '1000' WHERE hz = '乙'")));
+        db.close();
+        QSqlDatabase::removeDatabase(QStringLiteral("change"));
+        QFile touched(dbPath);
+        QVERIFY(touched.open(QIODevice::ReadWrite));
+        QVERIFY(touched.setFileTime(QDateTime::currentDateTime().addSecs(60), QFileDevice::FileModificationTime));
+    } else {
+        if (damage == QLatin1String("missing"))
+            QVERIFY(QFile::remove(file));
+        else if (damage == QLatin1String("empty"))
+            bytes.clear();
+        else if (damage == QLatin1String("truncated"))
+            bytes.chop(5);
+        else if (damage == QLatin1String("flipped"))
+            bytes[bytes.size() / 2] = char(bytes[bytes.size() / 2] ^ 0x10);
+        else if (damage == QLatin1String("version"))
+            bytes[8] = char(bytes[8] + 1);
+        if (damage != QLatin1String("missing")) {
+            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            QVERIFY(f.write(bytes) == bytes.size());
+            f.close();
+        }
+        QVERIFY(!KeyPathIndex::fromBytes(bytes) || damage == QLatin1String("missing"));
+    }
+
+    const QString text = QStringLiteral("乙甲子丑");
+    QString error;
+    const std::optional<KeyPathTable> cached = KeyPathTable::loadCached(dbPath, {}, text, cache, &error);
+    QVERIFY2(cached, qPrintable(error));
+    QCOMPARE(describe(cached->shortestPath(text)), describe(KeyPathTable::load(dbPath, {}, text)->shortestPath(text)));
+    // The file is whole again and serves the next call as it is.
+    QVERIFY(KeyPathIndex::open(dbPath, cache, nullptr, &rebuilt));
+    QVERIFY(!rebuilt);
+}
+
+void TestKeyPath::unwritableCacheFolder()
+{
+    // A cache folder that cannot be made (a file stands in its way) keeps no index, and the
+    // table is the same.
+    QTemporaryDir dir;
+    const QString dbPath = dir.filePath(QStringLiteral("jtdb.dat"));
+    QVERIFY(makeDatabase(dbPath, crowdedCodeRows()));
+    QVERIFY(writeFile(dir.filePath(QStringLiteral("cache")), QStringLiteral("a file")));
+    const QString cache = dir.filePath(QStringLiteral("cache/orvane-tutor"));
+    const QString text = QStringLiteral("子丑甲乙");
+    QString error;
+    for (int round = 0; round < 2; ++round) {
+        const std::optional<KeyPathTable> cached = KeyPathTable::loadCached(dbPath, {}, text, cache, &error);
+        QVERIFY2(cached, qPrintable(error));
+        QCOMPARE(describe(cached->shortestPath(text)), QStringLiteral("子丑 560002 - 6|甲乙 56 space 3"));
+    }
+    QVERIFY(!QFileInfo::exists(cache));
+    // A database that cannot be read is told as by the plain load.
+    QVERIFY(!KeyPathTable::loadCached(dir.filePath(QStringLiteral("none.dat")), {}, text, cache, &error));
+    QVERIFY(error.contains(QStringLiteral("none.dat")));
 }
 
 void TestKeyPath::commandLine()

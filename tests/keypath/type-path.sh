@@ -10,7 +10,7 @@ cli=$1 file=$2 typebox=$3 install=$4 jtdb=$5
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 # A program folder and data folder of its own: no custom words, as in the table installed below.
-ORVANE_HOME="$work" XDG_DATA_HOME="$work" "$cli" ideal "$file" --path >"$work/path.txt"
+ORVANE_HOME="$work" XDG_DATA_HOME="$work" XDG_CACHE_HOME="$work/cache" "$cli" ideal "$file" --path >"$work/path.txt"
 cat "$work/path.txt"
 
 expected=""

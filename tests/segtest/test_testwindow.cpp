@@ -6,18 +6,24 @@
 #include "prepare/frmopenfile.h"
 #include "prepare/render.h"
 #include "segtest/dlgresult.h"
+#include "segtest/dlgsplitview.h"
 #include "segtest/examplefiles.h"
 #include "segtest/frmfctest.h"
 #include "segtest/resultsummary.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
 #include <QFile>
+#include <QGroupBox>
 #include <QInputMethodEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QTableWidget>
 #include <QTextBlock>
 #include <QTextEdit>
 #include <QtTest>
@@ -616,6 +622,158 @@ private Q_SLOTS:
         QCOMPARE(r.start, QDateTime(QDate(2026, 3, 2), QTime(9, 0, 5)));
         QCOMPARE(r.end, r.start.addMSecs(2000 * words.size()));
         QCOMPARE(db.commits(r.id), commits);
+    }
+
+    // The typing figures of one test in the window: the live line each second, the result
+    // dialog's group, the line its copy button puts into the clipboard and the history row all
+    // show the same figures.
+    void theTypingFiguresOfATest()
+    {
+        Fixture f;
+        f.open();
+        QVERIFY(!f.window->lblLive->isVisible());
+        f.window->CmdStartTest->click();
+        QVERIFY(f.window->lblLive->isVisible());
+        const QStringList words = f.words();
+        QCOMPARE(words[0], QStringLiteral("我们"));
+
+        // Every commit takes two keys (its composition and the commit).
+        f.clock.advanceSeconds(2);
+        f.commit(words[0]);
+        f.window->Timer1_Timer();
+        QCOMPARE(f.window->lblLive->text(), QStringLiteral("速度 60字/分\n击键 1.00\n码长 1.000"));
+        // A pause does not count.
+        f.window->CmdPauTest->click();
+        f.clock.advanceSeconds(30);
+        f.window->Timer1_Timer();
+        QCOMPARE(f.window->lblLive->text(), QStringLiteral("速度 60字/分\n击键 1.00\n码长 1.000"));
+        f.window->CmdPauTest->click();
+
+        // Back with Backspace and 们 typed again: one 退格, one 回改.
+        f.key(Qt::Key_Backspace);
+        f.commit(QStringLiteral("们"));
+        struct Shown {
+            QStringList figures;
+            QString copied;
+        } shown;
+        onNextModal([&shown](QWidget *w) {
+            auto *dialog = qobject_cast<DlgResult *>(w);
+            QVERIFY(dialog);
+            auto *group = dialog->findChild<QGroupBox *>(QStringLiteral("fraTyping"));
+            QVERIFY(group && group->isVisible());
+            for (QLabel *l : {dialog->lblRate, dialog->lblEffRate, dialog->lblRgtRate, dialog->lblTime,
+                     dialog->lblKeysPerSecond, dialog->lblCodeLength, dialog->lblIdealCodeLength, dialog->lblWordShare,
+                     dialog->lblIdealWordShare, dialog->lblWordShareRatio, dialog->lblBackspaces, dialog->lblRetyped,
+                     dialog->lblKeyAccuracy, dialog->lblTextIdealCodeLength})
+                shown.figures << l->text();
+            QGuiApplication::clipboard()->clear();
+            dialog->cmdCopy->click();
+            shown.copied = QGuiApplication::clipboard()->text();
+            dialog->cmdOk->click();
+        });
+        for (int i = 1; i < words.size(); ++i) {
+            f.clock.advanceSeconds(1);
+            f.commit(words[i]);
+        }
+        QVERIFY(test::lastModalHandled());
+        const QStringList &l = shown.figures;
+        QCOMPARE(l.size(), 14);
+        QCOMPARE(shown.copied,
+            QStringLiteral("《课文.txt》 速度%1 有效速度%2 正确率%3 用时%4 击键%5 码长%6 理论码长%7 打词率%8 "
+                           "理论打词率%9 打词达成率%10 退格%11 回改%12 键准%13")
+                .arg(l[0], l[1], l[2], l[3], l[4], l[5], l[6], l[7], l[8])
+                .arg(l[9], l[10], l[11], l[12]));
+        QCOMPARE(l[10], QStringLiteral("1"));
+        QCOMPARE(l[11], QStringLiteral("1"));
+        // The build's code database gives the ideal figures; the whole text was typed, so its
+        // ideal equals the stretch's.
+        QVERIFY(l[6] != QStringLiteral("—"));
+        QCOMPARE(l[13], l[6]);
+
+        HistoryDb db;
+        QString error;
+        QVERIFY2(db.open(defaultHistoryPath(), &error), qPrintable(error));
+        const QVector<HistoryRecord> tests = db.tests(&error);
+        QCOMPARE(tests.size(), 1);
+        const HistoryRecord &r = tests[0];
+        QCOMPARE((QStringList{keysPerSecondText(r.keysPerSecond), codeLengthText(r.codeLength),
+                     codeLengthText(r.idealCodeLength), shareText(r.wordShare), shareText(r.idealWordShare),
+                     QString::number(r.backspaces.value_or(-1)), QString::number(r.retyped.value_or(-1)),
+                     shareText(r.keyAccuracy)}),
+            (QStringList{l[4], l[5], l[6], l[7], l[8], l[10], l[11], l[12]}));
+    }
+
+    // Where the keys went: the result dialog and the statistics menu open the split view of the
+    // typed stretch. The first word is typed character by character, the second arrives wrong and
+    // is typed again after Backspace, the rest word by word.
+    void theSplitViewOfATest()
+    {
+        Fixture f;
+        f.open();
+        QMenu *menu = f.window->mnuCalc;
+        emit menu->aboutToShow();
+        QVERIFY(!f.window->mnuSplitView->isEnabled()); // no test yet
+
+        f.window->CmdStartTest->click();
+        const QStringList words = f.words();
+        QCOMPARE(words.mid(0, 2), (QStringList{QStringLiteral("我们"), QStringLiteral("是")}));
+        f.commit(QStringLiteral("我"));
+        f.commit(QStringLiteral("们"));
+        f.commit(QStringLiteral("事"));
+        f.key(Qt::Key_Backspace);
+        f.commit(QStringLiteral("是"));
+        QStringList rows;
+        QString totals;
+        bool highlighted = false;
+        onNextModal([&](QWidget *w) {
+            auto *result = qobject_cast<DlgResult *>(w);
+            QVERIFY(result);
+            onNextModal(
+                [&](QWidget *v) {
+                    auto *view = qobject_cast<DlgSplitView *>(v);
+                    QVERIFY(view);
+                    QCOMPARE(view->windowTitle(), QStringLiteral("分词对照"));
+                    totals = view->lblTotals->text();
+                    view->cboSort->setCurrentIndex(1); // by extra keys: 是 leads
+                    for (int r = 0; r < view->tblSpans->rowCount(); ++r) {
+                        QStringList cells;
+                        for (int c : {DlgSplitView::ColText, DlgSplitView::ColLearner, DlgSplitView::ColLearnerKeys,
+                                 DlgSplitView::ColPath, DlgSplitView::ColExtra, DlgSplitView::ColRetyped})
+                            cells << view->tblSpans->item(r, c)->text();
+                        rows << cells.join(u' ');
+                    }
+                    highlighted = view->tblSpans->item(0, DlgSplitView::ColText)->background().color()
+                        != view->tblSpans->item(view->tblSpans->rowCount() - 1, DlgSplitView::ColText)
+                               ->background()
+                               .color();
+                    view->cmdClose->click();
+                },
+                60000);
+            result->cmdSplitView->click();
+            result->cmdOk->click();
+        });
+        for (int i = 2; i < words.size(); ++i)
+            f.commit(words[i]);
+        QTRY_VERIFY_WITH_TIMEOUT(!rows.isEmpty(), 60000);
+        QCOMPARE(f.prompts.messages.size(), 0);
+        // 我们 takes 2 + 2 keys against 2372 and space; 是 2 + (Backspace and 2) against 6 and space.
+        QCOMPARE(rows.value(0), QStringLiteral("是 事 5 是 +3 是"));
+        QVERIFY2(rows.contains(QStringLiteral("我们 我|们 4 我们 -1 ")), qPrintable(rows.join(u'\n')));
+        QVERIFY(highlighted);
+        QVERIFY2(totals.contains(QStringLiteral("回改 1 次，错字 1 个")), qPrintable(totals));
+
+        // The statistics menu opens it again after the test.
+        emit menu->aboutToShow();
+        QVERIFY(f.window->mnuSplitView->isEnabled());
+        bool shown = false;
+        onNextModal(
+            [&](QWidget *v) {
+                shown = qobject_cast<DlgSplitView *>(v) != nullptr;
+                v->close();
+            },
+            60000);
+        f.window->mnuSplitView->trigger();
+        QVERIFY(shown);
     }
 
     // A history that cannot be written is told once in a run; every test still shows its result.

@@ -2,6 +2,9 @@
 #include "shell/ime.h"
 #include "shell/imeproviders.h"
 
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace orvane;
@@ -39,7 +42,14 @@ private slots:
     void unreadableListStaysSilent();
     void switching();
     void ibusEngineList();
+    void sessionFramework_data();
+    void sessionFramework();
+    void chooseFramework_data();
+    void chooseFramework();
     void realFcitx5();
+    void realIbusSwitching_data();
+    void realIbusSwitching();
+    void realIbusListsInstalledTable();
 };
 
 void TestIme::detect_data()
@@ -128,6 +138,88 @@ void TestIme::ibusEngineList()
     QCOMPARE(engines[1].name, QStringLiteral("Orvane输入法2011版"));
 }
 
+void TestIme::sessionFramework_data()
+{
+    QTest::addColumn<QString>("qt");
+    QTest::addColumn<QString>("gtk");
+    QTest::addColumn<QString>("xmodifiers");
+    QTest::addColumn<ImeFramework>("expected");
+
+    QTest::newRow("nothing set") << ""
+                                 << ""
+                                 << "" << ImeFramework::None;
+    QTest::newRow("Qt module ibus") << "ibus"
+                                    << ""
+                                    << "" << ImeFramework::Ibus;
+    QTest::newRow("Qt module fcitx") << "fcitx"
+                                     << "ibus"
+                                     << "@im=ibus" << ImeFramework::Fcitx5;
+    QTest::newRow("Qt module fcitx5") << "fcitx5"
+                                      << ""
+                                      << "" << ImeFramework::Fcitx5;
+    QTest::newRow("Qt module wins over GTK") << "ibus"
+                                             << "fcitx"
+                                             << "" << ImeFramework::Ibus;
+    QTest::newRow("an unknown Qt module names none") << "xim"
+                                                     << "ibus"
+                                                     << "@im=ibus" << ImeFramework::None;
+    QTest::newRow("GTK module when Qt's is unset") << ""
+                                                   << "ibus"
+                                                   << "@im=fcitx" << ImeFramework::Ibus;
+    QTest::newRow("blank modules are unset") << " "
+                                             << ""
+                                             << "@im=ibus" << ImeFramework::Ibus;
+    QTest::newRow("XMODIFIERS fcitx") << ""
+                                      << ""
+                                      << "@im=fcitx" << ImeFramework::Fcitx5;
+    QTest::newRow("XMODIFIERS among others") << ""
+                                             << ""
+                                             << "@foo=1 @im=ibus" << ImeFramework::Ibus;
+    QTest::newRow("XMODIFIERS none") << ""
+                                     << ""
+                                     << "@im=none" << ImeFramework::None;
+    QTest::newRow("XMODIFIERS empty name") << ""
+                                           << ""
+                                           << "@im=" << ImeFramework::None;
+    QTest::newRow("letter case") << "IBus"
+                                 << ""
+                                 << "" << ImeFramework::Ibus;
+}
+
+void TestIme::sessionFramework()
+{
+    QFETCH(QString, qt);
+    QFETCH(QString, gtk);
+    QFETCH(QString, xmodifiers);
+    QFETCH(ImeFramework, expected);
+    QCOMPARE(sessionImeFramework(qt, gtk, xmodifiers), expected);
+}
+
+void TestIme::chooseFramework_data()
+{
+    QTest::addColumn<ImeFramework>("session");
+    QTest::addColumn<bool>("fcitx5");
+    QTest::addColumn<bool>("ibus");
+    QTest::addColumn<ImeFramework>("expected");
+
+    QTest::newRow("neither runs") << ImeFramework::Ibus << false << false << ImeFramework::None;
+    QTest::newRow("both run, session ibus") << ImeFramework::Ibus << true << true << ImeFramework::Ibus;
+    QTest::newRow("both run, session fcitx5") << ImeFramework::Fcitx5 << true << true << ImeFramework::Fcitx5;
+    QTest::newRow("both run, no session choice: fcitx5") << ImeFramework::None << true << true << ImeFramework::Fcitx5;
+    QTest::newRow("session's framework not running") << ImeFramework::Ibus << true << false << ImeFramework::Fcitx5;
+    QTest::newRow("session fcitx5 not running") << ImeFramework::Fcitx5 << false << true << ImeFramework::Ibus;
+    QTest::newRow("only ibus runs") << ImeFramework::None << false << true << ImeFramework::Ibus;
+}
+
+void TestIme::chooseFramework()
+{
+    QFETCH(ImeFramework, session);
+    QFETCH(bool, fcitx5);
+    QFETCH(bool, ibus);
+    QFETCH(ImeFramework, expected);
+    QCOMPARE(chooseImeFramework(session, fcitx5, ibus), expected);
+}
+
 // Runs only inside with-fcitx5.sh (ORVANE_EXPECT_FCITX5=1): the provider against a real fcitx5.
 void TestIme::realFcitx5()
 {
@@ -161,6 +253,79 @@ void TestIme::realFcitx5()
     QCOMPARE(state.ImeLayout.isEmpty(), !installed);
     QCOMPARE(prompts.messages.size(), installed ? 0 : 1);
     QCOMPARE(state.EnglishLayout, QStringLiteral("00000409"));
+}
+
+// The ibus tests run only inside with-ibus.sh (ORVANE_EXPECT_IBUS=1): the provider against a real
+// ibus-daemon in a fresh home. Switching off goes back to the engine in use before switching on.
+void TestIme::realIbusSwitching_data()
+{
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QStringList>("switchOn"); // the engines switched on, in order, before one switch off
+    QTest::addColumn<QString>("after");
+
+    QTest::newRow("back to the engine in use") << "xkb:de::deu" << QStringList{"xkb:fr::fra"} << "xkb:de::deu";
+    QTest::newRow("switched on twice") << "xkb:de::deu" << QStringList{"xkb:fr::fra", "xkb:fr::fra"} << "xkb:de::deu";
+    // Switching off never leaves the input method on: with nothing else known, the US keyboard.
+    QTest::newRow("already on") << "xkb:fr::fra" << QStringList{"xkb:fr::fra"} << "xkb:us::eng";
+}
+
+void TestIme::realIbusSwitching()
+{
+    if (qEnvironmentVariableIntValue("ORVANE_EXPECT_IBUS") != 1)
+        QSKIP("needs a running ibus (run through with-ibus.sh)");
+    QFETCH(QString, before);
+    QFETCH(QStringList, switchOn);
+    QFETCH(QString, after);
+    QVERIFY(IbusProvider::isRunning());
+    QVERIFY(QProcess::execute(QStringLiteral("ibus"), {QStringLiteral("engine"), before}) == 0);
+    QCOMPARE(IbusProvider::currentEngine(), std::optional<QString>(before));
+
+    IbusProvider provider;
+    for (const QString &id : std::as_const(switchOn)) {
+        QVERIFY(provider.activate(id));
+        QCOMPARE(IbusProvider::currentEngine(), std::optional<QString>(id));
+    }
+    QVERIFY(provider.deactivate());
+    QCOMPARE(IbusProvider::currentEngine(), std::optional<QString>(after));
+}
+
+// A table put into the user's ibus-table folder is listed once the provider has refreshed ibus,
+// the engine in use stays in use, and the provider is the one chosen for a session that names ibus.
+void TestIme::realIbusListsInstalledTable()
+{
+    if (qEnvironmentVariableIntValue("ORVANE_EXPECT_IBUS") != 1)
+        QSKIP("needs a running ibus (run through with-ibus.sh)");
+    qputenv("QT_IM_MODULE", "ibus");
+    std::unique_ptr<InputMethodProvider> provider = makeInputMethodProvider();
+    QCOMPARE(provider->kind(), QStringLiteral("ibus"));
+    ScriptedPrompts prompts;
+    ImeState state;
+    QCOMPARE(DetectIme(state, *provider, prompts), ImeDetection::Missing);
+
+    // A small table of the same name, made with ibus-table's own tool.
+    QTemporaryDir dir;
+    QFile source(dir.filePath(QStringLiteral("small.txt")));
+    QVERIFY(source.open(QIODevice::WriteOnly));
+    source.write(QStringLiteral("SCIM_Generic_Table_Phrase_Library_TEXT\nVERSION_1_0\nBEGIN_DEFINITION\n"
+                                "UUID = 2f0cfa52-1f5e-4d1a-9a43-3c1f6f1e2011\nSERIAL_NUMBER = 20110101\n"
+                                "NAME = %1\nLANGUAGES = zh_CN\nVALID_INPUT_CHARS = 0123456789\n"
+                                "MAX_KEY_LENGTH = 6\nEND_DEFINITION\nBEGIN_TABLE\n500064\t中\t100\nEND_TABLE\n")
+                     .arg(orvaneImeName())
+                     .toUtf8());
+    source.close();
+    const QString tables = qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/ibus-table/byo-tables");
+    QVERIFY(QDir().mkpath(tables));
+    QCOMPARE(
+        QProcess::execute(QStringLiteral("ibus-table-createdb"),
+            {QStringLiteral("-s"), source.fileName(), QStringLiteral("-n"), tables + QStringLiteral("/orvane.db")}),
+        0);
+
+    // The daemon restarts to read the table; the engine in use stays.
+    QVERIFY(QProcess::execute(QStringLiteral("ibus"), {QStringLiteral("engine"), QStringLiteral("xkb:de::deu")}) == 0);
+    QVERIFY(provider->refresh(QString()));
+    QCOMPARE(FindIme(state, *provider), ImeDetection::Found);
+    QCOMPARE(state.ImeLayout, QStringLiteral("table:orvane"));
+    QCOMPARE(IbusProvider::currentEngine(), std::optional<QString>(QStringLiteral("xkb:de::deu")));
 }
 
 QTEST_GUILESS_MAIN(TestIme)

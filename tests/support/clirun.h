@@ -1,5 +1,5 @@
 // Runs the build's orvane-cli with one subcommand in a home of the test's own (program folder and
-// user data), and gives back its status and what it printed.
+// user data, cache), and gives back its status and what it printed.
 #pragma once
 
 #include <QProcess>
@@ -20,6 +20,7 @@ inline CliRun runCli(const QString &subcommand, const QStringList &args, const Q
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("ORVANE_HOME"), home);
     env.insert(QStringLiteral("XDG_DATA_HOME"), home);
+    env.insert(QStringLiteral("XDG_CACHE_HOME"), home + QStringLiteral("/cache"));
     p.setProcessEnvironment(env);
     p.start(QStringLiteral(ORVANE_TEST_DATA_DIR "/orvane-cli"), QStringList{subcommand} + args);
     p.waitForFinished(60000);

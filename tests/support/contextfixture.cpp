@@ -31,6 +31,8 @@ ContextFixture::ContextFixture(const ContextOptions &options) : clock(options.no
         words = blocker.fileName() + QStringLiteral("/sub");
     }
     qputenv("XDG_DATA_HOME", words.toUtf8());
+    // The index of the code database (the shortest key path) is kept below XDG_CACHE_HOME.
+    qputenv("XDG_CACHE_HOME", userData.filePath(QStringLiteral("cache")).toUtf8());
     const QString folder = options.folder.isEmpty() ? dir.path() : options.folder;
     ctx.folder = options.data ? ProgramFolder(folder, {QStringLiteral(ORVANE_TEST_DATA_DIR)}) : ProgramFolder(folder);
     ctx.prompts = &prompts;

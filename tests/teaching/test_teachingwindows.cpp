@@ -1,14 +1,23 @@
 // The teaching on the real windows: a test typed in the test window lists the words it typed in
 // pieces (from the result dialog and the statistics menu) and keeps them in the history; the
-// mistake book window shows the book of the history and takes an item out after a question.
+// mistake book window shows the book of the history and takes an item out after a question; a
+// drill opened in the test window runs as a normal test (its words are the items, a missed item's
+// code is told before it is typed, its result is kept as a drill), and one opened by 练习薄弱项
+// holds the items the learner missed; the course window opens the next lesson once a test of the
+// lesson before it met its goal.
 #include "contextfixture.h"
 #include "history/historydb.h"
 #include "modal.h"
+#include "prepare/codedictionary.h"
 #include "prepare/frmopenfile.h"
 #include "segtest/dlgresult.h"
 #include "segtest/frmfctest.h"
+#include "segtest/typingsession.h"
 #include "teaching/bookwindow.h"
+#include "teaching/coursewindow.h"
 #include "teaching/dlgpieces.h"
+#include "teaching/mistakebook.h"
+#include "teaching/weakdrill.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -18,6 +27,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTextEdit>
 #include <QtTest>
 #include <memory>
 
@@ -41,10 +51,11 @@ QStringList rowsOf(const QTableWidget *table)
     return rows;
 }
 
-struct Fixture : test::ContextFixture {
+// The test window over a fixture, a text open in it, the learner's typing scripted.
+struct TypingFixture : test::ContextFixture {
     std::unique_ptr<frmFcTest> window;
 
-    Fixture()
+    TypingFixture()
     {
         window = std::make_unique<frmFcTest>(ctx);
         if (!window->Form_Load())
@@ -81,9 +92,37 @@ struct Fixture : test::ContextFixture {
     }
 };
 
+struct Fixture : test::ContextFixture {
+    QList<OpenedText> opened;
+
+    QVector<HistoryRecord> history()
+    {
+        HistoryDb *db = ctx.history();
+        return db ? db->tests() : QVector<HistoryRecord>{};
+    }
+
+    HistoryRecord result(const QString &kind, double accuracy, int speed, const QVector<HistoryCommit> &commits = {})
+    {
+        HistoryRecord r;
+        r.start = clock.now();
+        r.end = r.start.addSecs(60);
+        r.textName = kind;
+        r.kind = kind;
+        r.accuracy = accuracy;
+        r.speed = speed;
+        r.commits = commits;
+        return r;
+    }
+};
+
+QString state(const CourseWindow &w, int row)
+{
+    return w.lstLessons->item(row, 3)->text();
+}
+
 } // namespace
 
-class TeachingWindowsTest : public QObject {
+class TestTeachingWindows : public QObject {
     Q_OBJECT
 private slots:
     void wordsTypedInPieces_data()
@@ -104,7 +143,7 @@ private slots:
         QFETCH(QStringList, typing);
         QFETCH(QStringList, listed);
         QFETCH(QStringList, kept);
-        Fixture f;
+        TypingFixture f;
         f.open();
         QVERIFY(!f.window->mnuPieces->isEnabled());
         f.window->CmdStartTest->click();
@@ -200,7 +239,233 @@ private slots:
         BookWindow again(f.ctx);
         QCOMPARE(again.tblBook->rowCount(), 1);
     }
+
+    void aDrillRunsAsATestInTheTestWindow()
+    {
+        Fixture f;
+        CodeDictionary &codes = f.ctx.codes();
+        const QVector<DrillItem> items = {{u"接近"_qs, codes.LookupCodes(u"接近"_qs), true},
+            {u"中国"_qs, codes.LookupCodes(u"中国"_qs), false}, {u"的"_qs, codes.LookupCodes(u"的"_qs), true}};
+        QVERIFY(!items[0].codes.standard.isEmpty());
+        const OpenedText drill = weakItemsDrill(items, 3);
+
+        frmFcTest window(f.ctx);
+        QVERIFY(window.Form_Load());
+        window.show();
+        window.openPracticeText(drill);
+        QCOMPARE(window.mainText->toPlainText(), drill.text);
+        QCOMPARE(window.run().doc.CharMarks, drill.marks);
+        QCOMPARE(window.panelText(1), drillName());
+        QVERIFY(window.CmdStartTest->isEnabled());
+
+        window.CmdStartTest->click();
+        // Each word of the text is committed whole; before it, panel 1 shows the code of a missed
+        // item at its first occurrence, and only there.
+        QMap<int, QString> hintsSeen;
+        const QString text = drill.text;
+        bool finished = false;
+        onNextModal([&finished](QWidget *w) {
+            auto *dialog = qobject_cast<DlgResult *>(w);
+            QVERIFY(dialog);
+            finished = true;
+            dialog->cmdOk->click();
+        });
+        int start = 0;
+        QString lastPanel = window.panelText(1);
+        while (start < text.size()) {
+            int end = start + 1;
+            while (end < text.size() && drill.marks[end] == drill.marks[start])
+                ++end;
+            if (window.panelText(1) != lastPanel) {
+                lastPanel = window.panelText(1);
+                hintsSeen.insert(start, lastPanel);
+            }
+            f.clock.advanceMs(800);
+            QInputMethodEvent composing(u"50"_qs, {});
+            QApplication::sendEvent(window.tmpText, &composing);
+            QInputMethodEvent commit;
+            commit.setCommitString(text.mid(start, end - start));
+            QApplication::sendEvent(window.tmpText, &commit);
+            start = end;
+        }
+        QTRY_VERIFY(finished);
+        QCOMPARE(hintsSeen, drill.hints);
+        QCOMPARE(drill.hints.size(), 2);
+        QStringList told = drill.hints.values();
+        told.sort();
+        QStringList missed = {
+            codeHintMessage(items[0].text, items[0].codes), codeHintMessage(items[2].text, items[2].codes)};
+        missed.sort();
+        QCOMPARE(told, missed);
+
+        // Each occurrence of a word counts as that word.
+        const WordTable &words = window.run().wordTable();
+        const auto countOf = [&words](const QString &w) {
+            for (const StatEntry &e : words[w.size()])
+                if (e.text == w)
+                    return e.count;
+            return 0;
+        };
+        QCOMPARE(countOf(u"接近"_qs), 3);
+        QCOMPARE(countOf(u"中国"_qs), 3);
+
+        const QVector<HistoryRecord> tests = f.history();
+        QCOMPARE(tests.size(), 1);
+        QCOMPARE(tests[0].kind, drillKind());
+        QCOMPARE(tests[0].textName, drillName());
+        QCOMPARE(tests[0].right, drill.counts.HanziCount + drill.counts.SymbolCount);
+        QCOMPARE(tests[0].wrong, 0);
+    }
+
+    void theCourseOpensTheNextLessonWhenAGoalIsMet()
+    {
+        Fixture f;
+        // The test window's part: the learner's result of the lesson goes into the history.
+        QList<std::pair<double, int>> results = {{99.0, 15}, {99.0, 25}};
+        f.ctx.showPracticeText = [&f, &results](QWidget *, const OpenedText &text) {
+            f.opened << text;
+            const auto [accuracy, speed] = results.takeFirst();
+            f.ctx.recordTest(f.result(text.kind, accuracy, speed));
+        };
+        CourseWindow window(f.ctx);
+        window.show();
+        QCOMPARE(window.lstLessons->rowCount(), 11);
+        QCOMPARE(state(window, 0), u"可以练习"_qs);
+        QCOMPARE(state(window, 1), u"未开放"_qs);
+        QCOMPARE(window.lstLessons->currentRow(), 0);
+        QVERIFY(window.lblItems->text().contains(window.lessons()[0].items.first().text));
+
+        // Too slow for 20 字/分: lesson 1 stays open, lesson 2 locked.
+        window.cmdStart->click();
+        QCOMPARE(f.opened.size(), 1);
+        QCOMPARE(f.opened[0].kind, u"lesson 1"_qs);
+        QCOMPARE(f.opened[0].text, window.lessons()[0].text().text);
+        QCOMPARE(state(window, 0), u"可以练习"_qs);
+        QCOMPARE(state(window, 1), u"未开放"_qs);
+        QCOMPARE(window.lstLessons->item(0, 4)->text(), u"99.00% · 15字/分"_qs);
+        QCOMPARE(window.lstLessons->item(0, 5)->text(), u"1"_qs);
+
+        // Goal met: lesson 1 passed with its best result, lesson 2 open and selected.
+        window.cmdStart->click();
+        QCOMPARE(state(window, 0), u"已通过"_qs);
+        QCOMPARE(window.lstLessons->item(0, 4)->text(), u"99.00% · 25字/分"_qs);
+        QCOMPARE(state(window, 1), u"可以练习"_qs);
+        QCOMPARE(state(window, 2), u"未开放"_qs);
+        QCOMPARE(window.lstLessons->currentRow(), 1);
+        QVERIFY(window.cmdStart->isEnabled());
+
+        // A locked lesson cannot be started.
+        window.lstLessons->selectRow(2);
+        QVERIFY(!window.cmdStart->isEnabled());
+        QCOMPARE(f.opened.size(), 2);
+    }
+
+    // 练习薄弱项 takes the book's items: a word the book holds is drilled with its code told once;
+    // with an empty book the learner is told there is nothing to practise.
+    void practisingWeakItemsFromTheBook_data()
+    {
+        QTest::addColumn<bool>("missedWord");
+        QTest::newRow("an empty book") << false;
+        QTest::newRow("a word typed in pieces") << true;
+    }
+    void practisingWeakItemsFromTheBook()
+    {
+        QFETCH(bool, missedWord);
+        Fixture f;
+        f.ctx.showPracticeText = [&f](QWidget *, const OpenedText &text) { f.opened << text; };
+        const ItemCodes codes = f.ctx.codes().LookupCodes(u"接近"_qs);
+        HistoryRecord r = f.result(QString(), 100, 30);
+        if (missedWord)
+            r.items = {{u"接近"_qs, true, codes.standard, codes.shortCode, 1, 0, 0, 1, 1, 0}};
+        f.ctx.recordTest(r);
+        f.ctx.practiseWeakItems = [&f](QWidget *parent) { practiseWeakItems(f.ctx, parent); };
+        CourseWindow window(f.ctx);
+        window.cmdDrill->click();
+        if (!missedWord) {
+            QVERIFY(f.opened.isEmpty());
+            QCOMPARE(f.prompts.messages.size(), 1);
+            QCOMPARE(f.prompts.messages[0].text, nothingToPractise());
+            return;
+        }
+        QVERIFY(f.prompts.messages.isEmpty());
+        QCOMPARE(f.opened.size(), 1);
+        QCOMPARE(f.opened[0].kind, drillKind());
+        QCOMPARE(f.opened[0].text.count(u"接近"_qs), 3);
+        QCOMPARE(f.opened[0].hints.size(), 1);
+        QCOMPARE(f.opened[0].hints.first(), codeHintMessage(u"接近"_qs, codes));
+    }
+
+    // From a miss to its drill on the real windows: a test in which 接近 is typed as 接 then 近
+    // puts it into the book; 练习薄弱项 opens a drill of it in a test window, typed through its
+    // result is kept as a drill, and the drill's clean typings leave the word in the book.
+    void aMissIsDrilledFromTheBook()
+    {
+        TypingFixture f;
+        f.open();
+        f.window->CmdStartTest->click();
+        onNextModal([](QWidget *w) {
+            auto *result = qobject_cast<DlgResult *>(w);
+            QVERIFY(result);
+            result->cmdOk->click();
+        });
+        for (const auto &[code, text] : {std::pair{u"2372"_qs, u"我们"_qs}, {u"5004"_qs, u"接"_qs},
+                 {u"323"_qs, u"近"_qs}, {u"278219"_qs, u"终点"_qs}, {u"8"_qs, u"了"_qs}, {u"9"_qs, u"。"_qs}})
+            f.type(code, text);
+        f.window->CmdEndTest->click();
+        QTRY_VERIFY(!QApplication::activeModalWidget());
+        HistoryDb *db = f.ctx.history();
+        QVERIFY(db);
+        QCOMPARE(loadMistakeBook(*db, nullptr).items.size(), 1);
+
+        // 练习薄弱项 opens the drill in a test window of its own, as the program does.
+        std::unique_ptr<frmFcTest> drillWindow;
+        f.ctx.showPracticeText = [&](QWidget *, const OpenedText &text) {
+            drillWindow = std::make_unique<frmFcTest>(f.ctx);
+            QVERIFY(drillWindow->Form_Load());
+            drillWindow->show();
+            drillWindow->openPracticeText(text);
+        };
+        practiseWeakItems(f.ctx, f.window.get());
+        QVERIFY(f.prompts.messages.isEmpty());
+        QVERIFY(drillWindow);
+        const TestDocument &doc = drillWindow->run().doc;
+        const QString text = drillWindow->mainText->toPlainText();
+        QCOMPARE(text.count(u"接近"_qs), 3);
+        QCOMPARE(drillWindow->panelText(1), drillName());
+
+        drillWindow->CmdStartTest->click();
+        bool finished = false;
+        onNextModal([&finished](QWidget *w) {
+            auto *dialog = qobject_cast<DlgResult *>(w);
+            QVERIFY(dialog);
+            finished = true;
+            dialog->cmdOk->click();
+        });
+        for (int start = 0; start < text.size();) {
+            int end = start + 1;
+            while (end < text.size() && doc.CharMarks[end] == doc.CharMarks[start])
+                ++end;
+            f.clock.advanceMs(800);
+            QInputMethodEvent composing(u"50"_qs, {});
+            QApplication::sendEvent(drillWindow->tmpText, &composing);
+            QInputMethodEvent commit;
+            commit.setCommitString(text.mid(start, end - start));
+            QApplication::sendEvent(drillWindow->tmpText, &commit);
+            start = end;
+        }
+        QTRY_VERIFY(finished);
+
+        const QVector<HistoryRecord> tests = db->tests();
+        QCOMPARE(tests.size(), 2);
+        QCOMPARE(tests[0].kind, QString());
+        QCOMPARE(tests[1].kind, drillKind());
+        QCOMPARE(tests[1].wrong, 0);
+        const MistakeBook book = loadMistakeBook(*db, nullptr);
+        QCOMPARE(book.items.size(), 1);
+        QCOMPARE(book.items[0].text, u"接近"_qs);
+        QCOMPARE(book.items[0].cleanSince, 0);
+    }
 };
 
-QTEST_MAIN(TeachingWindowsTest)
+QTEST_MAIN(TestTeachingWindows)
 #include "test_teachingwindows.moc"

@@ -31,6 +31,9 @@ MAX_WORD = 32
 # continue a code: space takes the first, ';' the second, "'" the third (fcitx5), and F1..F10
 # take the candidates of the page in order.
 SELECT_KEYS = ["F1", "F2", "F3", "F4", "F5", "F6", "F7", "F8", "F9", "F10"]
+# ibus-table binds one key to each candidate of the page, so ';' and "'" take the places of F2
+# and F3 there; space is its commit key for the first (or the highlighted) candidate.
+IBUS_SELECT_KEYS = ["F1", "semicolon", "apostrophe", "F4", "F5", "F6", "F7", "F8", "F9", "F10"]
 
 
 def warn(message):
@@ -325,8 +328,11 @@ STATUS_PROMPT = CN
 VALID_INPUT_CHARS = 0123456789
 LAYOUT = us
 MAX_KEY_LENGTH = {MAX_CODE}
-AUTO_COMMIT = FALSE
+COMMIT_KEYS = space
+AUTO_COMMIT = TRUE
 AUTO_SELECT = FALSE
+AUTO_WILDCARD = TRUE
+ALWAYS_SHOW_LOOKUP = TRUE
 DEF_FULL_WIDTH_PUNCT = TRUE
 DEF_FULL_WIDTH_LETTER = FALSE
 USER_CAN_DEFINE_PHRASE = FALSE
@@ -334,11 +340,19 @@ PINYIN_MODE = FALSE
 DYNAMIC_ADJUST = FALSE
 PAGE_UP_KEYS = Page_Up,KP_Page_Up,minus
 PAGE_DOWN_KEYS = Page_Down,KP_Page_Down,equal
-SELECT_KEYS = {",".join(SELECT_KEYS)}
+SELECT_KEYS = {",".join(IBUS_SELECT_KEYS)}
 ORIENTATION = FALSE
 END_DEFINITION
 BEGIN_TABLE
 """
+    # The header makes ibus-table behave as close to the fcitx5 table as it can:
+    # - AUTO_COMMIT: a seventh digit commits the first candidate of the six typed and starts the
+    #   next code, and a code whose only candidate has exactly that code is committed at once
+    #   (in this table that happens only at six digits, as with fcitx5's AutoSelect);
+    # - AUTO_WILDCARD: a code also offers the items of the longer codes it begins, after its own
+    #   items. ibus-table commits the typed digits as they are when a prefix matches nothing,
+    #   so exact matching would make every code with an empty prefix untypable;
+    # - AUTO_SELECT stays off: it would put a space after every word committed with space.
     # ibus-table orders a code's words by the third column, highest first: database items keep
     # their frequency, custom words rank above all of them.
     rows = []

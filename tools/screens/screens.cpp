@@ -14,7 +14,14 @@
 //   pieces FILE     a test on FILE typed with some words in pieces, some wrong and some slow,
 //                   ended; the words typed in pieces, opened from the result dialog
 //   book FILE       three such tests, then the mistake book
+//   drill           the test window running a drill of weak items: some words typed, the code of
+//                   a missed item shown before it is typed
+//   course          the course window, lesson 1 passed and lesson 2 tried once
 //   testwindow, editor without FILE: the window as it loads, with its welcome caption and introduction
+//   browse          the open-text dialog with its file dialog open (the "选择文件" button)
+//   color           the options dialog with the colour dialog of its first text colour open
+//   overwrite FILE  the save dialog asking whether to replace FILE (which must exist)
+// Qt's own Chinese translations are loaded as the program loads them.
 // The window closes by itself after a few seconds (ORVANE_SCREENS_MS, default 4000).
 // ORVANE_SCREENS_SIZE=WxH resizes the window once it is shown (the large windows scale their
 // controls and fonts); ORVANE_SCREENS_GEOMETRY=1 prints every named widget of the window with its
@@ -23,6 +30,7 @@
 #include "editor/dlgaddword.h"
 #include "editor/dlgcustomwords.h"
 #include "editor/frmpresplit.h"
+#include "history/historydb.h"
 #include "prepare/codedictionary.h"
 #include "prepare/externallibs.h"
 #include "prepare/frmdeffilter.h"
@@ -37,14 +45,19 @@
 #include "shell/pictures.h"
 #include "shell/qtprompts.h"
 #include "teaching/bookwindow.h"
+#include "teaching/coursewindow.h"
+#include "teaching/weakdrill.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QLocale>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextEdit>
 #include <QTimer>
+#include <QTranslator>
 #include <cstdio>
 
 using namespace orvane;
@@ -68,6 +81,8 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     installFontSubstitutions();
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+    const std::unique_ptr<QTranslator> qtTranslations = installQtTranslations();
     const QStringList args = app.arguments();
     if (args.size() < 2) {
         std::fprintf(stderr,
@@ -102,6 +117,26 @@ int main(int argc, char **argv)
         window = std::move(dlg);
     } else if (args[1] == QLatin1String("filters")) {
         window = std::make_unique<frmDefFilter>(ctx);
+    } else if (args[1] == QLatin1String("browse")) {
+        auto dlg = std::make_unique<frmOpenFile>(ctx, target);
+        QTimer::singleShot(300, dlg.get(), [d = dlg.get()] { d->cmdSelectFile_Click(); });
+        window = std::move(dlg);
+    } else if (args[1] == QLatin1String("color")) {
+        auto dlg = std::make_unique<frmOptions>(ctx, nullptr);
+        QTimer::singleShot(300, dlg.get(), [d = dlg.get()] { d->cmdSetColor1_Click(); });
+        window = std::move(dlg);
+    } else if (args[1] == QLatin1String("overwrite") && args.size() > 2) {
+        // The save dialog with the existing file's name accepted at once: Qt asks to replace it.
+        auto dlg = std::make_unique<frmOpenFile>(ctx, target);
+        const QString existing = args[2];
+        QTimer::singleShot(300, dlg.get(), [&prompts, existing] {
+            QTimer::singleShot(300, [] {
+                if (auto *files = qobject_cast<QFileDialog *>(QApplication::activeModalWidget()))
+                    QMetaObject::invokeMethod(files, "accept"); // a slot, protected in QFileDialog
+            });
+            prompts.saveFile(QStringLiteral("保存分词例文"), existing, QStringLiteral("分词例文(*.sav)"));
+        });
+        window = std::move(dlg);
     } else if (args[1] == QLatin1String("options")) {
         window = std::make_unique<frmOptions>(ctx, nullptr);
     } else if (args[1] == QLatin1String("addword")) {
@@ -125,6 +160,54 @@ int main(int argc, char **argv)
             loaded = std::move(test);
         }
         window = std::move(loaded);
+    } else if (args[1] == QLatin1String("drill")) {
+        auto test = std::make_unique<frmFcTest>(ctx);
+        if (!test->Form_Load())
+            return 1;
+        QVector<DrillItem> items;
+        const QStringList weak = {QStringLiteral("接近"), QStringLiteral("经济"), QStringLiteral("问题"),
+            QStringLiteral("的"), QStringLiteral("我们"), QStringLiteral("社会主义"), QStringLiteral("发展"),
+            QStringLiteral("这"), QStringLiteral("已经"), QStringLiteral("认为")};
+        for (const QString &w : weak)
+            items.push_back({w, ctx.codes().LookupCodes(w),
+                w == QStringLiteral("经济") || w == QStringLiteral("社会主义") || w == QStringLiteral("已经")});
+        const OpenedText drill = weakItemsDrill(items, 2);
+        test->openPracticeText(drill);
+        test->show();
+        test->CmdStartTest_Click();
+        // Words are typed up to the first occurrence of a missed item not at the start, whose
+        // code panel 1 then shows.
+        int stop = 0;
+        for (auto it = drill.hints.cbegin(); it != drill.hints.cend(); ++it)
+            if (it.key() > 0) {
+                stop = it.key();
+                break;
+            }
+        QInputMethodEvent event;
+        event.setCommitString(drill.text.left(stop));
+        QApplication::sendEvent(test->tmpText, &event);
+        window = std::move(test);
+    } else if (args[1] == QLatin1String("course")) {
+        ctx.historyPath = folder.filePath(QStringLiteral("history.db"));
+        if (HistoryDb *db = ctx.history()) {
+            QString error;
+            const auto add = [&](const QString &kind, double accuracy, int speed, int minutes) {
+                HistoryRecord r;
+                r.start = QDateTime(QDate(2026, 3, 2), QTime(9, minutes));
+                r.end = r.start.addSecs(60);
+                r.textName = kind;
+                r.kind = kind;
+                r.accuracy = accuracy;
+                r.speed = speed;
+                db->add(r, &error);
+            };
+            add(QStringLiteral("lesson 1"), 96.5, 18, 0);
+            add(QStringLiteral("lesson 1"), 99.2, 26, 5);
+            add(QStringLiteral("lesson 2"), 98.4, 21, 10);
+        }
+        ctx.showPracticeText = [](QWidget *, const OpenedText &) {};
+        ctx.practiseWeakItems = [](QWidget *) {};
+        window = std::make_unique<CourseWindow>(ctx);
     } else if (args[1] == QLatin1String("editor") && args.size() > 2) {
         auto editor = std::make_unique<frmPreSplit>(ctx);
         if (!editor->Form_Load())
@@ -167,6 +250,11 @@ int main(int argc, char **argv)
         }
         QKeyEvent f2(QEvent::KeyPress, Qt::Key_F2, Qt::NoModifier);
         QApplication::sendEvent(test->tmpText, &f2);
+        if (args[1] == QLatin1String("testwindow")) {
+            // A few seconds into the test, so that the live line shows its figures.
+            clock.advanceSeconds(12);
+            test->Timer1_Timer();
+        }
         if (args[1] != QLatin1String("testwindow")) {
             clock.advanceSeconds(95);
             test->run().end();

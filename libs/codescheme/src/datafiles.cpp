@@ -26,13 +26,15 @@ std::string folderOfAddress(const void *address)
     return path.substr(0, slash + 1);
 }
 
-std::string installedDataFolder()
+std::string installedDataFolder(const std::string &libraryFolder)
 {
     // ORVANE_DATA_DIR stands for the installed folder when set (empty: none), so that tests and
     // a program run from its build folder do not depend on what is installed on the machine.
     if (const char *overridden = std::getenv("ORVANE_DATA_DIR"))
         return withSlash(overridden);
-    return withSlash(ORVANE_INSTALL_DATADIR);
+    if (libraryFolder.empty())
+        return {};
+    return withSlash(libraryFolder) + withSlash(ORVANE_DATA_FROM_LIBS);
 }
 
 std::string findDataFile(const std::string &name, const std::vector<std::string> &folders)

@@ -35,8 +35,8 @@ State &state()
 
 const CodeData *codes(State &s)
 {
-    const std::string path = findDataFile("orvane-codes.dat",
-        {s.setFolder, folderOfAddress(reinterpret_cast<const void *>(&ConvertAdaptor)), installedDataFolder()});
+    static const std::string own = folderOfAddress(reinterpret_cast<const void *>(&ConvertAdaptor));
+    const std::string path = findDataFile("orvane-codes.dat", {s.setFolder, own, installedDataFolder(own)});
     if (path.empty())
         return nullptr;
     if (!s.codes || path != s.codesPath) {

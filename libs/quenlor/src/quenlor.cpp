@@ -38,8 +38,8 @@ const CodeData *codes()
     static bool tried = false;
     if (!tried) {
         tried = true;
-        const std::string path = findDataFile("orvane-codes.dat",
-            {folderOfAddress(reinterpret_cast<const void *>(&AddAProfessionCi)), installedDataFolder()});
+        const std::string own = folderOfAddress(reinterpret_cast<const void *>(&AddAProfessionCi));
+        const std::string path = findDataFile("orvane-codes.dat", {own, installedDataFolder(own)});
         if (!path.empty())
             data = CodeData::load(path, nullptr);
     }

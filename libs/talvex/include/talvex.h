@@ -9,7 +9,9 @@
  *   1. the folder last given to DivideSentence (non-empty),
  *   2. the folder given to TalvexSetDataFolder,
  *   3. the folder that holds libtalvex.so itself,
- *   4. the installed data folder of the program ($ORVANE_DATA_DIR instead when it is set).
+ *   4. the installed data folder of the program, share/orvane-tutor/ of the install tree that
+ *      holds libtalvex.so (lib/orvane-tutor/../../share/orvane-tutor/; $ORVANE_DATA_DIR instead
+ *      when it is set).
  * Custom words live in $XDG_DATA_HOME/orvane-tutor/custom-words.txt (default
  * ~/.local/share/orvane-tutor/custom-words.txt). All functions are thread-safe. */
 #ifndef ORVANE_TALVEX_H

@@ -57,7 +57,7 @@ State &state()
 std::vector<std::string> folders(const State &s)
 {
     static const std::string own = folderOfAddress(reinterpret_cast<const void *>(&DivideSentence));
-    return {s.givenFolder, s.setFolder, own, installedDataFolder()};
+    return {s.givenFolder, s.setFolder, own, installedDataFolder(own)};
 }
 
 // The data file for the current folders. A file once loaded stays in use while the folders

@@ -13,8 +13,10 @@ std::string withSlash(std::string folder);
 // unknown.
 std::string folderOfAddress(const void *address);
 
-// The installed data folder of the program, with "/".
-std::string installedDataFolder();
+// The installed data folder of the program, with "/": $ORVANE_DATA_DIR when it is set (empty:
+// none), else share/orvane-tutor/ of the install tree that holds the library in libraryFolder
+// (empty: none), so that a moved tree still finds its data.
+std::string installedDataFolder(const std::string &libraryFolder);
 
 // First of the folders (empty ones skipped) that holds a regular file of this name; empty if
 // none does.
