@@ -17,6 +17,7 @@
 #include "shell/imeproviders.h"
 #include "shell/imetableupdate.h"
 #include "shell/qtprompts.h"
+#include "teaching/bookwindow.h"
 #include "teaching/coursewindow.h"
 
 #include <QApplication>
@@ -117,6 +118,11 @@ int main(int argc, char **argv)
 
     ctx.showCustomWords = [&ctx](QWidget *parent) {
         orvane::dlgCustomWords window(ctx, QString(), parent);
+        window.exec();
+    };
+
+    ctx.showBook = [&ctx](QWidget *parent) {
+        orvane::BookWindow window(ctx, parent);
         window.exec();
     };
 

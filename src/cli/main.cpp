@@ -31,8 +31,13 @@ const Subcommand kSubcommands[] = {
     {"ideal", "FILE [--path]",
         "open a text with the default filters and print its shortest key path's keys (with --path the path)",
         &orvane::cli::runIdeal},
+    {"pieces", "--last",
+        "list the words the last kept test typed in pieces although the table has them whole, most keys lost first",
+        &orvane::cli::runPieces},
+    {"book", "", "list the mistake book: the characters and words still missed, with their counts",
+        &orvane::cli::runBook},
     {"drill", "[--out FILE] [--seed N]",
-        "build the drill of the weak items in the history and print it with a blank between words (or write it "
+        "build the drill of the mistake book's weakest items and print it with a blank between words (or write it "
         "to FILE), then each item with its codes",
         &orvane::cli::runDrill},
     {"course", "[--text N]",

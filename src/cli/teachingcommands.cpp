@@ -7,6 +7,8 @@
 #include "prepare/codedictionary.h"
 #include "segtest/examplefiles.h"
 #include "teaching/course.h"
+#include "teaching/mistakebook.h"
+#include "teaching/testlessons.h"
 #include "teaching/weakdrill.h"
 
 #include <QDateTime>
@@ -16,16 +18,54 @@ namespace orvane::cli {
 
 namespace {
 
-// The tests of the history (with their commits when asked); no file yet is no test, not an error.
-bool readHistory(const char *command, bool withCommits, QVector<HistoryRecord> *tests, Streams &io)
+QString field(const QString &s)
+{
+    return s.isEmpty() ? QStringLiteral("-") : s;
+}
+
+// The history file when it exists; false after saying why when it cannot be opened. A missing
+// file is no error (nothing was kept yet) and is not created.
+bool openHistory(HistoryDb &db, bool &exists, const char *command, Streams &io)
 {
     const QString path = defaultHistoryPath();
-    if (!QFileInfo::exists(path))
+    exists = QFileInfo::exists(path);
+    if (!exists)
         return true;
-    HistoryDb db;
     QString error;
-    if (db.open(path, &error))
-        *tests = withCommits ? testsWithCommits(db, &error) : db.tests(&error);
+    if (!db.open(path, &error)) {
+        io.err << "orvane-cli " << command << ": " << error << Qt::endl;
+        return false;
+    }
+    return true;
+}
+
+// The mistake book of the history; an empty book when no history was kept yet, false after
+// saying why when it cannot be read.
+bool readBook(const char *command, MistakeBook *book, Streams &io)
+{
+    HistoryDb db;
+    bool exists = false;
+    if (!openHistory(db, exists, command, io))
+        return false;
+    QString error;
+    *book = exists ? loadMistakeBook(db, &error) : MistakeBook{};
+    if (!error.isEmpty()) {
+        io.err << "orvane-cli " << command << ": " << error << Qt::endl;
+        return false;
+    }
+    return true;
+}
+
+// The tests of the history; no file yet is no test, not an error.
+bool readTests(const char *command, QVector<HistoryRecord> *tests, Streams &io)
+{
+    HistoryDb db;
+    bool exists = false;
+    if (!openHistory(db, exists, command, io))
+        return false;
+    QString error;
+    if (exists)
+        *tests = db.tests(&error);
     if (!error.isEmpty()) {
         io.err << "orvane-cli " << command << ": " << error << Qt::endl;
         return false;
@@ -54,6 +94,70 @@ std::optional<int> numberAfter(const QStringList &args, qsizetype &i)
 
 } // namespace
 
+int runPieces(const QStringList &args, Streams &io)
+{
+    if (args != QStringList{QStringLiteral("--last")}) {
+        io.err << "usage: orvane-cli pieces --last" << Qt::endl;
+        return 2;
+    }
+    HistoryDb db;
+    bool exists = false;
+    if (!openHistory(db, exists, "pieces", io))
+        return 1;
+    QString error;
+    const std::optional<HistoryRecord> last = exists ? db.lastTest(&error) : std::nullopt;
+    if (!error.isEmpty()) {
+        io.err << "orvane-cli pieces: " << error << Qt::endl;
+        return 1;
+    }
+    if (!last) {
+        io.err << "orvane-cli pieces: the history keeps no test yet" << Qt::endl;
+        return 1;
+    }
+    QVector<HistoryPiece> pieces = db.pieces(last->id, &error);
+    if (!error.isEmpty()) {
+        io.err << "orvane-cli pieces: " << error << Qt::endl;
+        return 1;
+    }
+    sortPiecesByKeysLost(pieces);
+    // word, standard code, short code, the learner's split, their keys, the keys of the word's
+    // code, keys lost.
+    for (const HistoryPiece &p : pieces)
+        io.out << p.word << '\t' << field(p.standardCode) << '\t' << field(p.shortCode) << '\t' << p.split << '\t'
+               << p.keys << '\t' << p.idealKeys << '\t' << p.keysLost() << '\n';
+    io.out << "test=" << last->id << " pieces=" << pieces.size() << '\n';
+    io.out.flush();
+    return 0;
+}
+
+int runBook(const QStringList &args, Streams &io)
+{
+    if (!args.isEmpty()) {
+        io.err << "usage: orvane-cli book" << Qt::endl;
+        return 2;
+    }
+    HistoryDb db;
+    bool exists = false;
+    if (!openHistory(db, exists, "book", io))
+        return 1;
+    QString error;
+    const MistakeBook book = exists ? loadMistakeBook(db, &error) : MistakeBook{};
+    if (!error.isEmpty()) {
+        io.err << "orvane-cli book: " << error << Qt::endl;
+        return 1;
+    }
+    // item, 字 or 词, standard code, short code, typed wrong, slow, in pieces, last missed, clean
+    // typings in running text since; most misses first.
+    for (const BookItem &b : book.items)
+        io.out << b.text << '\t' << (b.word ? QStringLiteral("词") : QStringLiteral("字")) << '\t'
+               << field(b.standardCode) << '\t' << field(b.shortCodes) << '\t' << b.wrong << '\t' << b.slow << '\t'
+               << b.pieces << '\t' << b.lastMiss.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) << '\t' << b.cleanSince
+               << '\n';
+    io.out << "items=" << book.items.size() << '\n';
+    io.out.flush();
+    return 0;
+}
+
 int runDrill(const QStringList &args, Streams &io)
 {
     QString out;
@@ -72,13 +176,10 @@ int runDrill(const QStringList &args, Streams &io)
             return 2;
         }
     }
-    QVector<HistoryRecord> tests;
-    if (!readHistory("drill", true, &tests, io))
+    MistakeBook book;
+    if (!readBook("drill", &book, io))
         return 1;
-    CodeDictionary codes;
-    if (!openCodes("drill", codes, io))
-        return 1;
-    const QVector<DrillItem> items = weakItems(tests, [&codes](const QString &t) { return codes.LookupCodes(t); });
+    const QVector<DrillItem> items = weakItems(book);
     const OpenedText drill = weakItemsDrill(items, seed ? quint32(*seed) : quint32(QDateTime::currentSecsSinceEpoch()));
     if (drill.text.isEmpty()) {
         io.err << "orvane-cli drill: " << nothingToPractise() << Qt::endl;
@@ -95,9 +196,8 @@ int runDrill(const QStringList &args, Streams &io)
     } else {
         io.out << separated << '\n';
     }
-    const auto orDash = [](const QString &s) { return s.isEmpty() ? QStringLiteral("-") : s; };
     for (const DrillItem &item : items)
-        io.out << item.text << '\t' << orDash(item.codes.standard) << '\t' << orDash(item.codes.shortCode) << '\n';
+        io.out << item.text << '\t' << field(item.codes.standard) << '\t' << field(item.codes.shortCode) << '\n';
     io.out.flush();
     return 0;
 }
@@ -128,7 +228,7 @@ int runCourse(const QStringList &args, Streams &io)
         return 0;
     }
     QVector<HistoryRecord> tests;
-    if (!readHistory("course", false, &tests, io))
+    if (!readTests("course", &tests, io))
         return 1;
     const QVector<LessonProgress> progress = courseProgress(lessons, tests);
     // One line per lesson: number, title, goal, state, best result, tests.

@@ -85,6 +85,8 @@ struct AppContext {
     std::function<void(QWidget *)> showEditor;
     // The history window over the given parent; empty when the program cannot show it.
     std::function<void(QWidget *)> showHistory;
+    // The mistake book "错题本" over the given parent; empty when the program cannot show it.
+    std::function<void(QWidget *)> showBook;
     // The test window over the given parent with a generated practice text (a drill, a lesson)
     // open in it; empty when the program cannot show it.
     std::function<void(QWidget *, const OpenedText &)> showPracticeText;

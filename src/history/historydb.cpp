@@ -66,6 +66,35 @@ const std::function<bool(QSqlDatabase &, QString *)> kMigrations[] = {
         }
         return true;
     },
+    // Version 3: the words each test typed in pieces; how each of its characters and words fared;
+    // the items taken out of the mistake book by hand. Whether a test counts as running text for
+    // the book comes from its kind (version 2).
+    [](QSqlDatabase &db, QString *error) {
+        const char *statements[] = {
+            "CREATE TABLE pieces ("
+            "test_id INTEGER NOT NULL REFERENCES tests(id) ON DELETE CASCADE,"
+            "seq INTEGER NOT NULL, word TEXT NOT NULL, standard_code TEXT NOT NULL, short_code TEXT NOT NULL,"
+            "split TEXT NOT NULL, keys INTEGER NOT NULL, ideal_keys INTEGER NOT NULL,"
+            "PRIMARY KEY (test_id, seq))",
+            "CREATE TABLE items ("
+            "test_id INTEGER NOT NULL REFERENCES tests(id) ON DELETE CASCADE,"
+            "item TEXT NOT NULL, word INTEGER NOT NULL, standard_code TEXT NOT NULL, short_code TEXT NOT NULL,"
+            "seen INTEGER NOT NULL, wrong INTEGER NOT NULL, slow INTEGER NOT NULL, pieces INTEGER NOT NULL,"
+            "missed INTEGER NOT NULL, clean_after_miss INTEGER NOT NULL,"
+            "PRIMARY KEY (test_id, item, word))",
+            "CREATE TABLE book_removals ("
+            "item TEXT NOT NULL, word INTEGER NOT NULL, after_test INTEGER NOT NULL,"
+            "PRIMARY KEY (item, word))",
+        };
+        for (const char *sql : statements) {
+            QSqlQuery q(db);
+            if (!q.exec(QString::fromLatin1(sql))) {
+                *error = q.lastError().text();
+                return false;
+            }
+        }
+        return true;
+    },
 };
 static_assert(std::size(kMigrations) == HistoryDb::kSchemaVersion);
 
@@ -89,11 +118,10 @@ std::optional<int> optionalInt(const QVariant &v)
     return v.isNull() ? std::nullopt : std::optional<int>(v.toInt());
 }
 
-// A null string would be bound as NULL, which the NOT NULL columns refuse: a text without a
-// name is kept with an empty one.
-QString nonNull(const QString &s)
+// A text column: a null QString would be bound as NULL, which the NOT NULL columns refuse.
+QVariant text(const QString &s)
 {
-    return s.isNull() ? QStringLiteral("") : s;
+    return s.isNull() ? QVariant(QStringLiteral("")) : QVariant(s);
 }
 
 QString timeText(const QDateTime &t)
@@ -240,12 +268,11 @@ qint64 HistoryDb::add(const HistoryRecord &r, QString *error)
     for (int i = 1; i < kTestColumnCount; ++i)
         marks += QStringLiteral(",?");
     q.prepare(QStringLiteral("INSERT INTO tests (%1) VALUES (%2)").arg(QLatin1String(kTestColumns), marks));
-    const QVariantList values = {timeText(r.start), timeText(r.end), nonNull(r.textName), nonNull(r.textHash),
-        r.textLength, r.total, r.hanzi, r.symbols, r.alpha, r.elapsedSeconds, r.right, r.wrong, r.accuracy, r.speed,
-        r.effectiveSpeed, r.keys, r.bursts[1], r.bursts[2], r.bursts[3], r.bursts[4], r.bursts[5],
-        optional(r.keysPerSecond), optional(r.codeLength), optional(r.idealCodeLength), optional(r.wordShare),
-        optional(r.idealWordShare), optional(r.backspaces), optional(r.retyped), optional(r.keyAccuracy),
-        nonNull(r.kind)};
+    const QVariantList values = {timeText(r.start), timeText(r.end), text(r.textName), text(r.textHash), r.textLength,
+        r.total, r.hanzi, r.symbols, r.alpha, r.elapsedSeconds, r.right, r.wrong, r.accuracy, r.speed, r.effectiveSpeed,
+        r.keys, r.bursts[1], r.bursts[2], r.bursts[3], r.bursts[4], r.bursts[5], optional(r.keysPerSecond),
+        optional(r.codeLength), optional(r.idealCodeLength), optional(r.wordShare), optional(r.idealWordShare),
+        optional(r.backspaces), optional(r.retyped), optional(r.keyAccuracy), text(r.kind)};
     Q_ASSERT(values.size() == kTestColumnCount);
     for (const QVariant &v : values)
         q.addBindValue(v);
@@ -260,11 +287,32 @@ qint64 HistoryDb::add(const HistoryRecord &r, QString *error)
         c.addBindValue(id);
         c.addBindValue(i);
         c.addBindValue(commit.position);
-        c.addBindValue(commit.text);
+        c.addBindValue(text(commit.text));
         c.addBindValue(commit.ms);
         c.addBindValue(commit.keys);
         if (!c.exec())
             return rollback(c);
+    }
+    QSqlQuery p(db);
+    p.prepare(QStringLiteral("INSERT INTO pieces (test_id, seq, word, standard_code, short_code, split, keys, "
+                             "ideal_keys) VALUES (?,?,?,?,?,?,?,?)"));
+    for (int i = 0; i < r.pieces.size(); ++i) {
+        const HistoryPiece &piece = r.pieces[i];
+        for (const QVariant &v : QVariantList{id, i, text(piece.word), text(piece.standardCode), text(piece.shortCode),
+                 text(piece.split), piece.keys, piece.idealKeys})
+            p.addBindValue(v);
+        if (!p.exec())
+            return rollback(p);
+    }
+    QSqlQuery it(db);
+    it.prepare(QStringLiteral("INSERT INTO items (test_id, item, word, standard_code, short_code, seen, wrong, slow, "
+                              "pieces, missed, clean_after_miss) VALUES (?,?,?,?,?,?,?,?,?,?,?)"));
+    for (const HistoryItem &item : r.items) {
+        for (const QVariant &v : QVariantList{id, text(item.text), item.word ? 1 : 0, text(item.standardCode),
+                 text(item.shortCode), item.seen, item.wrong, item.slow, item.pieces, item.missed, item.cleanAfterMiss})
+            it.addBindValue(v);
+        if (!it.exec())
+            return rollback(it);
     }
     if (!db.commit()) {
         *error = failed(QStringLiteral("无法写入成绩记录"), db.lastError());
@@ -276,12 +324,23 @@ qint64 HistoryDb::add(const HistoryRecord &r, QString *error)
 
 QVector<HistoryRecord> HistoryDb::tests(QString *error) const
 {
+    return selectTests(QStringLiteral("ORDER BY start_time, id"), error);
+}
+
+std::optional<HistoryRecord> HistoryDb::lastTest(QString *error) const
+{
+    const QVector<HistoryRecord> last = selectTests(QStringLiteral("ORDER BY id DESC LIMIT 1"), error);
+    return last.isEmpty() ? std::nullopt : std::optional<HistoryRecord>(last.front());
+}
+
+QVector<HistoryRecord> HistoryDb::selectTests(const QString &order, QString *error) const
+{
     QVector<HistoryRecord> out;
     if (!d->open)
         return out;
     QSqlQuery q(d->db());
     q.setForwardOnly(true);
-    if (!q.exec(QStringLiteral("SELECT id, %1 FROM tests ORDER BY start_time, id").arg(QLatin1String(kTestColumns)))) {
+    if (!q.exec(QStringLiteral("SELECT id, %1 FROM tests %2").arg(QLatin1String(kTestColumns), order))) {
         if (error)
             *error = failed(QStringLiteral("无法读取成绩记录"), q.lastError());
         return out;
@@ -366,6 +425,97 @@ bool HistoryDb::remove(const QVector<qint64> &ids, QString *error)
         return false;
     }
     return true;
+}
+
+QVector<HistoryPiece> HistoryDb::pieces(qint64 testId, QString *error) const
+{
+    QVector<HistoryPiece> out;
+    if (!d->open)
+        return out;
+    QSqlQuery q(d->db());
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("SELECT word, standard_code, short_code, split, keys, ideal_keys FROM pieces "
+                             "WHERE test_id = ? ORDER BY seq"));
+    q.addBindValue(testId);
+    if (!q.exec()) {
+        if (error)
+            *error = failed(QStringLiteral("无法读取成绩记录"), q.lastError());
+        return out;
+    }
+    while (q.next())
+        out.push_back({q.value(0).toString(), q.value(1).toString(), q.value(2).toString(), q.value(3).toString(),
+            q.value(4).toInt(), q.value(5).toInt()});
+    return out;
+}
+
+QVector<HistoryTestItems> HistoryDb::itemsOfTests(QString *error) const
+{
+    QVector<HistoryTestItems> out;
+    if (!d->open)
+        return out;
+    QSqlQuery q(d->db());
+    q.setForwardOnly(true);
+    if (!q.exec(
+            QStringLiteral("SELECT t.id, t.start_time, t.kind <> '', i.item, i.word, i.standard_code, i.short_code, "
+                           "i.seen, i.wrong, i.slow, i.pieces, i.missed, i.clean_after_miss "
+                           "FROM items i JOIN tests t ON t.id = i.test_id ORDER BY t.start_time, t.id"))) {
+        if (error)
+            *error = failed(QStringLiteral("无法读取成绩记录"), q.lastError());
+        return out;
+    }
+    while (q.next()) {
+        const qint64 id = q.value(0).toLongLong();
+        if (out.isEmpty() || out.back().testId != id)
+            out.push_back({id, QDateTime::fromString(q.value(1).toString(), Qt::ISODate), q.value(2).toInt() != 0, {}});
+        HistoryItem item;
+        item.text = q.value(3).toString();
+        item.word = q.value(4).toInt() != 0;
+        item.standardCode = q.value(5).toString();
+        item.shortCode = q.value(6).toString();
+        item.seen = q.value(7).toInt();
+        item.wrong = q.value(8).toInt();
+        item.slow = q.value(9).toInt();
+        item.pieces = q.value(10).toInt();
+        item.missed = q.value(11).toInt();
+        item.cleanAfterMiss = q.value(12).toInt();
+        out.back().items.push_back(std::move(item));
+    }
+    return out;
+}
+
+bool HistoryDb::removeFromBook(const QString &item, bool word, QString *error)
+{
+    if (!d->open) {
+        *error = QStringLiteral("成绩记录没有打开");
+        return false;
+    }
+    QSqlQuery q(d->db());
+    q.prepare(QStringLiteral("INSERT OR REPLACE INTO book_removals (item, word, after_test) "
+                             "VALUES (?, ?, (SELECT COALESCE(MAX(id), 0) FROM tests))"));
+    q.addBindValue(text(item));
+    q.addBindValue(word ? 1 : 0);
+    if (!q.exec()) {
+        *error = failed(QStringLiteral("无法修改错题本"), q.lastError());
+        return false;
+    }
+    return true;
+}
+
+QVector<HistoryBookRemoval> HistoryDb::bookRemovals(QString *error) const
+{
+    QVector<HistoryBookRemoval> out;
+    if (!d->open)
+        return out;
+    QSqlQuery q(d->db());
+    q.setForwardOnly(true);
+    if (!q.exec(QStringLiteral("SELECT item, word, after_test FROM book_removals"))) {
+        if (error)
+            *error = failed(QStringLiteral("无法读取成绩记录"), q.lastError());
+        return out;
+    }
+    while (q.next())
+        out.push_back({q.value(0).toString(), q.value(1).toInt() != 0, q.value(2).toLongLong()});
+    return out;
 }
 
 namespace {

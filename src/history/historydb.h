@@ -25,6 +25,32 @@ struct HistoryCommit {
     bool operator==(const HistoryCommit &) const = default;
 };
 
+// A word of the typed stretch that the learner entered in two or more commits although the
+// installed table has it whole under a code.
+struct HistoryPiece {
+    QString word;
+    QString standardCode, shortCode;
+    QString split;     // the learner's commits within the word, "|" between them: 接|近
+    int keys = 0;      // the keys of those commits
+    int idealKeys = 0; // the keys of the word's cheapest entry, its selection key included
+    int keysLost() const { return keys - idealKeys; }
+    bool operator==(const HistoryPiece &) const = default;
+};
+
+// How one character or word fared in one test: every time it was typed in the stretch, how often
+// it was typed wrong, slow or (a word) in pieces, and how many clean typings followed its last
+// miss in this test (all of them when it was not missed).
+struct HistoryItem {
+    QString text;
+    bool word = false;
+    QString standardCode, shortCode;
+    int seen = 0;
+    int wrong = 0, slow = 0, pieces = 0;
+    int missed = 0; // typings with at least one of the three
+    int cleanAfterMiss = 0;
+    bool operator==(const HistoryItem &) const = default;
+};
+
 // One finished test.
 struct HistoryRecord {
     qint64 id = 0; // given by the database
@@ -53,6 +79,27 @@ struct HistoryRecord {
     std::optional<int> backspaces, retyped;
     std::optional<double> keyAccuracy;
     QVector<HistoryCommit> commits;
+    // The words typed in pieces, and every character and word of the typed stretch.
+    QVector<HistoryPiece> pieces;
+    QVector<HistoryItem> items;
+};
+
+// The items of one kept test, for the mistake book.
+struct HistoryTestItems {
+    qint64 testId = 0;
+    QDateTime start;
+    // A practice text the program made (a drill, a lesson: the test has a kind) rather than running
+    // text: its clean typings do not take an item out of the mistake book.
+    bool practice = false;
+    QVector<HistoryItem> items;
+};
+
+// An item the learner took out of the mistake book by hand: what the tests up to afterTestId
+// said of it no longer counts.
+struct HistoryBookRemoval {
+    QString text;
+    bool word = false;
+    qint64 afterTestId = 0;
 };
 
 // The SHA-256 of a text (UTF-8), in hex.
@@ -64,7 +111,7 @@ QString defaultHistoryPath();
 class HistoryDb {
 public:
     // The schema this program writes.
-    static constexpr int kSchemaVersion = 2;
+    static constexpr int kSchemaVersion = 3;
 
     HistoryDb();
     ~HistoryDb();
@@ -86,7 +133,19 @@ public:
     // Deletes tests with their commits, in one transaction.
     bool remove(const QVector<qint64> &ids, QString *error);
 
+    // The newest test (the highest id), without commits; nullopt when there is none.
+    std::optional<HistoryRecord> lastTest(QString *error = nullptr) const;
+    // The words one test typed in pieces, as written.
+    QVector<HistoryPiece> pieces(qint64 testId, QString *error = nullptr) const;
+    // The items of every test, oldest first (tests without items are left out).
+    QVector<HistoryTestItems> itemsOfTests(QString *error = nullptr) const;
+    // Takes an item out of the mistake book: the tests kept so far no longer count for it.
+    bool removeFromBook(const QString &text, bool word, QString *error);
+    QVector<HistoryBookRemoval> bookRemovals(QString *error = nullptr) const;
+
 private:
+    // The tests with the given ORDER BY (and LIMIT) clause, without commits.
+    QVector<HistoryRecord> selectTests(const QString &order, QString *error) const;
     struct Private;
     std::unique_ptr<Private> d;
 };

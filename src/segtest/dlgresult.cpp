@@ -5,6 +5,7 @@
 #include "segtest/dlgsplitview.h"
 #include "segtest/testrun.h"
 #include "shell/pictures.h"
+#include "teaching/dlgpieces.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -81,12 +82,15 @@ DlgResult::DlgResult(AppContext &ctx, TestRun &run, QWidget *parent) : QDialog(p
     cmdMorInfo->setObjectName(QStringLiteral("cmdMorInfo"));
     cmdSplitView = new QPushButton(QStringLiteral("分词对照(&F)"), this);
     cmdSplitView->setObjectName(QStringLiteral("cmdSplitView"));
+    cmdPieces = new QPushButton(QStringLiteral("分段输入的词(&P)"), this);
+    cmdPieces->setObjectName(QStringLiteral("cmdPieces"));
+    cmdPieces->setEnabled(run.pieces.has_value());
     cmdOk = new QPushButton(QStringLiteral("退   出(&X)"), this);
     cmdOk->setObjectName(QStringLiteral("cmdOk"));
     cmdCopy = new QPushButton(QStringLiteral("复制成绩(&C)"), this);
     cmdCopy->setObjectName(QStringLiteral("cmdCopy"));
     cmdCopy->setToolTip(QStringLiteral("把文章名和全部成绩复制成一行，可以贴到聊天窗口"));
-    for (QPushButton *b : {cmdCopy, cmdMorInfo, cmdSplitView, cmdOk})
+    for (QPushButton *b : {cmdCopy, cmdMorInfo, cmdSplitView, cmdPieces, cmdOk})
         b->setMinimumSize(120, 34);
 
     auto *frames = new QHBoxLayout;
@@ -116,6 +120,8 @@ DlgResult::DlgResult(AppContext &ctx, TestRun &run, QWidget *parent) : QDialog(p
     buttons->addSpacing(12);
     buttons->addWidget(cmdSplitView);
     buttons->addSpacing(12);
+    buttons->addWidget(cmdPieces);
+    buttons->addSpacing(12);
     buttons->addWidget(cmdOk);
     auto *outer = new QVBoxLayout(this);
     outer->setContentsMargins(20, 18, 20, 16);
@@ -127,6 +133,7 @@ DlgResult::DlgResult(AppContext &ctx, TestRun &run, QWidget *parent) : QDialog(p
     applyWindowPictures(this, ctx.folder);
     connect(cmdMorInfo, &QPushButton::clicked, this, &DlgResult::cmdMorInfo_Click);
     connect(cmdSplitView, &QPushButton::clicked, this, &DlgResult::cmdSplitView_Click);
+    connect(cmdPieces, &QPushButton::clicked, this, &DlgResult::cmdPieces_Click);
     connect(cmdOk, &QPushButton::clicked, this, &DlgResult::cmdOk_Click);
     connect(cmdCopy, &QPushButton::clicked, this, &DlgResult::cmdCopy_Click);
     Form_Load();
@@ -186,6 +193,14 @@ void DlgResult::cmdMorInfo_Click()
 void DlgResult::cmdSplitView_Click()
 {
     showSplitView(m_ctx, m_run, this);
+}
+
+void DlgResult::cmdPieces_Click()
+{
+    if (!m_run.pieces)
+        return;
+    DlgPieces dialog(*m_run.pieces, this);
+    dialog.exec();
 }
 
 void DlgResult::cmdOk_Click()

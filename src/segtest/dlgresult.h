@@ -41,6 +41,7 @@ public:
     QPushButton *cmdCopy = nullptr;
     QPushButton *cmdMorInfo = nullptr;
     QPushButton *cmdSplitView = nullptr; // "分词对照": where the keys went
+    QPushButton *cmdPieces = nullptr;
     QPushButton *cmdOk = nullptr;
 
     void Form_Load();
@@ -48,6 +49,7 @@ public:
     // The line of every figure with the text's name, into the clipboard.
     void cmdCopy_Click();
     void cmdSplitView_Click();
+    void cmdPieces_Click();
     void cmdOk_Click();
 
 private:

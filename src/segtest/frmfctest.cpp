@@ -11,9 +11,13 @@
 #include "prepare/wordwrap.h"
 #include "segtest/dlgresult.h"
 #include "segtest/dlgsplitview.h"
+#include "segtest/keypath.h"
 #include "shell/formparts.h"
 #include "shell/pictures.h"
 #include "shell/windowhelpers.h"
+#include "teaching/dlgpieces.h"
+#include "teaching/mistakebook.h"
+#include "teaching/testlessons.h"
 
 #include <QAction>
 #include <QApplication>
@@ -231,6 +235,10 @@ void frmFcTest::buildMenus()
     mnuSplitView = item(mnuCalc, "mnuSplitView", QStringLiteral("分词对照(&F)…"));
     mnuHistory = item(mnuCalc, "mnuHistory", QStringLiteral("成绩记录(&H)…"));
     mnuHistory->setEnabled(bool(m_ctx.showHistory));
+    mnuPieces = item(mnuCalc, "mnuPieces", QStringLiteral("分段输入的词(&P)…"));
+    mnuPieces->setEnabled(false);
+    mnuBook = item(mnuCalc, "mnuBook", QStringLiteral("错题本(&B)…"));
+    mnuBook->setEnabled(bool(m_ctx.showBook));
 
     connect(mnuOpenTestFile, &QAction::triggered, this, &frmFcTest::mnuOpenTestFile_Click);
     connect(mnuOpenExample, &QAction::triggered, this, &frmFcTest::mnuOpenExample_Click);
@@ -239,6 +247,16 @@ void frmFcTest::buildMenus()
     connect(mnuSaveResult, &QAction::triggered, this, &frmFcTest::mnuSaveResult_Click);
     connect(mnuStaInfo, &QAction::triggered, this, &frmFcTest::mnuStaInfo_Click);
     connect(mnuStaSave, &QAction::triggered, this, &frmFcTest::mnuStaSave_Click);
+    connect(mnuPieces, &QAction::triggered, this, [this] {
+        if (!m_run->pieces)
+            return;
+        DlgPieces dialog(*m_run->pieces, this);
+        dialog.exec();
+    });
+    connect(mnuBook, &QAction::triggered, this, [this] {
+        if (m_ctx.showBook)
+            m_ctx.showBook(this);
+    });
     // The split view needs a finished test in which something was typed.
     connect(mnuCalc, &QMenu::aboutToShow, this,
         [this] { mnuSplitView->setEnabled(!CmdEndTest->isEnabled() && !session().commits().isEmpty()); });
@@ -540,6 +558,10 @@ void frmFcTest::CmdEndTest_Click()
     mnuSaveResult->setEnabled(m_ctx.settings.NeedSegmentation);
     if (CmdPauTest->text() != kPause)
         CmdPauTest->setText(kPause);
+    // The result of each position, read before finish() hands the colours to the document.
+    QVector<quint8> results(session().length());
+    for (int i = 0; i < results.size(); ++i)
+        results[i] = quint8(session().typedAt(i));
     session().finish(); // the colours go into the text, the highlight goes off
     moveTypingBox();
     Timer1_Timer();
@@ -548,9 +570,47 @@ void frmFcTest::CmdEndTest_Click()
     // The history keeps the test before its result is shown; a history that cannot be written
     // is told once and the result is shown all the same. A test in which nothing was typed (a
     // start pressed by mistake) would only spoil the charts.
-    if (m_run->counters.RightCharCount + m_run->counters.WrongCharCount > 0)
-        m_ctx.recordTest(m_run->historyRecord());
+    if (m_run->counters.RightCharCount + m_run->counters.WrongCharCount > 0) {
+        HistoryRecord record = m_run->historyRecord();
+        takeLessons(record, results);
+        m_ctx.recordTest(record);
+    }
+    mnuPieces->setEnabled(m_run->pieces.has_value());
     showResult();
+}
+
+void frmFcTest::takeLessons(HistoryRecord &record, const QVector<quint8> &results)
+{
+    TypedStretch test;
+    test.text = mainText->document()->toPlainText();
+    test.marks = m_run->doc.CharMarks;
+    test.commits = record.commits;
+    test.results = results;
+    // The installed table's entries of this text, read once per text: building them takes a few
+    // hundred milliseconds. Without the code database no word counts as one.
+    if (!m_lessonTable || m_lessonTableText != test.text) {
+        std::optional<KeyPathTable> table =
+            KeyPathTable::load(m_ctx.folder.dataFile(workfiles::codeDatabase()), installedCustomWordsPath(), test.text);
+        if (!table) {
+            table.emplace();
+            table->finish();
+        }
+        m_lessonTable = std::make_unique<KeyPathTable>(std::move(*table));
+        m_lessonTableText = test.text;
+    }
+    CodeDictionary &codes = m_ctx.codes();
+    TestLessons lessons =
+        lessonsOfTest(test, *m_lessonTable, [&codes](const QString &item) { return codes.LookupCodes(item); });
+    // Only the items that can change the mistake book are kept with the test.
+    if (HistoryDb *db = m_ctx.history()) {
+        QString error;
+        const MistakeBook book = loadMistakeBook(*db, &error);
+        if (error.isEmpty())
+            keepItemsThatCount(lessons.items, book);
+    }
+    record.pieces = lessons.pieces;
+    record.items = lessons.items;
+    m_run->pieces = std::move(lessons.pieces);
 }
 
 void frmFcTest::showResult()

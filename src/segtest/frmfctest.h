@@ -60,6 +60,8 @@ private:
     QString m_preedit;
 };
 
+class KeyPathTable;
+
 class frmFcTest final : public LargeForm, public OpenTextTarget, public OptionsTarget {
     Q_OBJECT
 public:
@@ -97,6 +99,8 @@ public:
     QAction *mnuStaInfo = nullptr;
     QAction *mnuStaSave = nullptr;
     QAction *mnuHistory = nullptr;
+    QAction *mnuPieces = nullptr;
+    QAction *mnuBook = nullptr;
 
     // Handlers.
     void cmdFile_Click();
@@ -167,6 +171,9 @@ private:
     void showLiveFigures();
     // The comparison step for what arrived, then the box is emptied for the next character.
     void acceptTyped(const QString &typed);
+    // What the test that just ended teaches (the words typed in pieces, how each character and
+    // word fared) goes into its record and the run; results holds the result of each position.
+    void takeLessons(HistoryRecord &record, const QVector<quint8> &results);
     // A character the input method committed: compared while the test runs, else kept in the box.
     void tmpText_Committed(const QString &character);
     // Tells the hint of the current position in panel 1, once in a test.
@@ -174,6 +181,9 @@ private:
 
     AppContext &m_ctx;
     std::unique_ptr<TestRun> m_run;
+    // The installed table's entries for the text of the last test, kept while the text stays.
+    std::unique_ptr<KeyPathTable> m_lessonTable;
+    QString m_lessonTableText;
     QObject *m_mainTextProc = nullptr;
     bool m_unloaded = false;
     // The hints of the text not yet told in this test, by position.

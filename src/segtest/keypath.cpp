@@ -472,6 +472,20 @@ KeyPathTable KeyPathTable::fromIndex(const KeyPathIndex &index, const QString &c
     return table;
 }
 
+std::optional<KeyPathStep> KeyPathTable::entry(QStringView item, bool followed) const
+{
+    const auto it = m_items.constFind(item);
+    if (it == m_items.constEnd())
+        return std::nullopt;
+    const Choice &c = followed ? it->followed : it->last;
+    KeyPathStep step;
+    step.text = item.toString();
+    step.code = codeText(c.code, c.length);
+    step.keys = c.keys;
+    step.selectKey = selectKeyName(c.position, c.keys, c.length);
+    return step;
+}
+
 KeyPath KeyPathTable::shortestPath(QStringView text) const
 {
     // Trailing line breaks are not typed.

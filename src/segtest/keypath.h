@@ -92,6 +92,10 @@ public:
 
     KeyPath shortestPath(QStringView text) const;
 
+    // The cheapest entry of item as one step (its code, selection key and keys), when something is
+    // typed after it (followed) or not; nullopt when the table does not hold the item whole.
+    std::optional<KeyPathStep> entry(QStringView item, bool followed) const;
+
     int itemCount() const { return int(m_items.size()); }
 
 private:

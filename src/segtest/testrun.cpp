@@ -67,6 +67,7 @@ void TestRun::newText()
 
 void TestRun::dropTestFigures()
 {
+    pieces.reset();
     m_result.reset();
     m_typing.reset();
     m_userStats = TestStatistics{};

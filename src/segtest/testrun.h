@@ -133,6 +133,10 @@ public:
     const TypingFigures &figures();
     bool hasFigures() const { return m_figures.has_value(); }
 
+    // The words of the last finished test that the learner typed in pieces (by keys lost); set by
+    // the window when the test ends, nullopt before.
+    std::optional<QVector<HistoryPiece>> pieces;
+
     // The last finished test as the history keeps it: its times, the text's name, hash and
     // length, the result dialog's figures, the keys, bursts and commits.
     HistoryRecord historyRecord();

@@ -95,6 +95,17 @@ void TypingSession::start()
     LastCharTick = m_clock.tickMs();
 }
 
+TypingSession::Typed TypingSession::typedAt(int pos) const
+{
+    if (pos < 0 || std::size_t(pos) >= m_result.size())
+        return Typed::Not;
+    switch (m_result[std::size_t(pos)]) {
+    case TypedRight: return Typed::Right;
+    case TypedWrong: return Typed::Wrong;
+    default: return Typed::Not;
+    }
+}
+
 QRgb TypingSession::colourAt(int pos) const
 {
     if (pos < 0 || std::size_t(pos) >= m_result.size())

@@ -55,6 +55,11 @@ public:
     QRgb colourAt(int pos) const;
     bool isHighlighted(int pos) const { return m_highlight && pos == m_position; }
 
+    // The result of the character at pos in the test under way or last run; a position retyped
+    // keeps its last result.
+    enum class Typed : quint8 { Not, Right, Wrong };
+    Typed typedAt(int pos) const;
+
     // One comparison step for the first character of typed (which must not be empty): counts the
     // burst, records the expected character, colours and counts it, and moves on. The character
     // is right when it is the expected one in either width ("-" for "－", "A" for "Ａ"); letter

@@ -71,6 +71,9 @@ void frmMain::buildMenus()
     mnuHistory = mnuSplit->addAction(QStringLiteral("成绩记录"));
     mnuHistory->setObjectName(QStringLiteral("mnuHistory"));
     mnuHistory->setEnabled(bool(m_ctx.showHistory));
+    mnuBook = mnuSplit->addAction(QStringLiteral("错题本"));
+    mnuBook->setObjectName(QStringLiteral("mnuBook"));
+    mnuBook->setEnabled(bool(m_ctx.showBook));
 
     mnuHelp = bar->addMenu(QStringLiteral("帮助"));
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
@@ -96,6 +99,10 @@ void frmMain::buildMenus()
     connect(mnuDrill, &QAction::triggered, this, [this] {
         if (m_ctx.practiseWeakItems)
             m_ctx.practiseWeakItems(this);
+    });
+    connect(mnuBook, &QAction::triggered, this, [this] {
+        if (m_ctx.showBook)
+            m_ctx.showBook(this);
     });
     connect(mnuPreSplit, &QAction::triggered, this, [this] { Image1_Click(1); });
     connect(mnuHelpTopic, &QAction::triggered, this, [this] { Image1_Click(2); });

@@ -42,6 +42,7 @@ public:
     QAction *mnuHistory = nullptr;
     QAction *mnuCourse = nullptr;
     QAction *mnuDrill = nullptr;
+    QAction *mnuBook = nullptr;
     QAction *mnuPreSplit = nullptr;
     QMenu *mnuHelp = nullptr;
     QAction *mnuHelpTopic = nullptr;

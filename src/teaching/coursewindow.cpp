@@ -2,6 +2,7 @@
 
 #include "history/historydb.h"
 #include "prepare/codedictionary.h"
+#include "teaching/mistakebook.h"
 #include "teaching/weakdrill.h"
 
 #include <QColor>
@@ -165,14 +166,12 @@ void practiseWeakItems(AppContext &ctx, QWidget *parent)
     if (!db)
         return;
     QString error;
-    const QVector<HistoryRecord> tests = testsWithCommits(*db, &error);
+    const MistakeBook book = loadMistakeBook(*db, &error);
     if (!error.isEmpty()) {
         ctx.prompts->message(error, promptTitle(), MessageIcon::Exclamation);
         return;
     }
-    CodeDictionary &codes = ctx.codes();
-    const QVector<DrillItem> items =
-        weakItems(tests, [&codes](const QString &text) { return codes.LookupCodes(text); });
+    const QVector<DrillItem> items = weakItems(book);
     const OpenedText drill = weakItemsDrill(items, quint32(ctx.clock->now().toSecsSinceEpoch()));
     if (drill.text.isEmpty()) {
         ctx.prompts->message(nothingToPractise(), promptTitle(), MessageIcon::Information);

@@ -1,25 +1,15 @@
 #include "teaching/weakdrill.h"
 
-#include "history/historydb.h"
-#include "teaching/slowitems.h"
+#include "teaching/mistakebook.h"
 
 namespace orvane {
 
-QVector<HistoryRecord> testsWithCommits(const HistoryDb &db, QString *error)
+QVector<DrillItem> weakItems(const MistakeBook &book)
 {
-    QVector<HistoryRecord> tests = db.tests(error);
-    for (HistoryRecord &t : tests) {
-        t.commits = db.commits(t.id, error);
-        if (error && !error->isEmpty())
-            return {};
-    }
-    return tests;
-}
-
-QVector<DrillItem> weakItems(
-    const QVector<HistoryRecord> &tests, const std::function<ItemCodes(const QString &)> &codes)
-{
-    return slowDrillItems(tests, codes, 20);
+    QVector<DrillItem> out;
+    for (const BookItem &b : weakestItems(book, 20))
+        out.push_back({b.text, {b.standardCode, b.shortCodes}, true});
+    return out;
 }
 
 OpenedText weakItemsDrill(const QVector<DrillItem> &items, quint32 seed)
@@ -31,7 +21,7 @@ OpenedText weakItemsDrill(const QVector<DrillItem> &items, quint32 seed)
 
 QString nothingToPractise()
 {
-    return QStringLiteral("成绩记录中还没有需要练习的字词。先做几次测试，系统会从中找出你输入较慢的字词。");
+    return QStringLiteral("错题本中还没有需要练习的字词。先做几次测试，打错、打慢或分段输入的字词会记入错题本。");
 }
 
 } // namespace orvane

@@ -1,23 +1,16 @@
-// The drill of the learner's weak items ("练习薄弱项"), from the history.
+// The drill of the learner's weak items ("练习薄弱项"), from the mistake book.
 #pragma once
 
 #include "teaching/practicetext.h"
 
-#include <functional>
-
 namespace orvane {
 
-class HistoryDb;
-struct HistoryRecord;
+struct MistakeBook;
 
-// Every test of the history with its commits, oldest first; empty with *error when it cannot be
-// read.
-QVector<HistoryRecord> testsWithCommits(const HistoryDb &db, QString *error);
-
-// The weak items of the tests: the 20 items most in need of practice, each missed, with their
-// codes from codes.
-QVector<DrillItem> weakItems(
-    const QVector<HistoryRecord> &tests, const std::function<ItemCodes(const QString &)> &codes);
+// The weak items of the book: its 20 items most in need of practice (the most misses, the most
+// recently missed first), each with the codes the book keeps and marked missed, so that the
+// drill shows its code before it is first typed.
+QVector<DrillItem> weakItems(const MistakeBook &book);
 
 // Their drill: each item three times in an order drawn from seed, of kind "drill". An empty text
 // when there is nothing to practise.

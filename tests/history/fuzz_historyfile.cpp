@@ -1,8 +1,9 @@
 // history.db comes from the disk and may be damaged or written by anything: any bytes as the file
-// open or are refused with a reason, and every test and commit of a file that opens is read
-// without crashing. A seed corpus of real history files (written by the program) lets the fuzzer
+// open or are refused with a reason, and every test, commit, word typed in pieces and item of a
+// file that opens is read, and the mistake book built from them, without crashing. A seed corpus of real history files (written by the program) lets the fuzzer
 // reach the tables.
 #include "history/historydb.h"
+#include "teaching/mistakebook.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -33,8 +34,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         return 0;
     }
     const QVector<orvane::HistoryRecord> tests = db.tests(&error);
-    for (const orvane::HistoryRecord &r : tests)
+    for (const orvane::HistoryRecord &r : tests) {
         (void)db.commits(r.id, &error);
+        (void)db.pieces(r.id, &error);
+    }
+    (void)db.lastTest(&error);
+    (void)orvane::weakestItems(orvane::loadMistakeBook(db, &error));
     (void)orvane::historyCsv(tests);
     return 0;
 }

@@ -142,6 +142,131 @@ private slots:
         QCOMPARE(q.value(0).toInt(), 0);
     }
 
+    // The words typed in pieces and the items of a test are written with it and go with it when
+    // it is deleted; the items of a test with a kind (a drill) are practice, not running text.
+    void whatATestTeachesGoesWithIt()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("history.db"));
+        HistoryDb db;
+        QString error;
+        QVERIFY2(db.open(path, &error), qPrintable(error));
+        QVERIFY(!db.lastTest(&error));
+        HistoryRecord drill = sampleRecord(QStringLiteral("练习"), kMonday);
+        drill.kind = QStringLiteral("drill");
+        drill.pieces = {{QStringLiteral("接近"), QStringLiteral("50132"), QString(), QStringLiteral("接|近"), 9, 6},
+            {QStringLiteral("学生"), QStringLiteral("328211"), QStringLiteral("3282"), QStringLiteral("学|生"), 8, 5}};
+        drill.items = {{QStringLiteral("接近"), true, QStringLiteral("50132"), QString(), 2, 0, 1, 1, 2, 0},
+            {QStringLiteral("接"), false, QStringLiteral("5013"), QStringLiteral("5"), 2, 1, 0, 0, 1, 1}};
+        const qint64 first = db.add(drill, &error);
+        HistoryRecord plain = sampleRecord(QStringLiteral("课文"), kMonday.addDays(1));
+        const qint64 second = db.add(plain, &error);
+        QVERIFY2(first > 0 && second > first, qPrintable(error));
+
+        const QVector<HistoryRecord> tests = db.tests(&error);
+        QCOMPARE(tests.size(), 2);
+        QCOMPARE(tests[0].kind, QStringLiteral("drill"));
+        QCOMPARE(tests[1].kind, QString());
+        QCOMPARE(db.lastTest(&error)->id, second);
+        QCOMPARE(db.pieces(first, &error), drill.pieces);
+        QCOMPARE(db.pieces(second, &error), QVector<HistoryPiece>());
+        const QVector<HistoryTestItems> items = db.itemsOfTests(&error);
+        QCOMPARE(items.size(), 1); // the second test has none
+        QCOMPARE(items[0].testId, first);
+        QCOMPARE(items[0].start, kMonday);
+        QVERIFY(items[0].practice);
+        QCOMPARE(items[0].items.size(), 2);
+        for (const HistoryItem &item : drill.items)
+            QVERIFY(items[0].items.contains(item));
+
+        // A removal from the book counts up to the newest test kept when it was made.
+        QVERIFY(db.removeFromBook(QStringLiteral("接"), false, &error));
+        const QVector<HistoryBookRemoval> removals = db.bookRemovals(&error);
+        QCOMPARE(removals.size(), 1);
+        QCOMPARE(removals[0].text, QStringLiteral("接"));
+        QCOMPARE(removals[0].afterTestId, second);
+
+        QVERIFY(db.remove({first}, &error));
+        QCOMPARE(db.pieces(first, &error), QVector<HistoryPiece>());
+        QCOMPARE(db.itemsOfTests(&error).size(), 0);
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+    }
+
+    // A file of the first version (written before kinds, pieces and the book), and one of the
+    // second (tests with a kind, no pieces or book yet), open with their tests and commits as
+    // they were; their tests keep their kind and teach nothing yet.
+    void anOlderFileKeepsItsTests_data()
+    {
+        QTest::addColumn<int>("version");
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("version 1") << 1 << QString();
+        QTest::newRow("version 2, a lesson") << 2 << QStringLiteral("lesson 2");
+        QTest::newRow("version 2, running text") << 2 << QString();
+    }
+    void anOlderFileKeepsItsTests()
+    {
+        QFETCH(int, version);
+        QFETCH(QString, kind);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("history.db"));
+        {
+            OtherConnection old(path);
+            QVERIFY(old.exec(QStringLiteral(
+                "CREATE TABLE tests (id INTEGER PRIMARY KEY AUTOINCREMENT, start_time TEXT NOT NULL, end_time TEXT NOT "
+                "NULL, text_name TEXT NOT NULL, text_hash TEXT NOT NULL, text_length INTEGER NOT NULL, total INTEGER "
+                "NOT "
+                "NULL, hanzi INTEGER NOT NULL, symbols INTEGER NOT NULL, alpha INTEGER NOT NULL, elapsed_seconds "
+                "INTEGER "
+                "NOT NULL, right_chars INTEGER NOT NULL, wrong_chars INTEGER NOT NULL, accuracy REAL NOT NULL, speed "
+                "INTEGER NOT NULL, effective_speed INTEGER NOT NULL, keys INTEGER NOT NULL, burst1 INTEGER NOT NULL, "
+                "burst2 INTEGER NOT NULL, burst3 INTEGER NOT NULL, burst4 INTEGER NOT NULL, burst5 INTEGER NOT NULL, "
+                "keys_per_second REAL, code_length REAL, ideal_code_length REAL, word_share REAL, ideal_word_share "
+                "REAL, backspaces INTEGER, retyped INTEGER, key_accuracy REAL)")));
+            QVERIFY(old.exec(QStringLiteral("CREATE INDEX tests_by_start ON tests(start_time)")));
+            QVERIFY(old.exec(QStringLiteral(
+                "CREATE TABLE commits (test_id INTEGER NOT NULL REFERENCES tests(id) ON DELETE CASCADE, seq INTEGER "
+                "NOT NULL, position INTEGER NOT NULL, text TEXT NOT NULL, ms INTEGER NOT NULL, keys INTEGER NOT NULL, "
+                "PRIMARY KEY (test_id, seq))")));
+            QVERIFY(old.exec(QStringLiteral(
+                "INSERT INTO tests VALUES (7, '2025-12-01T08:00:00', '2025-12-01T08:01:35', '旧课文.txt', 'abc', 6, 6, "
+                "5, 1, 0, 90, 5, 1, 83.33, 4, 3, 17, 0, 1, 1, 0, 0, 0.19, NULL, NULL, NULL, NULL, 2, NULL, NULL)")));
+            QVERIFY(old.exec(QStringLiteral("INSERT INTO commits VALUES (7, 0, 0, '我们', 1200, 5)")));
+            QVERIFY(old.exec(QStringLiteral("INSERT INTO commits VALUES (7, 1, 2, '是', 2500, 4)")));
+            if (version == 2) {
+                QVERIFY(old.exec(QStringLiteral("ALTER TABLE tests ADD COLUMN kind TEXT NOT NULL DEFAULT ''")));
+                QVERIFY(old.exec(QStringLiteral("UPDATE tests SET kind = '%1'").arg(kind)));
+            }
+            QVERIFY(old.exec(QStringLiteral("PRAGMA user_version = %1").arg(version)));
+        }
+        HistoryDb db;
+        QString error;
+        QVERIFY2(db.open(path, &error), qPrintable(error));
+        const QVector<HistoryRecord> tests = db.tests(&error);
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+        QCOMPARE(tests.size(), 1);
+        QCOMPARE(tests[0].id, 7);
+        QCOMPARE(tests[0].textName, QStringLiteral("旧课文.txt"));
+        QCOMPARE(tests[0].start, QDateTime(QDate(2025, 12, 1), QTime(8, 0, 0)));
+        QCOMPARE(tests[0].right, 5);
+        QCOMPARE(tests[0].backspaces, 2);
+        QCOMPARE(tests[0].kind, kind);
+        QCOMPARE(db.commits(7, &error),
+            (QVector<HistoryCommit>{{0, QStringLiteral("我们"), 1200, 5}, {2, QStringLiteral("是"), 2500, 4}}));
+        QCOMPARE(db.pieces(7, &error), QVector<HistoryPiece>());
+        QCOMPARE(db.itemsOfTests(&error).size(), 0);
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+        // New tests go in after it.
+        HistoryRecord next = sampleRecord(QStringLiteral("课文"), kMonday);
+        next.pieces = {{QStringLiteral("接近"), QStringLiteral("50132"), QString(), QStringLiteral("接|近"), 9, 6}};
+        const qint64 id = db.add(next, &error);
+        QVERIFY2(id > 7, qPrintable(error));
+        QCOMPARE(db.pieces(id, &error), next.pieces);
+        OtherConnection after(path);
+        QSqlQuery q(after.db);
+        QVERIFY(q.exec(QStringLiteral("PRAGMA user_version")) && q.next());
+        QCOMPARE(q.value(0).toInt(), HistoryDb::kSchemaVersion);
+    }
+
     void aNewFileCarriesTheSchemaVersion()
     {
         QTemporaryDir dir;

@@ -7,7 +7,10 @@
 // closes the dialog and quits. Every key and composition change that reached the typing box is
 // logged too. "ready" is logged once the test runs. With ORVANE_END_AT=N the test is ended with
 // its button once N characters have been typed (a lesson must be 20 characters or more, a check
-// may type fewer). With ORVANE_INSTALL_IME=1 the input method is not installed yet: the program's
+// may type fewer). With ORVANE_CLI set, the words typed in pieces that the command line then
+// reads from the history ("ORVANE_CLI pieces --last") are logged too, a line each ("pieces ...",
+// fields separated by a space, the split's "|" as "+", since "|" separates the expected lines).
+// With ORVANE_INSTALL_IME=1 the input method is not installed yet: the program's
 // main window is loaded first, finds it missing, offers to install it (answered yes) and installs
 // it with the script named by ORVANE_INSTALL_SCRIPT, as a learner's first start does.
 // After the dialog it reads the test's row from the history (history.db under XDG_DATA_HOME) and
@@ -31,6 +34,7 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QLabel>
+#include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextEdit>
@@ -176,6 +180,17 @@ int main(int argc, char **argv)
         }
         logLine(QStringLiteral("coloured %1").arg(coloured));
         logLine(QStringLiteral("text ") + doc.TypedText);
+        // The history holds the test before its result is shown.
+        if (const QString cli = qEnvironmentVariable("ORVANE_CLI"); !cli.isEmpty()) {
+            QProcess process;
+            process.start(cli, {QStringLiteral("pieces"), QStringLiteral("--last")});
+            process.waitForFinished(30000);
+            const QString out = QString::fromUtf8(process.readAllStandardOutput());
+            for (QString line : out.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+                logLine(QStringLiteral("pieces ")
+                    + line.replace(QLatin1Char('\t'), QLatin1Char(' ')).replace(QLatin1Char('|'), QLatin1Char('+')));
+            logLine(QStringLiteral("pieces status %1").arg(process.exitCode()));
+        }
         // The typing figures as the dialog shows them, and as the history row gives them.
         const QStringList shown = {result->lblKeysPerSecond->text(), result->lblCodeLength->text(),
             result->lblIdealCodeLength->text(), result->lblWordShare->text(), result->lblIdealWordShare->text(),

@@ -1,9 +1,10 @@
 // The course and the weak items, without windows: lessons come from the code database in
 // frequency order and the same every time, a lesson opens when the one before it was passed, and
-// the slow items of the history are ranked by how often and how lately they were slow.
+// the drill's weak items are the mistake book's weakest, with the codes the book keeps.
 #include "prepare/codedictionary.h"
 #include "teaching/course.h"
-#include "teaching/slowitems.h"
+#include "teaching/mistakebook.h"
+#include "teaching/weakdrill.h"
 
 #include <QtTest>
 
@@ -38,18 +39,6 @@ HistoryRecord test(const QString &kind, double accuracy, int speed, int day = 1)
     r.accuracy = accuracy;
     r.speed = speed;
     r.start = QDateTime(QDate(2026, 3, day), QTime(9, 0));
-    return r;
-}
-
-// A test whose commits (text, milliseconds since the start) were typed on the given day.
-HistoryRecord typed(int day, const QList<std::pair<const char16_t *, int>> &commits)
-{
-    HistoryRecord r = test(QString(), 100, 30, day);
-    int position = 0;
-    for (const auto &[text, ms] : commits) {
-        r.commits.push_back({position, QString::fromUtf16(text), ms, 2});
-        position += int(QString::fromUtf16(text).size());
-    }
     return r;
 }
 
@@ -186,57 +175,26 @@ private slots:
         QCOMPARE(bestSpeeds, best);
     }
 
-    void slowItemsAreRanked_data()
+    // The drill takes the book's 20 weakest items in the book's order, each with the codes the
+    // book keeps and marked missed (its code is told before it is first typed).
+    void weakItemsAreTheBooksWeakest()
     {
-        QTest::addColumn<QVector<HistoryRecord>>("tests");
-        QTest::addColumn<QStringList>("expected");
-        // 500 ms a character, then 接近 at 2,000 ms a character.
-        QTest::newRow("one slow word") << QVector<HistoryRecord>{typed(
-            1, {{u"我们", 1000}, {u"是", 1500}, {u"接近", 5500}})}
-                                       << QStringList{u"接近"_qs};
-        QTest::newRow("twice the median is not slow")
-            << QVector<HistoryRecord>{typed(1, {{u"我们", 1000}, {u"是", 1500}, {u"接近", 3500}})} << QStringList{};
-        QTest::newRow("only Chinese items")
-            << QVector<HistoryRecord>{typed(1, {{u"我们", 1000}, {u"，", 4000}, {u"是", 4500}, {u"ab", 9000}})}
-            << QStringList{};
-        // 接近 slow in two tests; 发展 and 中国 once each, 发展 on the later day.
-        QTest::newRow("more often, then more lately") << QVector<HistoryRecord>{
-            typed(1, {{u"我们", 1000}, {u"是", 1500}, {u"的", 2000}, {u"接近", 10000}, {u"中国", 18000}}),
-            typed(3, {{u"我们", 1000}, {u"是", 1500}, {u"的", 2000}, {u"接近", 10000}, {u"人", 10500}}),
-            typed(2,
-                {{u"我们", 1000}, {u"是", 1500}, {u"的", 2000}, {u"发展", 10000},
-                    {u"人", 10500}})} << QStringList{u"接近"_qs, u"发展"_qs, u"中国"_qs};
-        QTest::newRow("a test of one commit has no median")
-            << QVector<HistoryRecord>{typed(1, {{u"接近", 90000}})} << QStringList{};
-    }
-    void slowItemsAreRanked()
-    {
-        QFETCH(QVector<HistoryRecord>, tests);
-        QFETCH(QStringList, expected);
-        QStringList found;
-        for (const SlowItem &item : slowItems(tests))
-            found << item.text;
-        QCOMPARE(found, expected);
-        const QVector<DrillItem> items = slowDrillItems(tests, [](const QString &t) {
-            return ItemCodes{t + u"?"_qs, QString()};
-        });
-        QCOMPARE(items.size(), expected.size());
-        for (const DrillItem &i : items)
-            QVERIFY(i.missed && i.codes.standard == i.text + u"?"_qs);
-    }
-
-    void atMostTwentyItems()
-    {
-        QList<std::pair<const char16_t *, int>> commits;
-        static const char16_t *const kChars[] = {u"的", u"一", u"是", u"不", u"了", u"在", u"人", u"有", u"我", u"他",
-            u"这", u"个", u"们", u"中", u"来", u"上", u"大", u"为", u"和", u"国", u"地", u"到", u"以", u"说"};
-        int ms = 0;
-        for (const char16_t *c : kChars) {
-            commits.push_back({u"好", ms += 100});
-            commits.push_back({u"好", ms += 100});
-            commits.push_back({c, ms += 1000});
+        QVector<HistoryTestItems> tests;
+        for (int day = 1; day <= 25; ++day) {
+            HistoryItem item;
+            item.text = QString(QChar(u'一' + day));
+            item.standardCode = QString::number(100000 + day);
+            item.shortCode = QString::number(day);
+            item.seen = item.missed = item.wrong = day == 25 ? 2 : 1;
+            tests.push_back({day, QDateTime(QDate(2026, 3, 1), QTime(9, 0)).addDays(day), false, {item}});
         }
-        QCOMPARE(slowItems({typed(1, commits)}).size(), 20);
+        const QVector<DrillItem> items = weakItems(buildMistakeBook(tests, {}));
+        QCOMPARE(items.size(), 20);
+        // The item missed twice, then the most recent first.
+        QCOMPARE(items[0], (DrillItem{QString(QChar(u'一' + 25)), {u"100025"_qs, u"25"_qs}, true}));
+        QCOMPARE(items[1], (DrillItem{QString(QChar(u'一' + 24)), {u"100024"_qs, u"24"_qs}, true}));
+        QCOMPARE(items[19].text, QString(QChar(u'一' + 6)));
+        QVERIFY(weakItems(MistakeBook{}).isEmpty());
     }
 };
 

@@ -11,6 +11,9 @@
 //   addword [FCR]   the add-word dialog, with a segmentation result loaded when given
 //   customwords     the custom-word window with the learner's custom words
 //   editor FILE     the segmentation editor with FILE opened, unlocked for editing
+//   pieces FILE     a test on FILE typed with some words in pieces, some wrong and some slow,
+//                   ended; the words typed in pieces, opened from the result dialog
+//   book FILE       three such tests, then the mistake book
 //   drill           the test window running a drill of weak items: some words typed, the code of
 //                   a missed item shown before it is typed
 //   course          the course window, lesson 1 passed and lesson 2 tried once
@@ -41,6 +44,7 @@
 #include "settings/frmoptions.h"
 #include "shell/pictures.h"
 #include "shell/qtprompts.h"
+#include "teaching/bookwindow.h"
 #include "teaching/coursewindow.h"
 #include "teaching/weakdrill.h"
 
@@ -49,6 +53,7 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLocale>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextEdit>
 #include <QTimer>
@@ -268,6 +273,73 @@ int main(int argc, char **argv)
             details->show();
         }
         window = std::move(test);
+    } else if ((args[1] == QLatin1String("pieces") || args[1] == QLatin1String("book")) && args.size() > 2) {
+        // The history of this run only.
+        ctx.historyPath = folder.filePath(QStringLiteral("history.db"));
+        auto test = std::make_unique<frmFcTest>(ctx);
+        if (!test->Form_Load())
+            return 1;
+        {
+            frmOpenFile open(ctx, *test, test.get());
+            open.loadFile(args[2]);
+            open.cmdOpenFile_Click();
+        }
+        test->show();
+        const bool book = args[1] == QLatin1String("book");
+        // Each test: words by the text's marks, some in pieces, one wrong, one slow; the result
+        // dialog is closed (book) or shows the words typed in pieces (pieces).
+        frmFcTest *t = test.get();
+        const auto runTest = [t, book, &clock, &ctx](int round) {
+            t->CmdStartTest_Click();
+            const QString text = t->mainText->toPlainText();
+            const QString &marks = t->run().doc.CharMarks;
+            int typed = 0;
+            for (int word = 0; word < 24 && typed < marks.size(); ++word) {
+                int end = typed;
+                while (end < marks.size() && marks[end] == marks[typed])
+                    ++end;
+                const QString w = text.mid(typed, end - typed);
+                clock.advanceMs((word + round) % 7 == 3 ? 6000 : 900);
+                QStringList commits{w};
+                if (w.size() > 1 && (word + round) % 3 == 1)
+                    commits = w.split(QString(), Qt::SkipEmptyParts);
+                else if ((word + 2 * round) % 9 == 5)
+                    commits = {QStringLiteral("错") + w.mid(1)};
+                for (const QString &c : commits) {
+                    // The keys of the item's code, as the input method shows them.
+                    const ItemCodes codes = ctx.codes().LookupCodes(c);
+                    const QString code = codes.shortCode.isEmpty() ? codes.standard : codes.shortCode;
+                    for (int i = 1; i <= code.size(); ++i) {
+                        QInputMethodEvent composing(code.left(i), {});
+                        QApplication::sendEvent(t->tmpText, &composing);
+                    }
+                    QInputMethodEvent event;
+                    event.setCommitString(c);
+                    QApplication::sendEvent(t->tmpText, &event);
+                }
+                typed = end;
+            }
+            QTimer::singleShot(200, [book] {
+                auto *result = qobject_cast<DlgResult *>(QApplication::activeModalWidget());
+                if (!result)
+                    return;
+                if (book)
+                    result->cmdOk->click();
+                else
+                    result->cmdPieces->click();
+            });
+            t->CmdEndTest_Click();
+        };
+        if (book) {
+            for (int round = 0; round < 3; ++round) {
+                clock.setNow(QDateTime(QDate(2026, 3, 2 + round), QTime(20, 0, 0)));
+                runTest(round);
+            }
+            window = std::make_unique<BookWindow>(ctx);
+        } else {
+            QTimer::singleShot(0, [runTest] { runTest(0); });
+            window = std::move(test);
+        }
     } else {
         std::fprintf(stderr, "unknown window\n");
         return 2;
