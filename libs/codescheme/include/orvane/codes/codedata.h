@@ -46,7 +46,9 @@ public:
 
 private:
     CodeData() = default;
-    std::string m_bytes;
+    static std::unique_ptr<CodeData> checked(
+        std::unique_ptr<char[]> bytes, std::size_t size, const std::string &name, std::string *error);
+    std::unique_ptr<char[]> m_bytes;
     std::size_t m_characterCount = 0;
     std::size_t m_wordCount = 0;
     std::size_t m_charactersAt = 0;
