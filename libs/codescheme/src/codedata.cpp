@@ -55,6 +55,28 @@ std::uint64_t nulCount(const char *data, std::size_t size)
     return total;
 }
 
+// Whether word a sorts strictly before word b, bytes compared unsigned. Both lie in the pool, each
+// followed by its NUL, so the first eight bytes of each can be compared at once when the buffer
+// (up to end) holds them: a difference at or before the shorter word's NUL decides; a NUL there
+// stands for the end of a word, which sorts first. Anything else goes through the full compare.
+bool ascending(std::string_view a, std::string_view b, const char *end)
+{
+    if constexpr (std::endian::native == std::endian::little) {
+        if (end - a.data() >= 8 && end - b.data() >= 8) {
+            std::uint64_t x;
+            std::uint64_t y;
+            std::memcpy(&x, a.data(), 8);
+            std::memcpy(&y, b.data(), 8);
+            if (x != y) {
+                const auto at = static_cast<std::size_t>(std::countr_zero(x ^ y) / 8);
+                if (at <= std::min(a.size(), b.size()))
+                    return static_cast<unsigned char>(a.data()[at]) < static_cast<unsigned char>(b.data()[at]);
+            }
+        }
+    }
+    return a < b;
+}
+
 } // namespace
 
 std::uint32_t CodeData::u32(std::size_t at) const
@@ -179,7 +201,7 @@ std::unique_ptr<CodeData> CodeData::checked(
             return nullptr;
         }
         const std::string_view w(poolStart + offset, end - 1 - offset);
-        if (i > 0 && w <= previousWord) {
+        if (i > 0 && !ascending(previousWord, w, poolStart + pool)) {
             fail(error, bad + " (word list order)");
             return nullptr;
         }
