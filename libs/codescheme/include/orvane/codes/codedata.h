@@ -7,7 +7,7 @@
 //   "ORVCODE1"  u32 characterCount  u32 wordCount  u32 poolSize
 //   characterCount x { u32 codePoint; char code[8] (NUL-padded) }   strictly ascending
 //   wordCount x u32 offset into the pool                             strictly ascending by bytes
-//   pool: the words, UTF-8, each followed by NUL
+//   pool: the words, UTF-8, each followed by NUL, in the order of the offsets and nothing between
 #pragma once
 
 #include <cstddef>
