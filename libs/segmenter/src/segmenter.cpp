@@ -719,7 +719,8 @@ std::unique_ptr<Segmenter> loadFromBuffer(
 std::unique_ptr<Segmenter> loadFromBuffer(std::vector<std::uint8_t> bytes, const std::string &name, std::string *error)
 {
     std::unique_ptr<std::uint8_t[]> copy(new std::uint8_t[bytes.empty() ? 1 : bytes.size()]);
-    std::memcpy(copy.get(), bytes.data(), bytes.size());
+    if (!bytes.empty())
+        std::memcpy(copy.get(), bytes.data(), bytes.size());
     return loadFromBuffer(std::move(copy), bytes.size(), name, error);
 }
 
