@@ -244,6 +244,15 @@ void TestCodeScheme::codeDataDamaged_data()
     count[10] = char(0xFF);
     count[11] = char(0x7F);
     QTest::newRow("huge count") << count;
+    // Two words of two characters each: 中国 sorts before 国中; the pool is the last 14 bytes.
+    const std::string two = CodeData::serialize({{U'中', "500064"}}, {"国中", "中国"});
+    const QByteArray t(two.data(), two.size());
+    const qsizetype pool = t.size() - 14;
+    QTest::newRow("words out of order") << QByteArray(t).replace(pool, 14, t.mid(pool + 7, 7) + t.mid(pool, 7));
+    QTest::newRow("NUL inside a word") << QByteArray(t).replace(pool + 3, 1, QByteArray(1, '\0'));
+    QByteArray overlap = t;
+    overlap[pool - 4] = 3; // the second word's offset points into the first word
+    QTest::newRow("words overlap") << overlap;
 }
 
 void TestCodeScheme::codeDataDamaged()

@@ -4,10 +4,13 @@
 #include "orvane/codes/utf.h"
 
 #include <algorithm>
+#include <bit>
+#include <cerrno>
 #include <cstring>
-#include <fstream>
-#include <iterator>
-#include <sstream>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace orvane::codes {
 namespace {
@@ -30,53 +33,129 @@ bool fail(std::string *error, const std::string &message)
     return false;
 }
 
+// The number of NUL bytes, eight bytes at a time: a byte of t is 0x80 exactly where the byte of
+// x is zero; the flags are summed in byte-wide counters that are emptied before they overflow.
+std::uint64_t nulCount(const char *data, std::size_t size)
+{
+    constexpr std::uint64_t low7 = 0x7F7F7F7F7F7F7F7Full;
+    std::uint64_t total = 0;
+    std::size_t i = 0;
+    while (i + 8 <= size) {
+        std::uint64_t counters = 0;
+        for (int round = 0; round < 255 && i + 8 <= size; ++round, i += 8) {
+            std::uint64_t x;
+            std::memcpy(&x, data + i, 8);
+            const std::uint64_t t = ~(((x & low7) + low7) | x | low7);
+            counters += t >> 7;
+        }
+        total += (counters * 0x0101010101010101ull) >> 56;
+    }
+    for (; i < size; ++i)
+        total += data[i] == '\0';
+    return total;
+}
+
+// Whether word a sorts strictly before word b, bytes compared unsigned. Both lie in the pool, each
+// followed by its NUL, so the first eight bytes of each can be compared at once when the buffer
+// (up to end) holds them: a difference at or before the shorter word's NUL decides; a NUL there
+// stands for the end of a word, which sorts first. Anything else goes through the full compare.
+bool ascending(std::string_view a, std::string_view b, const char *end)
+{
+    if constexpr (std::endian::native == std::endian::little) {
+        if (end - a.data() >= 8 && end - b.data() >= 8) {
+            std::uint64_t x;
+            std::uint64_t y;
+            std::memcpy(&x, a.data(), 8);
+            std::memcpy(&y, b.data(), 8);
+            if (x != y) {
+                const auto at = static_cast<std::size_t>(std::countr_zero(x ^ y) / 8);
+                if (at <= std::min(a.size(), b.size()))
+                    return static_cast<unsigned char>(a.data()[at]) < static_cast<unsigned char>(b.data()[at]);
+            }
+        }
+    }
+    return a < b;
+}
+
 } // namespace
 
 std::uint32_t CodeData::u32(std::size_t at) const
 {
-    std::uint32_t v = 0;
-    for (int k = 3; k >= 0; --k)
-        v = (v << 8) | static_cast<unsigned char>(m_bytes[at + k]);
+    std::uint32_t v;
+    std::memcpy(&v, m_bytes.get() + at, 4);
+    if constexpr (std::endian::native == std::endian::big)
+        v = ((v & 0xFF) << 24) | ((v & 0xFF00) << 8) | ((v >> 8) & 0xFF00) | (v >> 24);
     return v;
 }
 
 std::string_view CodeData::word(std::size_t index) const
 {
     const std::size_t offset = u32(m_wordsAt + 4 * index);
-    const char *start = m_bytes.data() + m_poolAt + offset;
+    const char *start = m_bytes.get() + m_poolAt + offset;
     return std::string_view(start, std::strlen(start)); // NUL-terminated inside the pool (checked)
 }
 
 std::unique_ptr<CodeData> CodeData::load(const std::string &path, std::string *error)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    // One read() straight into storage that is not zeroed first: the file is 5.6 MB and every
+    // process that segments a text loads it, so a copy through a stream or a memset of the
+    // buffer would cost as much as the read itself.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
         fail(error, "cannot open the code data file " + path);
         return nullptr;
     }
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    if (in.bad()) {
+    struct stat st { };
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
         fail(error, "cannot read the code data file " + path);
         return nullptr;
     }
-    return fromBytes(std::move(buffer).str(), path, error);
+    const auto size = static_cast<std::size_t>(st.st_size);
+    std::unique_ptr<char[]> bytes(new char[size == 0 ? 1 : size]);
+    std::size_t got = 0;
+    bool failed = false;
+    while (got < size) {
+        const ssize_t n = ::read(fd, bytes.get() + got, size - got);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            failed = n < 0;
+            break;
+        }
+        got += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+    if (failed) {
+        fail(error, "cannot read the code data file " + path);
+        return nullptr;
+    }
+    // A file cut short while it was read is checked as what was read: its sizes do not add up.
+    return checked(std::move(bytes), got, path, error);
 }
 
 std::unique_ptr<CodeData> CodeData::fromBytes(std::string bytes, const std::string &name, std::string *error)
 {
+    std::unique_ptr<char[]> copy(new char[bytes.empty() ? 1 : bytes.size()]);
+    std::memcpy(copy.get(), bytes.data(), bytes.size());
+    return checked(std::move(copy), bytes.size(), name, error);
+}
+
+std::unique_ptr<CodeData> CodeData::checked(
+    std::unique_ptr<char[]> bytes, std::size_t size, const std::string &name, std::string *error)
+{
     std::unique_ptr<CodeData> d(new CodeData);
     d->m_bytes = std::move(bytes);
     const std::string bad = "the code data file " + name + " is damaged or not a code data file";
-    const std::string &b = d->m_bytes;
-    if (b.size() < kHeader || std::memcmp(b.data(), kMagic, sizeof kMagic) != 0) {
+    const char *b = d->m_bytes.get();
+    if (size < kHeader || std::memcmp(b, kMagic, sizeof kMagic) != 0) {
         fail(error, bad + " (no header)");
         return nullptr;
     }
     const std::uint64_t chars = d->u32(8);
     const std::uint64_t words = d->u32(12);
     const std::uint64_t pool = d->u32(16);
-    if (kHeader + chars * kCharRecord + words * 4 + pool != b.size()) {
+    if (kHeader + chars * kCharRecord + words * 4 + pool != size) {
         fail(error, bad + " (wrong size)");
         return nullptr;
     }
@@ -91,7 +170,7 @@ std::unique_ptr<CodeData> CodeData::fromBytes(std::string bytes, const std::stri
     for (std::size_t i = 0; i < chars; ++i) {
         const std::size_t at = d->m_charactersAt + i * kCharRecord;
         const std::uint32_t cp = d->u32(at);
-        const std::string_view field(b.data() + at + 4, kCodeField);
+        const std::string_view field(b + at + 4, kCodeField);
         const std::string_view code = field.substr(0, std::min(field.find('\0'), kCodeField));
         if ((i > 0 && cp <= previous) || cp > 0x10FFFF || !isValidCode(code)) {
             fail(error, bad + " (character table)");
@@ -104,22 +183,34 @@ std::unique_ptr<CodeData> CodeData::fromBytes(std::string bytes, const std::stri
             }
         previous = cp;
     }
-    if (words > 0 && (pool == 0 || b.back() != '\0')) {
+    // The pool is the words in the order of the list, each followed by one NUL, nothing else:
+    // then every word's end is the next word's offset, found without searching for the NUL,
+    // and the order is checked by comparing neighbours over their known lengths.
+    if (words == 0 && pool != 0) {
         fail(error, bad + " (word list)");
         return nullptr;
     }
+    const char *poolStart = b + d->m_poolAt;
     std::string_view previousWord;
     for (std::size_t i = 0; i < words; ++i) {
-        if (d->u32(d->m_wordsAt + 4 * i) >= pool) {
+        const std::uint64_t offset = d->u32(d->m_wordsAt + 4 * i);
+        const std::uint64_t end = i + 1 < words ? d->u32(d->m_wordsAt + 4 * (i + 1)) : pool;
+        if (offset != (i == 0 ? 0 : previousWord.data() - poolStart + previousWord.size() + 1) || end <= offset + 1
+            || end > pool || poolStart[end - 1] != '\0') {
             fail(error, bad + " (word list)");
             return nullptr;
         }
-        const std::string_view w = d->word(i);
-        if (w.empty() || (i > 0 && w <= previousWord)) {
+        const std::string_view w(poolStart + offset, end - 1 - offset);
+        if (i > 0 && !ascending(previousWord, w, poolStart + pool)) {
             fail(error, bad + " (word list order)");
             return nullptr;
         }
         previousWord = w;
+    }
+    // No NUL inside a word: each word read up to its NUL is the word the list checked.
+    if (words > 0 && nulCount(poolStart, pool) != words) {
+        fail(error, bad + " (word list)");
+        return nullptr;
     }
     return d;
 }
@@ -168,7 +259,7 @@ std::string_view CodeData::characterCode(char32_t cp) const
         const std::size_t at = m_charactersAt + mid * kCharRecord;
         const std::uint32_t v = u32(at);
         if (v == cp) {
-            const std::string_view field(m_bytes.data() + at + 4, kCodeField);
+            const std::string_view field(m_bytes.get() + at + 4, kCodeField);
             return field.substr(0, std::min(field.find('\0'), kCodeField));
         }
         if (v < cp)

@@ -193,10 +193,10 @@ public:
     SegmenterImpl(const SegmenterImpl &) = delete;
     SegmenterImpl &operator=(const SegmenterImpl &) = delete;
 
-    bool openOwned(std::vector<std::uint8_t> bytes, std::string *why)
+    bool openOwned(std::unique_ptr<std::uint8_t[]> bytes, std::size_t size, std::string *why)
     {
         owned_ = std::move(bytes);
-        return dict_.open(owned_.data(), owned_.size(), why);
+        return dict_.open(owned_.get(), size, why);
     }
 
     std::vector<Token> segment(std::u16string_view text) const override
@@ -297,7 +297,7 @@ private:
 
     Dictionary dict_;
     UserWords user_;
-    std::vector<std::uint8_t> owned_;
+    std::unique_ptr<std::uint8_t[]> owned_;
 };
 
 // Length of the longest custom word at i that holds characters outside the dictionary route
@@ -703,16 +703,25 @@ void SegmenterImpl::segmentPiece(std::u16string_view t, std::size_t b, std::size
 
 } // namespace
 
-std::unique_ptr<Segmenter> loadFromBuffer(std::vector<std::uint8_t> bytes, const std::string &name, std::string *error)
+std::unique_ptr<Segmenter> loadFromBuffer(
+    std::unique_ptr<std::uint8_t[]> bytes, std::size_t size, const std::string &name, std::string *error)
 {
     auto seg = std::make_unique<SegmenterImpl>();
     std::string why;
-    if (!seg->openOwned(std::move(bytes), &why)) {
+    if (!seg->openOwned(std::move(bytes), size, &why)) {
         if (error)
             *error = name + ": " + why;
         return nullptr;
     }
     return seg;
+}
+
+std::unique_ptr<Segmenter> loadFromBuffer(std::vector<std::uint8_t> bytes, const std::string &name, std::string *error)
+{
+    std::unique_ptr<std::uint8_t[]> copy(new std::uint8_t[bytes.empty() ? 1 : bytes.size()]);
+    if (!bytes.empty())
+        std::memcpy(copy.get(), bytes.data(), bytes.size());
+    return loadFromBuffer(std::move(copy), bytes.size(), name, error);
 }
 
 } // namespace detail
@@ -744,11 +753,13 @@ std::unique_ptr<Segmenter> Segmenter::load(const std::string &path, std::string 
     }
     // The file is read into memory, not mapped: a mapping dies with SIGBUS when another program
     // truncates or rewrites the file in place while it is in use (an update of the dictionary,
-    // a copy over it). A copy in memory stays what it was when it was checked.
-    std::vector<std::uint8_t> bytes(size);
+    // a copy over it). A copy in memory stays what it was when it was checked. The storage is
+    // not zeroed before the read (new[] of bytes, not a vector): the read fills all of it, and
+    // zeroing 15 MB first costs as much as reading them.
+    std::unique_ptr<std::uint8_t[]> bytes(new std::uint8_t[size]);
     std::size_t got = 0;
     while (got < size) {
-        const ssize_t n = ::read(fd, bytes.data() + got, size - got);
+        const ssize_t n = ::read(fd, bytes.get() + got, size - got);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0) {
@@ -764,7 +775,7 @@ std::unique_ptr<Segmenter> Segmenter::load(const std::string &path, std::string 
     if (got != size)
         return failWith(
             "changed while it was read (" + std::to_string(got) + " of " + std::to_string(size) + " bytes)");
-    return detail::loadFromBuffer(std::move(bytes), path, error);
+    return detail::loadFromBuffer(std::move(bytes), size, path, error);
 }
 
 } // namespace orvane::seg

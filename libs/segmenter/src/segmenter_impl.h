@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_set>
@@ -79,5 +80,8 @@ private:
 // Builds a segmenter over a dictionary image kept in memory (fuzzing, tests). name is used in
 // error messages.
 std::unique_ptr<Segmenter> loadFromBuffer(std::vector<std::uint8_t> bytes, const std::string &name, std::string *error);
+// The same over storage of size bytes that the segmenter takes over (the file reader's).
+std::unique_ptr<Segmenter> loadFromBuffer(
+    std::unique_ptr<std::uint8_t[]> bytes, std::size_t size, const std::string &name, std::string *error);
 
 } // namespace orvane::seg::detail

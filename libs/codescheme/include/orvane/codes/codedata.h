@@ -7,7 +7,7 @@
 //   "ORVCODE1"  u32 characterCount  u32 wordCount  u32 poolSize
 //   characterCount x { u32 codePoint; char code[8] (NUL-padded) }   strictly ascending
 //   wordCount x u32 offset into the pool                             strictly ascending by bytes
-//   pool: the words, UTF-8, each followed by NUL
+//   pool: the words, UTF-8, each followed by NUL, in the order of the offsets and nothing between
 #pragma once
 
 #include <cstddef>
@@ -46,7 +46,9 @@ public:
 
 private:
     CodeData() = default;
-    std::string m_bytes;
+    static std::unique_ptr<CodeData> checked(
+        std::unique_ptr<char[]> bytes, std::size_t size, const std::string &name, std::string *error);
+    std::unique_ptr<char[]> m_bytes;
     std::size_t m_characterCount = 0;
     std::size_t m_wordCount = 0;
     std::size_t m_charactersAt = 0;
