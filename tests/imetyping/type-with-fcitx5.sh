@@ -69,6 +69,8 @@ if [ "$text" != "$expected" ]; then
   echo "expected \"$expected\", the box holds \"$text\"" >&2
   echo "--- what reached the box:" >&2
   cat "$home/box.log" >&2
+  echo "--- what the program printed:" >&2
+  cat "$home/app.out" >&2
   exit 1
 fi
 # Further lines the log must hold, separated by "|" (ORVANE_EXPECT_LINES).
