@@ -586,21 +586,17 @@ void frmFcTest::takeLessons(HistoryRecord &record, const QVector<quint8> &result
     test.marks = m_run->doc.CharMarks;
     test.commits = record.commits;
     test.results = results;
-    // The installed table's entries of this text, read once per text: building them takes a few
-    // hundred milliseconds. Without the code database no word counts as one.
-    if (!m_lessonTable || m_lessonTableText != test.text) {
-        std::optional<KeyPathTable> table =
-            KeyPathTable::load(m_ctx.folder.dataFile(workfiles::codeDatabase()), installedCustomWordsPath(), test.text);
-        if (!table) {
-            table.emplace();
-            table->finish();
-        }
-        m_lessonTable = std::make_unique<KeyPathTable>(std::move(*table));
-        m_lessonTableText = test.text;
-    }
+    // The installed table's entries of this text, as the test's figures read them once per text.
+    // Without the code database no word counts as one.
+    static const KeyPathTable noTable = [] {
+        KeyPathTable t;
+        t.finish();
+        return t;
+    }();
+    const KeyPathTable *table = m_run->table();
     CodeDictionary &codes = m_ctx.codes();
-    TestLessons lessons =
-        lessonsOfTest(test, *m_lessonTable, [&codes](const QString &item) { return codes.LookupCodes(item); });
+    TestLessons lessons = lessonsOfTest(
+        test, table ? *table : noTable, [&codes](const QString &item) { return codes.LookupCodes(item); });
     // Only the items that can change the mistake book are kept with the test.
     if (HistoryDb *db = m_ctx.history()) {
         QString error;

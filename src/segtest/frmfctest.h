@@ -182,8 +182,6 @@ private:
     AppContext &m_ctx;
     std::unique_ptr<TestRun> m_run;
     // The installed table's entries for the text of the last test, kept while the text stays.
-    std::unique_ptr<KeyPathTable> m_lessonTable;
-    QString m_lessonTableText;
     QObject *m_mainTextProc = nullptr;
     bool m_unloaded = false;
     // The hints of the text not yet told in this test, by position.

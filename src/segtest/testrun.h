@@ -129,6 +129,9 @@ public:
     // the table could not be loaded (not tried again for this text), or when nothing was typed.
     const KeyPath *textPath(QString *error = nullptr);
     const KeyPath *stretchPath(QString *error = nullptr);
+    // The installed table's entries of the text, read once per text (both paths and the words
+    // typed in pieces come from it). Null with *error saying why when it could not be read.
+    const KeyPathTable *table(QString *error = nullptr);
     // The figures of the last test (击键, 码长, 打词率, ...), computed once after it ended.
     const TypingFigures &figures();
     bool hasFigures() const { return m_figures.has_value(); }
@@ -174,7 +177,6 @@ private:
     std::optional<KeyPath> m_textPath;
     std::optional<KeyPath> m_stretchPath;
     std::optional<TypingFigures> m_figures;
-    const KeyPathTable *table(QString *error);
 };
 
 } // namespace orvane
