@@ -9,10 +9,10 @@ using namespace orvane;
 namespace {
 
 // Commits as "position:text:keys", joined by ','; a line break written as "\n" in the text.
-QVector<HistoryCommit> commitsOf(const QString &spec)
+QVector<HistoryCommit> commitsOf(const QString &script)
 {
     QVector<HistoryCommit> commits;
-    for (const QString &c : spec.split(u',', Qt::SkipEmptyParts)) {
+    for (const QString &c : script.split(u',', Qt::SkipEmptyParts)) {
         const QStringList f = c.split(u':');
         commits.push_back({f[0].toInt(), f[1], 0, f[2].toInt()});
     }
@@ -21,10 +21,10 @@ QVector<HistoryCommit> commitsOf(const QString &spec)
 
 // Steps as "text code key keys" ('-' for none), joined by '|'; a step "\n" with Enter is a line
 // break, one without a code a character without entry.
-KeyPath pathOf(const QString &spec)
+KeyPath pathOf(const QString &script)
 {
     KeyPath path;
-    for (const QString &s : spec.split(u'|', Qt::SkipEmptyParts)) {
+    for (const QString &s : script.split(u'|', Qt::SkipEmptyParts)) {
         const QStringList f = s.split(u' ');
         KeyPathStep step;
         step.text = f[0];
