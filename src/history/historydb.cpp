@@ -206,6 +206,10 @@ QString openAndMigrate(const QString &connection, const QString &path)
     int version = q.value(0).toInt();
     if (version > HistoryDb::kSchemaVersion)
         return QStringLiteral("文件由较新的版本写入（格式 %1）").arg(version);
+    // A format number below 0 is written by no version of this program: the file is someone
+    // else's database, and there is no migration to start from.
+    if (version < 0)
+        return QStringLiteral("不是本程序的成绩记录文件（格式 %1）").arg(version);
     while (version < HistoryDb::kSchemaVersion) {
         if (!db.transaction())
             return db.lastError().text();

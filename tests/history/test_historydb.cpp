@@ -335,6 +335,8 @@ private slots:
                                         << "not a database";
         QTest::newRow("written by a newer version") << "newer"
                                                     << "较新的版本";
+        QTest::newRow("a negative format number") << "negative"
+                                                  << "不是本程序的成绩记录文件";
         QTest::newRow("folder below a plain file") << "no folder"
                                                    << "无法建立文件夹";
         QTest::newRow("locked by another program") << "locked"
@@ -354,6 +356,9 @@ private slots:
         } else if (damage == QLatin1String("newer")) {
             OtherConnection other(path);
             QVERIFY(other.exec(QStringLiteral("PRAGMA user_version = %1").arg(HistoryDb::kSchemaVersion + 1)));
+        } else if (damage == QLatin1String("negative")) {
+            OtherConnection other(path);
+            QVERIFY(other.exec(QStringLiteral("PRAGMA user_version = -7")));
         } else if (damage == QLatin1String("no folder")) {
             // No one can create a folder below a plain file, root included.
             QFile f(dir.filePath(QStringLiteral("plain")));
