@@ -1,7 +1,7 @@
 #include "segtest/dlgsplitview.h"
 
-#include "core/workfiles.h"
-#include "segtest/keypathindex.h"
+#include "segtest/typingfigures.h"
+
 #include "segtest/testrun.h"
 #include "shell/pictures.h"
 
@@ -179,15 +179,6 @@ void DlgSplitView::fillTable()
     tblSpans->setUpdatesEnabled(true);
 }
 
-std::optional<KeyPath> stretchKeyPath(AppContext &ctx, const QString &stretch, QString *error)
-{
-    const std::optional<KeyPathTable> table = KeyPathTable::loadCached(ctx.folder.dataFile(workfiles::codeDatabase()),
-        installedCustomWordsPath(), stretch, defaultKeyPathCacheFolder(), error);
-    if (!table)
-        return std::nullopt;
-    return table->shortestPath(stretch);
-}
-
 void showSplitView(AppContext &ctx, TestRun &run, QWidget *parent)
 {
     const QVector<HistoryCommit> &commits = run.session().commits();
@@ -205,7 +196,8 @@ void showSplitView(AppContext &ctx, TestRun &run, QWidget *parent)
         if (const KeyPath *cached = run.stretchPath(&error))
             path = *cached;
     } else {
-        path = stretchKeyPath(ctx, stretch, &error);
+        if (const std::optional<KeyPathTable> table = loadInstalledKeyPathTable(ctx.folder, stretch, &error))
+            path = table->shortestPath(stretch);
     }
     if (!path) {
         ctx.prompts->message(QStringLiteral("无法读取编码库，不能计算最短击键路径。"), QStringLiteral("分词对照"),

@@ -55,10 +55,6 @@ private:
     SplitComparison m_comparison;
 };
 
-// The shortest key path of a typed stretch over the installed table (from the database's index in
-// the per-user cache folder); nullopt with *error when the code database cannot be read.
-std::optional<KeyPath> stretchKeyPath(AppContext &ctx, const QString &stretch, QString *error);
-
 // The split view of the run's last test over parent, modally. Tells the user instead when no test
 // was typed or the code database cannot be read.
 void showSplitView(AppContext &ctx, TestRun &run, QWidget *parent);

@@ -75,6 +75,22 @@ struct ViewTarget final : OpenTextTarget {
     }
     TestDocument &document() override { return doc; }
 };
+
+// The test window with the file opened through its open dialog and shown; null when the window
+// cannot load.
+std::unique_ptr<frmFcTest> testWindowWith(AppContext &ctx, const QString &file)
+{
+    auto test = std::make_unique<frmFcTest>(ctx);
+    if (!test->Form_Load())
+        return nullptr;
+    {
+        frmOpenFile open(ctx, *test, test.get());
+        open.loadFile(file);
+        open.cmdOpenFile_Click();
+    }
+    test->show();
+    return test;
+}
 } // namespace
 
 int main(int argc, char **argv)
@@ -222,15 +238,9 @@ int main(int argc, char **argv)
         window = std::move(editor);
     } else if (QStringList{"testwindow", "result", "details", "keys", "userkeys"}.contains(args[1])
         && args.size() > 2) {
-        auto test = std::make_unique<frmFcTest>(ctx);
-        if (!test->Form_Load())
+        auto test = testWindowWith(ctx, args[2]);
+        if (!test)
             return 1;
-        {
-            frmOpenFile open(ctx, *test, test.get());
-            open.loadFile(args[2]);
-            open.cmdOpenFile_Click();
-        }
-        test->show();
         test->CmdStartTest_Click();
         const auto commit = [&test](const QString &text) {
             QInputMethodEvent event;
@@ -276,15 +286,9 @@ int main(int argc, char **argv)
     } else if ((args[1] == QLatin1String("pieces") || args[1] == QLatin1String("book")) && args.size() > 2) {
         // The history of this run only.
         ctx.historyPath = folder.filePath(QStringLiteral("history.db"));
-        auto test = std::make_unique<frmFcTest>(ctx);
-        if (!test->Form_Load())
+        auto test = testWindowWith(ctx, args[2]);
+        if (!test)
             return 1;
-        {
-            frmOpenFile open(ctx, *test, test.get());
-            open.loadFile(args[2]);
-            open.cmdOpenFile_Click();
-        }
-        test->show();
         const bool book = args[1] == QLatin1String("book");
         // Each test: words by the text's marks, some in pieces, one wrong, one slow; the result
         // dialog is closed (book) or shows the words typed in pieces (pieces).
