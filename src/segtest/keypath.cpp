@@ -425,13 +425,13 @@ KeyPathTable KeyPathTable::fromIndex(const KeyPathIndex &index, const QString &c
         if (item >= 0)
             kept.insert(item, qint32(id));
     }
-    const qsizetype longest = std::min(32, index.longestItem());
+    std::array<qint32, KeyPathIndex::kMaxItemsAt> found;
     for (qsizetype i = 0; i < text.size(); ++i) {
-        for (qsizetype len = 1; len <= longest && i + len <= text.size(); ++len) {
-            const QStringView piece = text.mid(i, len);
-            const qint32 item = index.find(piece);
+        const int count = index.itemsAt(text, i, found);
+        for (int len = 1; len <= count; ++len) {
+            const qint32 item = found[size_t(len - 1)];
             if (item >= 0 && !kept.contains(item))
-                kept.insert(item, table.intern(piece));
+                kept.insert(item, table.intern(text.mid(i, len)));
         }
     }
 

@@ -1,6 +1,7 @@
 #include "segtest/keypathindex.h"
 
 #include "core/savefile.h"
+#include "orvane/codes/checkedcopy.h"
 #include "segtest/keypath.h"
 
 #include <QCryptographicHash>
@@ -28,9 +29,11 @@ namespace {
 //   places     code index << 4 | 1-based position, for each first-page place of an item
 //   codes      4 words a code, by key: key, items in the database, first page start and count
 //   pages      the items of each code's first page, in table order
+//   first      65536 bytes: the length of the longest item that starts with each UTF-16 unit
+//              (at most 255), so that a lookup does not try pieces longer than any such item
 constexpr quint32 kMagic0 = 0x4b56524f; // "ORVK"
 constexpr quint32 kMagic1 = 0x31585050; // "PPX1"
-constexpr quint32 kVersion = 2;         // 2: the faster checksum
+constexpr quint32 kVersion = 3;         // 2: the faster checksum; 3: the longest item by first unit
 enum HeaderField : int {
     hMagic0,
     hMagic1,
@@ -52,6 +55,7 @@ enum HeaderField : int {
     kHeaderWords
 };
 constexpr qsizetype kHeaderBytes = kHeaderWords * 4;
+constexpr qsizetype kFirstUnitBytes = 65536;
 
 quint32 textHash(QStringView text)
 {
@@ -63,38 +67,9 @@ quint32 textHash(QStringView text)
     return h;
 }
 
-// A 64-bit checksum that detects damage for a third of an instruction a byte: four lanes take 16 bytes
-// a step, one word mixed in by a multiply and the other added, then the lane is rotated so that a
-// change in the high bits reaches the low bits of later steps. Every step is a bijection of the
-// lane for given data, so a lane that differed once stays different. The tail goes byte by byte.
 quint64 checksum(const char *data, qsizetype size)
 {
-    constexpr quint64 k = 0x9E3779B97F4A7C15ull;
-    const auto step = [](quint64 lane, const char *p) {
-        quint64 a;
-        quint64 b;
-        std::memcpy(&a, p, 8);
-        std::memcpy(&b, p + 8, 8);
-        const quint64 x = (lane ^ a) * k + b;
-        return (x << 27) | (x >> 37);
-    };
-    // Four lanes in four variables (not an array) so that they stay in registers.
-    quint64 l0 = 1, l1 = 2, l2 = 3, l3 = 4;
-    qsizetype i = 0;
-    for (; i + 64 <= size; i += 64) {
-        l0 = step(l0, data + i);
-        l1 = step(l1, data + i + 16);
-        l2 = step(l2, data + i + 32);
-        l3 = step(l3, data + i + 48);
-    }
-    quint64 h = quint64(size);
-    for (const quint64 lane : {l0, l1, l2, l3}) {
-        h = (h ^ lane) * k;
-        h ^= h >> 31;
-    }
-    for (; i < size; ++i)
-        h = (h ^ quint8(data[i])) * k;
-    return h ^ (h >> 29);
+    return codes::checksum64(data, std::size_t(size));
 }
 
 qsizetype padded(qsizetype units)
@@ -147,7 +122,7 @@ std::optional<KeyPathIndex> KeyPathIndex::fromBytes(QByteArray bytes, bool check
         return std::nullopt;
     const quint64 sizes[] = {quint64(padded(h[hPathUnits])), quint64(padded(h[hPoolUnits])),
         quint64(h[hItemCount]) * 12, hashSize * 4, quint64(h[hPlaceCount]) * 4, quint64(h[hCodeCount]) * 16,
-        quint64(h[hPageCount]) * 4};
+        quint64(h[hPageCount]) * 4, quint64(kFirstUnitBytes)};
     quint64 total = kHeaderBytes;
     for (quint64 s : sizes)
         total += s;
@@ -175,6 +150,8 @@ std::optional<KeyPathIndex> KeyPathIndex::fromBytes(QByteArray bytes, bool check
     index.m_codes = reinterpret_cast<const quint32 *>(p);
     p += sizes[5];
     index.m_pages = reinterpret_cast<const quint32 *>(p);
+    p += sizes[6];
+    index.m_longestFrom = reinterpret_cast<const quint8 *>(p);
     index.m_dbSize = qint64(quint64(h[hDbSizeLow]) | quint64(h[hDbSizeHigh]) << 32);
     index.m_dbMtime = qint64(quint64(h[hDbMtimeLow]) | quint64(h[hDbMtimeHigh]) << 32);
     index.m_poolUnits = h[hPoolUnits];
@@ -241,6 +218,7 @@ std::optional<QByteArray> KeyPathIndex::build(const QString &databasePath, QStri
     std::vector<quint32> items;
     std::vector<quint32> hash(hashSize, 0);
     std::vector<quint32> placeList;
+    std::vector<quint8> longestFrom(kFirstUnitBytes, 0);
     quint32 longest = 0;
     items.reserve(size_t(itemCount) * 3);
     for (quint32 n = 0; n < itemCount; ++n) {
@@ -251,6 +229,8 @@ std::optional<QByteArray> KeyPathIndex::build(const QString &databasePath, QStri
         pool.insert(pool.end(), text.utf16(), text.utf16() + text.size());
         placeList.insert(placeList.end(), own.begin(), own.end());
         longest = std::max(longest, quint32(text.size()));
+        quint8 &fromHere = longestFrom[text.isEmpty() ? 0 : text.at(0).unicode()];
+        fromHere = quint8(std::max<qsizetype>(fromHere, std::min<qsizetype>(text.size(), 255)));
         quint32 slot = textHash(text) & (hashSize - 1);
         while (hash[slot] != 0)
             slot = (slot + 1) & (hashSize - 1);
@@ -271,6 +251,7 @@ std::optional<QByteArray> KeyPathIndex::build(const QString &databasePath, QStri
     append(placeList.data(), qsizetype(placeList.size() * 4));
     append(codes.data(), qsizetype(codes.size() * 4));
     append(pages.data(), qsizetype(pages.size() * 4));
+    append(longestFrom.data(), qsizetype(longestFrom.size()));
 
     quint32 h[kHeaderWords] = {};
     h[hMagic0] = kMagic0;
@@ -339,10 +320,15 @@ std::optional<KeyPathIndex> KeyPathIndex::open(
 
 qint32 KeyPathIndex::find(QStringView item) const
 {
+    return findHashed(item, textHash(item));
+}
+
+qint32 KeyPathIndex::findHashed(QStringView item, quint32 hash) const
+{
     if (item.isEmpty() || quint32(item.size()) > m_longest || m_hashSize == 0)
         return -1;
     const quint32 mask = m_hashSize - 1;
-    quint32 slot = textHash(item) & mask;
+    quint32 slot = hash & mask;
     for (quint32 probes = 0; probes < m_hashSize; ++probes, slot = (slot + 1) & mask) {
         const quint32 entry = m_hash[slot];
         if (entry == 0 || entry > m_itemCount)
@@ -356,6 +342,23 @@ qint32 KeyPathIndex::find(QStringView item) const
             return qint32(entry - 1);
     }
     return -1;
+}
+
+int KeyPathIndex::itemsAt(QStringView text, qsizetype at, std::array<qint32, kMaxItemsAt> &found) const
+{
+    if (at < 0 || at >= text.size())
+        return 0;
+    // No item starting with this unit is longer than its entry of the first-unit table; the
+    // hash of each longer piece extends the hash of the shorter one.
+    const int count = int(std::min<qsizetype>({qsizetype(m_longestFrom[text.at(at).unicode()]), qsizetype(m_longest),
+        qsizetype(kMaxItemsAt), text.size() - at}));
+    quint32 h = 2166136261u;
+    for (int len = 1; len <= count; ++len) {
+        h ^= text.at(at + len - 1).unicode();
+        h *= 16777619u;
+        found[size_t(len - 1)] = findHashed(text.mid(at, len), h);
+    }
+    return count;
 }
 
 bool KeyPathIndex::itemPlaces(qint32 item, quint32 *start, quint32 *count) const

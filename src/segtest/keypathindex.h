@@ -20,6 +20,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <array>
 #include <memory>
 #include <optional>
 
@@ -62,6 +63,11 @@ public:
 
     // The item of this text, or -1.
     qint32 find(QStringView item) const;
+    // The items that the text holds at a position, by length: found[len - 1] is the item of
+    // text.mid(at, len) or -1, for each len up to the count returned (the longest piece that can
+    // be an item there, at most kMaxItemsAt).
+    static constexpr int kMaxItemsAt = 32;
+    int itemsAt(QStringView text, qsizetype at, std::array<qint32, kMaxItemsAt> &found) const;
     // The longest item, in UTF-16 units.
     int longestItem() const { return int(m_longest); }
     int itemCount() const { return int(m_itemCount); }
@@ -91,8 +97,10 @@ private:
     const quint32 *m_places = nullptr;
     const quint32 *m_codes = nullptr; // 4 words a code: key, total, page start, page count
     const quint32 *m_pages = nullptr;
+    const quint8 *m_longestFrom = nullptr; // 65536 entries: the longest item by its first unit
 
     bool itemPlaces(qint32 item, quint32 *start, quint32 *count) const;
+    qint32 findHashed(QStringView item, quint32 hash) const;
 };
 
 template <typename Visit> void KeyPathIndex::forEachPlace(qint32 item, Visit visit) const

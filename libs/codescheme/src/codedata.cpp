@@ -82,7 +82,7 @@ bool ascending(std::string_view a, std::string_view b, const char *end)
 std::uint32_t CodeData::u32(std::size_t at) const
 {
     std::uint32_t v;
-    std::memcpy(&v, m_bytes.get() + at, 4);
+    std::memcpy(&v, m_data + at, 4);
     if constexpr (std::endian::native == std::endian::big)
         v = ((v & 0xFF) << 24) | ((v & 0xFF00) << 8) | ((v >> 8) & 0xFF00) | (v >> 24);
     return v;
@@ -90,9 +90,11 @@ std::uint32_t CodeData::u32(std::size_t at) const
 
 std::string_view CodeData::word(std::size_t index) const
 {
-    const std::size_t offset = u32(m_wordsAt + 4 * index);
-    const char *start = m_bytes.get() + m_poolAt + offset;
-    return std::string_view(start, std::strlen(start)); // NUL-terminated inside the pool (checked)
+    // Each word ends at its NUL inside the pool; the bounds hold for any image, checked or not.
+    const std::size_t offset = std::min<std::size_t>(u32(m_wordsAt + 4 * index), m_poolSize);
+    const char *start = m_data + m_poolAt + offset;
+    const void *nul = std::memchr(start, '\0', m_poolSize - offset);
+    return std::string_view(start, nul ? static_cast<const char *>(nul) - start : m_poolSize - offset);
 }
 
 std::unique_ptr<CodeData> CodeData::load(const std::string &path, std::string *error)
@@ -131,23 +133,33 @@ std::unique_ptr<CodeData> CodeData::load(const std::string &path, std::string *e
         return nullptr;
     }
     // A file cut short while it was read is checked as what was read: its sizes do not add up.
-    return checked(std::move(bytes), got, path, error);
+    const char *data = bytes.get();
+    return checked(std::shared_ptr<char[]>(std::move(bytes)), data, got, path, error);
 }
 
 std::unique_ptr<CodeData> CodeData::fromBytes(std::string bytes, const std::string &name, std::string *error)
 {
-    std::unique_ptr<char[]> copy(new char[bytes.empty() ? 1 : bytes.size()]);
-    std::memcpy(copy.get(), bytes.data(), bytes.size());
-    return checked(std::move(copy), bytes.size(), name, error);
+    auto kept = std::make_shared<std::string>(std::move(bytes));
+    const char *data = kept->data();
+    const std::size_t size = kept->size();
+    return checked(std::move(kept), data, size, name, error);
 }
 
-std::unique_ptr<CodeData> CodeData::checked(
-    std::unique_ptr<char[]> bytes, std::size_t size, const std::string &name, std::string *error)
+std::unique_ptr<CodeData> CodeData::openChecked(
+    std::shared_ptr<const void> keep, const char *data, std::size_t size, const std::string &name, std::string *error)
+{
+    return checked(std::move(keep), data, size, name, error, Check::Sizes);
+}
+
+std::unique_ptr<CodeData> CodeData::checked(std::shared_ptr<const void> keep, const char *data, std::size_t size,
+    const std::string &name, std::string *error, Check check)
 {
     std::unique_ptr<CodeData> d(new CodeData);
-    d->m_bytes = std::move(bytes);
+    d->m_keep = std::move(keep);
+    d->m_data = data;
+    d->m_size = size;
     const std::string bad = "the code data file " + name + " is damaged or not a code data file";
-    const char *b = d->m_bytes.get();
+    const char *b = data;
     if (size < kHeader || std::memcmp(b, kMagic, sizeof kMagic) != 0) {
         fail(error, bad + " (no header)");
         return nullptr;
@@ -165,6 +177,8 @@ std::unique_ptr<CodeData> CodeData::checked(
     d->m_wordsAt = kHeader + chars * kCharRecord;
     d->m_poolAt = d->m_wordsAt + words * 4;
     d->m_poolSize = pool;
+    if (check == Check::Sizes)
+        return d;
 
     std::uint32_t previous = 0;
     for (std::size_t i = 0; i < chars; ++i) {
@@ -259,8 +273,10 @@ std::string_view CodeData::characterCode(char32_t cp) const
         const std::size_t at = m_charactersAt + mid * kCharRecord;
         const std::uint32_t v = u32(at);
         if (v == cp) {
-            const std::string_view field(m_bytes.get() + at + 4, kCodeField);
-            return field.substr(0, std::min(field.find('\0'), kCodeField));
+            const std::string_view field(m_data + at + 4, kCodeField);
+            const std::string_view code = field.substr(0, std::min(field.find('\0'), kCodeField));
+            // Checked when the file was loaded; again here for an image opened on its sizes.
+            return isValidCode(code) ? code : std::string_view();
         }
         if (v < cp)
             lo = mid + 1;

@@ -35,7 +35,7 @@ bool fail(std::string *why, std::string text)
 
 } // namespace
 
-bool Dictionary::open(const std::uint8_t *data, std::size_t size, std::string *why)
+bool Dictionary::open(const std::uint8_t *data, std::size_t size, std::string *why, Check check)
 {
     if constexpr (std::endian::native != std::endian::little)
         return fail(why, "this build runs big-endian, the dictionary is little-endian");
@@ -118,14 +118,30 @@ bool Dictionary::open(const std::uint8_t *data, std::size_t size, std::string *w
     nodeCount_ = h.nodeCount;
     minLogProb_ = h.minLogProb;
 
-    // The trie: children come after their parent (so walks end), lie inside the node array
-    // and are sorted by label (so the binary search in child() is right). The root is reached
-    // through the root table only.
     if (nodes_[0].count != 0)
         return fail(why, "the root node has children of its own");
     for (std::uint32_t c = 0; c < 65536; ++c)
         if (root_[c] >= n)
             return fail(why, "root table points outside the trie");
+    if (check == Check::Whole && !wholeTrieSound(why))
+        return false;
+    for (int i = 0; i < 20; ++i)
+        if (std::isnan(hmm_[i]) || hmm_[i] > 0)
+            return fail(why, "bad HMM probability");
+    for (std::uint32_t c = 0; c < 65536; ++c)
+        if (emitIndex_[c] > h.emitRowCount)
+            return fail(why, "emission index points outside the rows");
+    for (std::uint64_t i = 0; i < std::uint64_t(h.emitRowCount) * 4; ++i)
+        if (std::isnan(emitRows_[i]) || emitRows_[i] > 0)
+            return fail(why, "bad emission probability");
+    return true;
+}
+
+bool Dictionary::wholeTrieSound(std::string *why) const
+{
+    // The trie: children come after their parent (so walks end), lie inside the node array
+    // and are sorted by label (so the search in child() is right).
+    const std::uint64_t n = nodeCount_;
     for (std::uint64_t i = 1; i < n; ++i) {
         const format::Node &node = nodes_[i];
         if ((node.flags & format::kFlagWord) && !(std::isfinite(node.weight) && node.weight <= 0))
@@ -141,7 +157,7 @@ bool Dictionary::open(const std::uint8_t *data, std::size_t size, std::string *w
                 return fail(why, "children of trie node " + std::to_string(i) + " not sorted");
     }
     // Every used slot of the edge hash is a real edge of a busy node; an empty slot exists, so
-    // a probe always ends.
+    // a probe ends without counting.
     std::uint64_t empty = 0;
     for (std::uint64_t i = 0; i <= edgeMask_; ++i) {
         const format::EdgeSlot &e = edges_[i];
@@ -156,15 +172,6 @@ bool Dictionary::open(const std::uint8_t *data, std::size_t size, std::string *w
     }
     if (empty == 0)
         return fail(why, "edge hash has no empty slot");
-    for (int i = 0; i < 20; ++i)
-        if (std::isnan(hmm_[i]) || hmm_[i] > 0)
-            return fail(why, "bad HMM probability");
-    for (std::uint32_t c = 0; c < 65536; ++c)
-        if (emitIndex_[c] > h.emitRowCount)
-            return fail(why, "emission index points outside the rows");
-    for (std::uint64_t i = 0; i < std::uint64_t(h.emitRowCount) * 4; ++i)
-        if (std::isnan(emitRows_[i]) || emitRows_[i] > 0)
-            return fail(why, "bad emission probability");
     return true;
 }
 
@@ -172,24 +179,31 @@ std::uint32_t Dictionary::child(std::uint32_t node, char16_t u) const
 {
     const format::Node &p = nodes_[node];
     const std::uint32_t k = p.count;
+    const std::uint64_t f = p.first;
+    // What the whole check makes sure of, checked here for an image opened without it: the
+    // children lie after the node and inside the array.
+    if (k == 0 || f <= node || f + k > nodeCount_)
+        return 0;
     if (k <= format::kScanLimit) {
-        const std::uint32_t f = p.first;
-        for (std::uint32_t j = 0; j < k; ++j) {
-            const char16_t l = nodes_[f + j].label;
+        for (std::uint64_t j = f; j < f + k; ++j) {
+            const char16_t l = nodes_[j].label;
             if (l == u)
-                return f + j;
+                return std::uint32_t(j);
             if (l > u)
                 return 0;
         }
         return 0;
     }
-    for (std::uint32_t slot = format::edgeHash(node, u) & edgeMask_;; slot = (slot + 1) & edgeMask_) {
+    // At most one round of the table: an image without an empty slot still ends the probe.
+    std::uint32_t slot = format::edgeHash(node, u) & edgeMask_;
+    for (std::uint64_t probes = 0; probes <= edgeMask_; ++probes, slot = (slot + 1) & edgeMask_) {
         const format::EdgeSlot &e = edges_[slot];
         if (e.parent == node && e.label == u)
-            return e.child;
+            return e.child >= f && e.child < f + k ? e.child : 0;
         if (e.parent == 0)
             return 0;
     }
+    return 0;
 }
 
 std::uint32_t Dictionary::find(std::u16string_view word) const

@@ -195,9 +195,20 @@ public:
 
     bool openOwned(std::unique_ptr<std::uint8_t[]> bytes, std::size_t size, std::string *why)
     {
-        owned_ = std::move(bytes);
-        return dict_.open(owned_.get(), size, why);
+        std::shared_ptr<std::uint8_t[]> owned(std::move(bytes));
+        image_ = {owned.get(), size};
+        keep_ = std::move(owned);
+        return dict_.open(image_.data(), size, why);
     }
+
+    bool openKept(std::shared_ptr<const void> keep, const std::uint8_t *data, std::size_t size, std::string *why)
+    {
+        keep_ = std::move(keep);
+        image_ = {data, size};
+        return dict_.open(data, size, why, Dictionary::Check::Layout);
+    }
+
+    std::span<const std::uint8_t> image() const override { return image_; }
 
     std::vector<Token> segment(std::u16string_view text) const override
     {
@@ -297,7 +308,8 @@ private:
 
     Dictionary dict_;
     UserWords user_;
-    std::unique_ptr<std::uint8_t[]> owned_;
+    std::shared_ptr<const void> keep_; // holds the image
+    std::span<const std::uint8_t> image_;
 };
 
 // Length of the longest custom word at i that holds characters outside the dictionary route
@@ -716,6 +728,19 @@ std::unique_ptr<Segmenter> loadFromBuffer(
     return seg;
 }
 
+std::unique_ptr<Segmenter> openCheckedImage(std::shared_ptr<const void> keep, const std::uint8_t *data,
+    std::size_t size, const std::string &name, std::string *error)
+{
+    auto seg = std::make_unique<SegmenterImpl>();
+    std::string why;
+    if (!seg->openKept(std::move(keep), data, size, &why)) {
+        if (error)
+            *error = name + ": " + why;
+        return nullptr;
+    }
+    return seg;
+}
+
 std::unique_ptr<Segmenter> loadFromBuffer(std::vector<std::uint8_t> bytes, const std::string &name, std::string *error)
 {
     std::unique_ptr<std::uint8_t[]> copy(new std::uint8_t[bytes.empty() ? 1 : bytes.size()]);
@@ -725,6 +750,12 @@ std::unique_ptr<Segmenter> loadFromBuffer(std::vector<std::uint8_t> bytes, const
 }
 
 } // namespace detail
+
+std::unique_ptr<Segmenter> Segmenter::openChecked(std::shared_ptr<const void> keep, const std::uint8_t *data,
+    std::size_t size, const std::string &name, std::string *error)
+{
+    return detail::openCheckedImage(std::move(keep), data, size, name, error);
+}
 
 std::unique_ptr<Segmenter> Segmenter::load(const std::string &path, std::string *error)
 {

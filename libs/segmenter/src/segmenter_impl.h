@@ -4,6 +4,7 @@
 #include "dict_format.h"
 #include "orvane/segmenter.h"
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -14,18 +15,27 @@
 
 namespace orvane::seg::detail {
 
-// Read-only view of a validated orvane-seg.dict image. All accessors assume open() succeeded;
-// open() checks every offset and index so that no lookup can leave the arrays.
+// Read-only view of an orvane-seg.dict image. open() checks the header, the sections and the
+// small tables; the trie (nearly all of the file) is checked whole by open() with Check::Whole,
+// and with Check::Layout (an image that was checked whole before) only where a lookup reads it.
+// Either way no lookup can leave the arrays; a node that fails its check is no word and has no
+// children.
 class Dictionary {
 public:
+    enum class Check { Whole, Layout };
     // Validates the image; on failure returns false and says why (without the file name).
-    bool open(const std::uint8_t *data, std::size_t size, std::string *why);
+    bool open(const std::uint8_t *data, std::size_t size, std::string *why, Check check = Check::Whole);
 
     std::uint32_t root(char16_t u) const { return root_[u]; }
     std::uint32_t child(std::uint32_t node, char16_t u) const;
     bool isWord(std::uint32_t node) const { return (nodes_[node].flags & format::kFlagWord) != 0; }
     std::uint8_t flags(std::uint32_t node) const { return nodes_[node].flags; }
-    double weight(std::uint32_t node) const { return nodes_[node].weight; }
+    // A word's log probability; the floor for a weight that is no log probability.
+    double weight(std::uint32_t node) const
+    {
+        const double w = nodes_[node].weight;
+        return std::isfinite(w) && w <= 0 ? w : minLogProb_;
+    }
     double minLogProb() const { return minLogProb_; }
     // The node of the whole word, 0 if the word is not in the trie.
     std::uint32_t find(std::u16string_view word) const;
@@ -43,6 +53,8 @@ public:
     }
 
 private:
+    bool wholeTrieSound(std::string *why) const;
+
     const std::uint32_t *root_ = nullptr;
     const format::Node *nodes_ = nullptr;
     const float *hmm_ = nullptr;
@@ -83,5 +95,8 @@ std::unique_ptr<Segmenter> loadFromBuffer(std::vector<std::uint8_t> bytes, const
 // The same over storage of size bytes that the segmenter takes over (the file reader's).
 std::unique_ptr<Segmenter> loadFromBuffer(
     std::unique_ptr<std::uint8_t[]> bytes, std::size_t size, const std::string &name, std::string *error);
+// Over an image checked before (Segmenter::openChecked), in storage that keep holds.
+std::unique_ptr<Segmenter> openCheckedImage(std::shared_ptr<const void> keep, const std::uint8_t *data,
+    std::size_t size, const std::string &name, std::string *error);
 
 } // namespace orvane::seg::detail

@@ -4,6 +4,7 @@
 // (words added through libquenlor or by another process).
 #include "talvex.h"
 
+#include "orvane/codes/checkedcopy.h"
 #include "orvane/codes/codedata.h"
 #include "orvane/codes/customdict.h"
 #include "orvane/codes/datafiles.h"
@@ -15,6 +16,7 @@
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -80,6 +82,56 @@ std::string findOrExplain(
     return path;
 }
 
+// The kinds of checked copies (the format's name and version): a new format of a data file
+// gets a new kind, so that an old copy is never taken for a new one.
+constexpr std::uint32_t kDictionaryCopy = 0x53454731; // "SEG1"
+constexpr std::uint32_t kCodesCopy = 0x434f4431;      // "COD1"
+
+// A data file from its checked copy in the cache folder when there is one for the file as it is
+// now; else read and checked whole, and then copied there for the next process (checkedcopy.h).
+template <typename Data, typename Open, typename Load, typename Bytes>
+std::unique_ptr<Data> loadThroughCopy(
+    const std::string &path, std::uint32_t kind, Open open, Load load, Bytes bytes, std::string *error)
+{
+    const std::string cache = userCacheFolder();
+    if (std::shared_ptr<const MappedCopy> copy = openCheckedCopy(cache, path, kind)) {
+        const auto *data = copy->data();
+        const std::size_t size = copy->size();
+        if (auto opened = open(std::move(copy), data, size))
+            return opened;
+    }
+    const std::optional<FileStamp> before = stampOf(path);
+    std::unique_ptr<Data> loaded = load(error);
+    if (loaded && before) {
+        const auto image = bytes(*loaded);
+        writeCheckedCopy(cache, path, kind, *before, image.data(), image.size());
+    }
+    return loaded;
+}
+
+std::unique_ptr<CodeData> loadCodes(const std::string &path, std::string *error)
+{
+    return loadThroughCopy<CodeData>(
+        path, kCodesCopy,
+        [&](std::shared_ptr<const void> keep, const std::uint8_t *data, std::size_t size) {
+            return CodeData::openChecked(
+                std::move(keep), reinterpret_cast<const char *>(data), size, path, nullptr);
+        },
+        [&](std::string *why) { return CodeData::load(path, why); },
+        [](const CodeData &d) { return d.image(); }, error);
+}
+
+std::unique_ptr<orvane::seg::Segmenter> loadDictionary(const std::string &path, std::string *error)
+{
+    return loadThroughCopy<orvane::seg::Segmenter>(
+        path, kDictionaryCopy,
+        [&](std::shared_ptr<const void> keep, const std::uint8_t *data, std::size_t size) {
+            return orvane::seg::Segmenter::openChecked(std::move(keep), data, size, path, nullptr);
+        },
+        [&](std::string *why) { return orvane::seg::Segmenter::load(path, why); },
+        [](const orvane::seg::Segmenter &s) { return s.image(); }, error);
+}
+
 bool ensureCodes(State &s)
 {
     const std::string path =
@@ -94,7 +146,7 @@ bool ensureCodes(State &s)
     if (s.codes && path == s.codesPath)
         return true;
     std::string error;
-    auto codes = CodeData::load(path, &error);
+    auto codes = loadCodes(path, &error);
     if (!codes) {
         t_error = error;
         s.codes.reset();
@@ -118,7 +170,7 @@ CustomDictionary &custom(State &s)
 bool loadSegmenter(State &s, const std::string &path)
 {
     std::string error;
-    auto segmenter = orvane::seg::Segmenter::load(path, &error);
+    auto segmenter = loadDictionary(path, &error);
     if (!segmenter) {
         t_error = error.empty() ? "cannot load the dictionary " + path : error;
         return false;

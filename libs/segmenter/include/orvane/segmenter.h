@@ -9,7 +9,9 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,6 +33,16 @@ public:
     // Loads the binary dictionary at path. On failure returns nullptr and sets *error to a
     // message that names the file and what is wrong with it.
     static std::unique_ptr<Segmenter> load(const std::string &path, std::string *error);
+
+    // Opens a dictionary image that an earlier load() checked whole, kept elsewhere (a mapped
+    // copy in the cache folder) and held alive by keep. Only its header, section layout and small
+    // tables are checked again; the trie is checked where a lookup reads it, so that no image,
+    // whatever it holds, makes a lookup leave it. name is used in error messages.
+    static std::unique_ptr<Segmenter> openChecked(std::shared_ptr<const void> keep, const std::uint8_t *data,
+        std::size_t size, const std::string &name, std::string *error);
+
+    // The dictionary image in use, as load() checked it (custom words are not part of it).
+    virtual std::span<const std::uint8_t> image() const = 0;
 
     virtual std::vector<Token> segment(std::u16string_view text) const = 0;
 

@@ -27,6 +27,13 @@ public:
     static std::unique_ptr<CodeData> load(const std::string &path, std::string *error);
     // The same from bytes already in memory; name is used in messages.
     static std::unique_ptr<CodeData> fromBytes(std::string bytes, const std::string &name, std::string *error);
+    // Over an image that an earlier load() checked whole, kept elsewhere (a mapped copy in the
+    // cache folder) and held alive by keep: only its header and sizes are checked again. Lookups
+    // never leave the image, whatever it holds.
+    static std::unique_ptr<CodeData> openChecked(
+        std::shared_ptr<const void> keep, const char *data, std::size_t size, const std::string &name, std::string *error);
+    // The bytes in use, as they were checked.
+    std::string_view image() const { return {m_data, m_size}; }
     // The file contents for these characters and words (duplicates are dropped).
     static std::string serialize(
         std::vector<std::pair<char32_t, std::string>> characters, std::vector<std::string> wordsUtf8);
@@ -46,9 +53,12 @@ public:
 
 private:
     CodeData() = default;
-    static std::unique_ptr<CodeData> checked(
-        std::unique_ptr<char[]> bytes, std::size_t size, const std::string &name, std::string *error);
-    std::unique_ptr<char[]> m_bytes;
+    enum class Check { Whole, Sizes };
+    static std::unique_ptr<CodeData> checked(std::shared_ptr<const void> keep, const char *data, std::size_t size,
+        const std::string &name, std::string *error, Check check = Check::Whole);
+    std::shared_ptr<const void> m_keep; // holds the bytes
+    const char *m_data = nullptr;
+    std::size_t m_size = 0;
     std::size_t m_characterCount = 0;
     std::size_t m_wordCount = 0;
     std::size_t m_charactersAt = 0;
