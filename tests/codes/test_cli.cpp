@@ -1,8 +1,10 @@
 // orvane-cli segment, codes and prepare, run as a user runs them.
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QTemporaryDir>
@@ -41,13 +43,18 @@ class TestCli : public QObject {
     QString cli() const { return kBin + QStringLiteral("/orvane-cli"); }
 
 private slots:
-    void initTestCase() { qputenv("XDG_DATA_HOME", QFile::encodeName(m_home.path())); }
+    void initTestCase()
+    {
+        qputenv("XDG_DATA_HOME", QFile::encodeName(m_home.path()));
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(m_home.filePath(QStringLiteral("cache"))));
+    }
     void segment_data();
     void segment();
     void codes();
     void usage_data();
     void usage();
     void missingData();
+    void dataFilesComeFromTheirCopyOnlyWhileUnchanged();
     void prepare_data();
     void prepare();
     void prepareNewsWithBothFilters();
@@ -201,6 +208,62 @@ void TestCli::missingData()
     r = run(copy, {"codes", "中国"});
     QCOMPARE(r.exitCode, 1);
     QVERIFY2(r.err.contains(QStringLiteral("jtdb.dat")), qPrintable(r.err));
+}
+
+// The dictionary and the code data are read and checked once, then taken from their copies in
+// the cache folder; a damaged copy is made again, and a data file changed in place is read again
+// (here: cut short, so refused) instead of being answered for by its old copy.
+void TestCli::dataFilesComeFromTheirCopyOnlyWhileUnchanged()
+{
+    QTemporaryDir alone;
+    QVERIFY(alone.isValid());
+    const QString copy = alone.filePath(QStringLiteral("orvane-cli"));
+    QVERIFY(QFile::copy(cli(), copy));
+    for (const char *name : {"libtalvex.so", "libmorrin.so", "libquenlor.so", "jtdb.dat"})
+        QVERIFY(QFile::link(kBin + QLatin1Char('/') + QLatin1String(name), alone.filePath(QLatin1String(name))));
+    const QString dict = alone.filePath(QStringLiteral("orvane-seg.dict"));
+    QVERIFY(QFile::copy(kBin + QStringLiteral("/orvane-seg.dict"), dict));
+    QVERIFY(QFile::copy(kBin + QStringLiteral("/orvane-codes.dat"), alone.filePath(QStringLiteral("orvane-codes.dat"))));
+    const QString cache = alone.filePath(QStringLiteral("cache"));
+    const QByteArray savedCache = qgetenv("XDG_CACHE_HOME");
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(cache));
+    const auto restore = qScopeGuard([&] { qputenv("XDG_CACHE_HOME", savedCache); });
+
+    const QString expected = QStringLiteral("我们 在 北京 天安门\n");
+    Run r = run(copy, {"segment"}, "我们在北京天安门\n");
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(r.out, expected);
+    const QDir folder(cache + QStringLiteral("/orvane-tutor"));
+    const QStringList copies = folder.entryList({QStringLiteral("data-*.copy")}, QDir::Files);
+    QCOMPARE(copies.size(), 2);
+    QString dictCopy;
+    for (const QString &name : copies)
+        if (QFileInfo(folder.filePath(name)).size() == QFileInfo(dict).size() + 64)
+            dictCopy = folder.filePath(name);
+    QVERIFY(!dictCopy.isEmpty());
+    QFile f(dictCopy);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QByteArray whole = f.readAll();
+    f.close();
+
+    // A damaged copy: not used, and made again.
+    QByteArray damaged = whole;
+    damaged[damaged.size() / 2] = char(damaged[damaged.size() / 2] ^ 0x5A);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(f.write(damaged), damaged.size());
+    f.close();
+    r = run(copy, {"segment"}, "我们在北京天安门\n");
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(r.out, expected);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), whole);
+    f.close();
+
+    // The dictionary cut short in place: its copy no longer stands for it.
+    QVERIFY(QFile::resize(dict, QFileInfo(dict).size() - 1));
+    r = run(copy, {"segment"}, "我们在北京天安门\n");
+    QCOMPARE(r.exitCode, 1);
+    QVERIFY2(r.err.contains(QStringLiteral("orvane-seg.dict")), qPrintable(r.err));
 }
 
 QTEST_GUILESS_MAIN(TestCli)

@@ -5,6 +5,8 @@
 
 #include <cstring>
 #include <fstream>
+#include <limits>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -93,6 +95,8 @@ private slots:
 
     void loaderRefuses_data();
     void loaderRefuses();
+    void anImageOpenedOnItsLayoutStaysInside_data();
+    void anImageOpenedOnItsLayoutStaysInside();
     void loaderRefusesMissingFileAndFolder();
     void fileChangedInPlaceWhileLoaded_data();
     void fileChangedInPlaceWhileLoaded();
@@ -415,6 +419,92 @@ void TestSegmenter::loaderRefuses()
     const QString message = QString::fromStdString(error);
     QVERIFY2(message.contains(path), qPrintable(message));
     QVERIFY2(message.contains(reason), qPrintable(message));
+}
+
+// A checked copy is opened on its layout alone; its trie is checked where a lookup reads it.
+// Whatever the trie holds, segmenting must stay inside the image (the storage is exactly the
+// image's size, so that a sanitized build sees any read past it) and cover the whole text.
+void TestSegmenter::anImageOpenedOnItsLayoutStaysInside_data()
+{
+    QTest::addColumn<int>("damage");
+    QTest::addColumn<bool>("opens");
+    QTest::newRow("undamaged") << 0 << true;
+    QTest::newRow("children out of range") << 1 << true;
+    QTest::newRow("children before their node") << 2 << true;
+    QTest::newRow("children unsorted") << 3 << true;
+    QTest::newRow("edge hash without an empty slot") << 4 << true;
+    QTest::newRow("edge outside its node's children") << 5 << true;
+    QTest::newRow("weights that are no log probability") << 6 << true;
+    QTest::newRow("root table outside the trie") << 7 << false;
+}
+
+void TestSegmenter::anImageOpenedOnItsLayoutStaysInside()
+{
+    QFETCH(int, damage);
+    QFETCH(bool, opens);
+    auto image = std::make_shared<std::vector<char>>(dictBytes_);
+    std::vector<char> &b = *image;
+    const std::size_t nodesOff = sectionOffset(b, 2);
+    const std::size_t edgesOff = sectionOffset(b, 6);
+    QVERIFY(nodesOff && edgesOff);
+    const auto nodes = readAt<std::uint32_t>(b, 16);
+    const auto slotCount = readAt<std::uint32_t>(b, 44);
+    auto node = [&](std::size_t i) { return nodesOff + 16 * i; };
+    // The busiest node: its children are found through the edge hash.
+    std::uint32_t busy = 1;
+    for (std::uint32_t i = 1; i < nodes; ++i)
+        if (readAt<std::uint16_t>(b, node(i) + 4) > readAt<std::uint16_t>(b, node(busy) + 4))
+            busy = i;
+    QVERIFY(readAt<std::uint16_t>(b, node(busy) + 4) > 8);
+    switch (damage) {
+    case 1: writeAt<std::uint32_t>(b, node(busy), 0xFFFFFFF0u); break;
+    case 2: writeAt<std::uint32_t>(b, node(busy), busy); break;
+    case 3:
+        for (std::uint32_t i = 1; i < nodes; ++i)
+            writeAt<std::uint16_t>(b, node(i) + 6, std::uint16_t(0x4E00 + (i * 7919u) % 0x5000));
+        break;
+    case 4:
+    case 5:
+        for (std::uint32_t i = 0; i < slotCount; ++i) {
+            const std::size_t slot = edgesOff + 12 * i;
+            if (damage == 4 && readAt<std::uint32_t>(b, slot) == 0) {
+                writeAt<std::uint32_t>(b, slot, busy);
+                writeAt<std::uint32_t>(b, slot + 8, 0xFFFFu);
+            } else if (damage == 5 && readAt<std::uint32_t>(b, slot) != 0) {
+                writeAt<std::uint32_t>(b, slot + 4, 0xFFFFFFF0u);
+            }
+        }
+        break;
+    case 6:
+        for (std::uint32_t i = 1; i < nodes; ++i)
+            writeAt<float>(b, node(i) + 8, i % 2 ? std::numeric_limits<float>::quiet_NaN() : 1.0f);
+        break;
+    case 7: writeAt<std::uint32_t>(b, sectionOffset(b, 1) + 4 * 0x4E2D, nodes); break;
+    }
+    std::string error;
+    const auto *data = reinterpret_cast<const std::uint8_t *>(b.data());
+    const std::size_t size = b.size();
+    auto seg = Segmenter::openChecked(image, data, size, "copy", &error);
+    QCOMPARE(bool(seg), opens);
+    if (!seg) {
+        QVERIFY2(error.rfind("copy: ", 0) == 0, error.c_str());
+        return;
+    }
+    QCOMPARE(seg->image().data(), data);
+    QCOMPARE(seg->image().size(), size);
+    const std::u16string t = u"中华人民共和国成立了，我们在北京天安门广场看升旗。不知不觉大家都来了！2001年𠀋";
+    const std::vector<Token> tokens = seg->segment(t);
+    std::size_t covered = 0;
+    for (const Token &token : tokens) {
+        QCOMPARE(token.begin, covered);
+        covered += token.length;
+    }
+    QCOMPARE(covered, t.size());
+    QCOMPARE(seg->marks(t).size(), t.size());
+    if (damage == 0) {
+        QCOMPARE(joined(t, tokens), joined(t, seg_->segment(t)));
+        QCOMPARE(seg->marks(t), seg_->marks(t));
+    }
 }
 
 void TestSegmenter::loaderRefusesMissingFileAndFolder()

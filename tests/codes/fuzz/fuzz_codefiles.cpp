@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <unistd.h>
 
@@ -20,6 +21,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         codes->containsWord(bytes.substr(0, 32));
     } else if (error.empty()) {
         std::abort();
+    }
+    // Opened as a checked copy is (sizes only): lookups must stay inside whatever it holds.
+    auto image = std::make_shared<std::string>(bytes);
+    if (auto codes = orvane::codes::CodeData::openChecked(image, image->data(), image->size(), "fuzz", &error)) {
+        codes->knownCode(u"中国");
+        codes->proposedCode(orvane::codes::utf8ToUtf16(bytes.substr(0, 64)));
+        codes->containsWord(bytes.substr(0, 32));
     }
 
     static const std::string path = [] {
