@@ -6,7 +6,7 @@
 #include "prepare/codedictionary.h"
 #include "prepare/externallibs.h"
 #include "segtest/report.h"
-#include "segtest/testrun.h"
+#include "segtest/textfigures.h"
 
 namespace orvane::cli {
 

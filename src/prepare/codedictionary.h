@@ -30,6 +30,9 @@ struct ItemCodes {
     bool operator==(const ItemCodes &) const = default;
 };
 
+// The status-bar text of the code hint for text with the codes found.
+QString codeHintMessage(const QString &text, const ItemCodes &codes);
+
 // An item of the database with its frequency.
 struct FrequentItem {
     QString text;

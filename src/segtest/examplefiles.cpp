@@ -134,26 +134,4 @@ ExampleReadStatus readExample(const QString &mainPath, QTextDocument *document, 
     return ExampleReadStatus::Ok;
 }
 
-QString separatedText(const QString &text, const QString &marks)
-{
-    QString out;
-    out.reserve(text.size() + text.size() / 2);
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        out += text.at(i);
-        if (i + 1 < text.size() && i + 1 < marks.size() && marks.at(i) != marks.at(i + 1))
-            out += u' ';
-    }
-    return out + kCrLf;
-}
-
-QString segmentationResultText(const WordTable &words)
-{
-    QString out;
-    for (int cls = 1; cls <= 5; ++cls) {
-        for (const StatEntry &e : words[cls])
-            out += u'"' + e.text + u'"' + kCrLf;
-    }
-    return out;
-}
-
 } // namespace orvane

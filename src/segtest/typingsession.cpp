@@ -278,14 +278,4 @@ QString TypingSession::hintText() const
     return word;
 }
 
-QString codeHintMessage(const QString &text, const ItemCodes &codes)
-{
-    if (codes.standard.isEmpty())
-        return QStringLiteral("没有'") + text + QStringLiteral("'的编码！");
-    QString message = QStringLiteral("'") + text + QStringLiteral("'的编码为:") + codes.standard;
-    if (!codes.shortCode.isEmpty())
-        message += QStringLiteral(",简码为：") + codes.shortCode;
-    return message;
-}
-
 } // namespace orvane

@@ -119,7 +119,5 @@ private:
     int m_keysAtLastCommit = 0;
 };
 
-// The status-bar text of the code hint for text with the codes found.
-QString codeHintMessage(const QString &text, const ItemCodes &codes);
 
 } // namespace orvane
