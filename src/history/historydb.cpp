@@ -95,6 +95,27 @@ const std::function<bool(QSqlDatabase &, QString *)> kMigrations[] = {
         }
         return true;
     },
+    // Version 4: the mistake book as it stood after some test (see HistoryDb::bookSource), so that
+    // the end of a test does not replay every test kept. None is kept at first.
+    [](QSqlDatabase &db, QString *error) {
+        const char *statements[] = {
+            "CREATE TABLE book_kept ("
+            "item TEXT NOT NULL, word INTEGER NOT NULL, standard_code TEXT NOT NULL, short_codes TEXT NOT NULL,"
+            "wrong INTEGER NOT NULL, slow INTEGER NOT NULL, pieces INTEGER NOT NULL, misses INTEGER NOT NULL,"
+            "last_miss TEXT NOT NULL, clean_since INTEGER NOT NULL, PRIMARY KEY (item, word))",
+            "CREATE TABLE book_kept_after ("
+            "one INTEGER PRIMARY KEY CHECK (one = 1), up_to_test INTEGER NOT NULL, tests INTEGER NOT NULL,"
+            "last_start TEXT NOT NULL)",
+        };
+        for (const char *sql : statements) {
+            QSqlQuery q(db);
+            if (!q.exec(QString::fromLatin1(sql))) {
+                *error = q.lastError().text();
+                return false;
+            }
+        }
+        return true;
+    },
 };
 static_assert(std::size(kMigrations) == HistoryDb::kSchemaVersion);
 
@@ -454,15 +475,22 @@ QVector<HistoryPiece> HistoryDb::pieces(qint64 testId, QString *error) const
 
 QVector<HistoryTestItems> HistoryDb::itemsOfTests(QString *error) const
 {
+    return itemsOfTestsAfter(0, error);
+}
+
+QVector<HistoryTestItems> HistoryDb::itemsOfTestsAfter(qint64 testId, QString *error) const
+{
     QVector<HistoryTestItems> out;
     if (!d->open)
         return out;
     QSqlQuery q(d->db());
     q.setForwardOnly(true);
-    if (!q.exec(
-            QStringLiteral("SELECT t.id, t.start_time, t.kind <> '', i.item, i.word, i.standard_code, i.short_code, "
-                           "i.seen, i.wrong, i.slow, i.pieces, i.missed, i.clean_after_miss "
-                           "FROM items i JOIN tests t ON t.id = i.test_id ORDER BY t.start_time, t.id"))) {
+    q.prepare(QStringLiteral("SELECT t.id, t.start_time, t.kind <> '', i.item, i.word, i.standard_code, i.short_code, "
+                             "i.seen, i.wrong, i.slow, i.pieces, i.missed, i.clean_after_miss "
+                             "FROM items i JOIN tests t ON t.id = i.test_id WHERE t.id > ? "
+                             "ORDER BY t.start_time, t.id"));
+    q.addBindValue(testId);
+    if (!q.exec()) {
         if (error)
             *error = failed(QStringLiteral("无法读取成绩记录"), q.lastError());
         return out;
@@ -503,6 +531,137 @@ bool HistoryDb::removeFromBook(const QString &item, bool word, QString *error)
         return false;
     }
     return true;
+}
+
+HistoryBookSource HistoryDb::bookSource(QString *error) const
+{
+    HistoryBookSource source;
+    if (!d->open)
+        return source;
+    QSqlDatabase db = d->db();
+    // One snapshot: a test written or deleted by another window or program meanwhile is either
+    // wholly in what is read or wholly out of it.
+    const bool snapshot = db.transaction();
+    const auto finish = [&] {
+        if (snapshot)
+            db.commit();
+    };
+    const auto fail = [&](const QSqlError &e) {
+        if (error)
+            *error = failed(QStringLiteral("无法读取成绩记录"), e);
+        finish();
+        return HistoryBookSource{};
+    };
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    // The kept book holds when the tests it covers are all still there and no later test started
+    // before the last of them (the replay goes by start time).
+    if (!q.exec(QStringLiteral(
+            "SELECT k.up_to_test, "
+            "(SELECT COUNT(*) FROM tests WHERE id <= k.up_to_test) = k.tests, "
+            "COALESCE((SELECT MIN(start_time) FROM tests WHERE id > k.up_to_test) >= k.last_start, 1) "
+            "FROM book_kept_after k")))
+        return fail(q.lastError());
+    if (q.next() && q.value(1).toInt() == 1 && q.value(2).toInt() == 1) {
+        source.keptUpTo = q.value(0).toLongLong();
+        QVector<HistoryBookEntry> kept;
+        QSqlQuery rows(db);
+        rows.setForwardOnly(true);
+        if (!rows.exec(QStringLiteral("SELECT item, word, standard_code, short_codes, wrong, slow, pieces, misses, "
+                                      "last_miss, clean_since FROM book_kept")))
+            return fail(rows.lastError());
+        while (rows.next()) {
+            HistoryBookEntry e;
+            e.text = rows.value(0).toString();
+            e.word = rows.value(1).toInt() != 0;
+            e.standardCode = rows.value(2).toString();
+            e.shortCodes = rows.value(3).toString();
+            e.wrong = rows.value(4).toInt();
+            e.slow = rows.value(5).toInt();
+            e.pieces = rows.value(6).toInt();
+            e.misses = rows.value(7).toInt();
+            e.lastMiss = QDateTime::fromString(rows.value(8).toString(), Qt::ISODate);
+            e.cleanSince = rows.value(9).toInt();
+            kept.push_back(std::move(e));
+        }
+        source.kept = std::move(kept);
+    }
+    q.finish();
+    QString why;
+    source.removals = bookRemovals(&why);
+    if (why.isEmpty())
+        source.tests = itemsOfTestsAfter(source.keptUpTo, &why);
+    if (!why.isEmpty()) {
+        if (error)
+            *error = why;
+        finish();
+        return HistoryBookSource{};
+    }
+    source.upTo = source.keptUpTo;
+    for (const HistoryTestItems &t : std::as_const(source.tests))
+        source.upTo = std::max(source.upTo, t.testId);
+    QSqlQuery count(db);
+    count.prepare(QStringLiteral("SELECT COUNT(*), COALESCE(MAX(start_time), '') FROM tests WHERE id <= ?"));
+    count.addBindValue(source.upTo);
+    if (!count.exec() || !count.next())
+        return fail(count.lastError());
+    source.testsUpTo = count.value(0).toLongLong();
+    source.lastStartUpTo = count.value(1).toString();
+    count.finish();
+    finish();
+    return source;
+}
+
+bool HistoryDb::keepBook(const HistoryBookSource &source, const QVector<HistoryBookEntry> &book, QString *error)
+{
+    if (!d->open)
+        return false;
+    QSqlDatabase db = d->db();
+    const auto fail = [&](const QSqlError &e) {
+        if (error)
+            *error = failed(QStringLiteral("无法保存错题本"), e);
+        db.rollback();
+        return false;
+    };
+    if (!db.transaction())
+        return fail(db.lastError());
+    QSqlQuery q(db);
+    // Tests the book was made from were deleted meanwhile: what was read no longer holds.
+    q.prepare(QStringLiteral("SELECT COUNT(*) FROM tests WHERE id <= ?"));
+    q.addBindValue(source.upTo);
+    if (!q.exec() || !q.next())
+        return fail(q.lastError());
+    const bool holds = q.value(0).toLongLong() == source.testsUpTo;
+    q.finish();
+    if (!q.exec(QStringLiteral("DELETE FROM book_kept")) || !q.exec(QStringLiteral("DELETE FROM book_kept_after")))
+        return fail(q.lastError());
+    if (holds) {
+        q.prepare(QStringLiteral("INSERT INTO book_kept (item, word, standard_code, short_codes, wrong, slow, pieces, "
+                                 "misses, last_miss, clean_since) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+        for (const HistoryBookEntry &e : book) {
+            q.addBindValue(text(e.text));
+            q.addBindValue(e.word ? 1 : 0);
+            q.addBindValue(text(e.standardCode));
+            q.addBindValue(text(e.shortCodes));
+            q.addBindValue(e.wrong);
+            q.addBindValue(e.slow);
+            q.addBindValue(e.pieces);
+            q.addBindValue(e.misses);
+            q.addBindValue(text(e.lastMiss.toString(Qt::ISODate)));
+            q.addBindValue(e.cleanSince);
+            if (!q.exec())
+                return fail(q.lastError());
+        }
+        q.prepare(QStringLiteral("INSERT INTO book_kept_after (one, up_to_test, tests, last_start) VALUES (1, ?, ?, ?)"));
+        q.addBindValue(source.upTo);
+        q.addBindValue(source.testsUpTo);
+        q.addBindValue(text(source.lastStartUpTo));
+        if (!q.exec())
+            return fail(q.lastError());
+    }
+    if (!db.commit())
+        return fail(db.lastError());
+    return holds;
 }
 
 QVector<HistoryBookRemoval> HistoryDb::bookRemovals(QString *error) const

@@ -102,6 +102,37 @@ struct HistoryBookRemoval {
     qint64 afterTestId = 0;
 };
 
+// A character or word in the mistake book, with what the tests since it came in said of it (the
+// book's rules are in teaching/mistakebook.h).
+struct HistoryBookEntry {
+    QString text;
+    bool word = false;
+    QString standardCode;
+    QString shortCodes;
+    int wrong = 0;  // typings coloured wrong since the item came into the book
+    int slow = 0;   // slow typings
+    int pieces = 0; // typings in pieces (words only)
+    QDateTime lastMiss;
+    int cleanSince = 0; // clean typings in running text since lastMiss
+    // The typings that were a miss since the item came into the book (one typing can be wrong
+    // and slow at once and counts once here).
+    int misses = 0;
+};
+
+// What the mistake book is made from, read at one moment: the book as it was kept after the
+// tests up to keptUpTo (when it still holds: none of those tests was deleted since, and no later
+// test started before them), the removals by hand, and the items of the tests after keptUpTo, oldest
+// first. upTo and testsUpTo describe the tests read, for keeping the book made from them.
+struct HistoryBookSource {
+    std::optional<QVector<HistoryBookEntry>> kept;
+    qint64 keptUpTo = 0;
+    QVector<HistoryBookRemoval> removals;
+    QVector<HistoryTestItems> tests;
+    qint64 upTo = 0;
+    qint64 testsUpTo = 0;
+    QString lastStartUpTo;
+};
+
 // The SHA-256 of a text (UTF-8), in hex.
 QString historyTextHash(const QString &text);
 
@@ -111,7 +142,7 @@ QString defaultHistoryPath();
 class HistoryDb {
 public:
     // The schema this program writes.
-    static constexpr int kSchemaVersion = 3;
+    static constexpr int kSchemaVersion = 4;
 
     HistoryDb();
     ~HistoryDb();
@@ -143,7 +174,16 @@ public:
     bool removeFromBook(const QString &text, bool word, QString *error);
     QVector<HistoryBookRemoval> bookRemovals(QString *error = nullptr) const;
 
+    // The mistake book is replayed from the items of the tests (teaching/mistakebook.h); the book
+    // as it stood after some test is kept, so that the next replay starts there instead of at the
+    // first test. bookSource reads everything a replay needs in one read transaction;
+    // keepBook stores the book made from that source, unless tests it covered were deleted in
+    // the meantime (then nothing is kept and the next replay starts from the first test).
+    HistoryBookSource bookSource(QString *error = nullptr) const;
+    bool keepBook(const HistoryBookSource &source, const QVector<HistoryBookEntry> &book, QString *error);
+
 private:
+    QVector<HistoryTestItems> itemsOfTestsAfter(qint64 testId, QString *error) const;
     // The tests with the given ORDER BY (and LIMIT) clause, without commits.
     QVector<HistoryRecord> selectTests(const QString &order, QString *error) const;
     struct Private;

@@ -22,20 +22,7 @@ namespace orvane {
 // Clean typings in running text after the last miss that take an item out of the book.
 inline constexpr int kCleanTypingsToLeave = 3;
 
-struct BookItem {
-    QString text;
-    bool word = false;
-    QString standardCode;
-    QString shortCodes;
-    int wrong = 0;  // typings coloured wrong since the item came into the book
-    int slow = 0;   // slow typings
-    int pieces = 0; // typings in pieces (words only)
-    QDateTime lastMiss;
-    int cleanSince = 0; // clean typings in running text since lastMiss
-    // The typings that were a miss since the item came into the book (one typing can be wrong
-    // and slow at once and counts once here).
-    int misses = 0;
-};
+using BookItem = HistoryBookEntry;
 
 struct MistakeBook {
     QVector<BookItem> items; // most misses first, then the most recently missed
@@ -44,8 +31,10 @@ struct MistakeBook {
 // The book from the items of the kept tests (oldest first) and the items taken out by hand.
 MistakeBook buildMistakeBook(const QVector<HistoryTestItems> &tests, const QVector<HistoryBookRemoval> &removals);
 
-// The book of a history; an empty book with *error when the history cannot be read.
-MistakeBook loadMistakeBook(const HistoryDb &db, QString *error);
+// The book of a history; an empty book with *error when the history cannot be read. The replay
+// starts from the book the history keeps (HistoryDb::bookSource) and goes over the tests since;
+// the book made is kept again, so that a test's end goes over that one test only.
+MistakeBook loadMistakeBook(HistoryDb &db, QString *error);
 
 // Leaves the items of a new test that can change the book: those it missed and those in the book
 // now. A clean typing of an item outside the book changes nothing, so it is not stored: the

@@ -3,7 +3,11 @@
 // back only with a new miss.
 #include "teaching/mistakebook.h"
 
+#include <QRandomGenerator>
+#include <QTemporaryDir>
 #include <QtTest>
+
+#include <memory>
 
 using namespace orvane;
 
@@ -114,6 +118,83 @@ private slots:
         for (const HistoryItem &i : items)
             kept << i.text + (i.word ? QStringLiteral("(词)") : QString());
         QCOMPARE(kept, (QStringList{"近", "接近(词)"}));
+    }
+
+    // The book kept in the history after a replay, and the replays that start from it, give
+    // exactly the book replayed from the first test, whatever happens to the history in between:
+    // tests and drills added (some starting before earlier ones), items taken out by hand, tests
+    // deleted, the file closed and opened again. After each load the next one starts from the kept
+    // book with nothing left to replay.
+    void theKeptBookIsTheReplayedBook()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString path = dir.filePath(QStringLiteral("history.db"));
+        auto db = std::make_unique<HistoryDb>();
+        QString error;
+        QVERIFY2(db->open(path, &error), qPrintable(error));
+        const QStringList texts = {"近", "接", "接近", "终点", "点", "终"};
+        QRandomGenerator random(2011);
+        QVector<qint64> ids;
+        const auto describe = [](const MistakeBook &book) {
+            QStringList out;
+            for (const BookItem &b : book.items)
+                out << QStringLiteral("%1%2 w%3 s%4 p%5 m%6 c%7 %8 %9 %10")
+                           .arg(b.text, b.word ? QStringLiteral("(词)") : QString())
+                           .arg(b.wrong)
+                           .arg(b.slow)
+                           .arg(b.pieces)
+                           .arg(b.misses)
+                           .arg(b.cleanSince)
+                           .arg(b.lastMiss.toString(Qt::ISODate), b.standardCode, b.shortCodes);
+            return out;
+        };
+        for (int step = 0; step < 150; ++step) {
+            const quint32 op = random.bounded(20);
+            if (op < 13) {
+                HistoryRecord r;
+                // Mostly in order; now and then a test that started before the last one.
+                r.start = kFirst.addSecs(qint64(step) * 600 - (op == 12 ? 3000 : 0));
+                r.end = r.start.addSecs(120);
+                r.kind = op % 5 == 4 ? QStringLiteral("drill") : QString();
+                for (const QString &text : texts) {
+                    if (random.bounded(3) == 0)
+                        continue;
+                    HistoryItem i;
+                    i.text = text;
+                    i.word = text.size() > 1;
+                    i.standardCode = QString::number(100 + step);
+                    i.shortCode = QString::number(step % 7);
+                    i.seen = 1 + int(random.bounded(3));
+                    i.missed = random.bounded(3) == 0 ? 1 : 0;
+                    i.wrong = i.missed && random.bounded(2) ? 1 : 0;
+                    i.slow = i.missed && !i.wrong ? 1 : 0;
+                    i.cleanAfterMiss = i.missed ? i.seen - 1 : 0;
+                    r.items.push_back(i);
+                }
+                const qint64 id = db->add(r, &error);
+                QVERIFY2(id > 0, qPrintable(error));
+                ids.push_back(id);
+            } else if (op < 15) {
+                const QString text = texts[int(random.bounded(texts.size()))];
+                QVERIFY2(db->removeFromBook(text, text.size() > 1, &error), qPrintable(error));
+            } else if (op < 17 && !ids.isEmpty()) {
+                const qint64 id = ids.takeAt(int(random.bounded(ids.size())));
+                QVERIFY2(db->remove({id}, &error), qPrintable(error));
+            } else if (op == 17) {
+                db = std::make_unique<HistoryDb>();
+                QVERIFY2(db->open(path, &error), qPrintable(error));
+            }
+            if (random.bounded(3) == 0 && op != 19)
+                continue; // several changes before the next load
+            const MistakeBook replayed = buildMistakeBook(db->itemsOfTests(&error), db->bookRemovals(&error));
+            const MistakeBook loaded = loadMistakeBook(*db, &error);
+            QVERIFY2(error.isEmpty(), qPrintable(error));
+            QCOMPARE(describe(loaded), describe(replayed));
+            const HistoryBookSource next = db->bookSource(&error);
+            QVERIFY(next.kept.has_value());
+            QVERIFY(next.tests.isEmpty());
+        }
     }
 
     // The items that most need practice: the most misses first, among equal misses the most
