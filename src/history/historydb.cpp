@@ -26,6 +26,19 @@ const char *const kTestColumns = "start_time, end_time, text_name, text_hash, te
                                  "ideal_word_share, backspaces, retyped, key_accuracy, kind";
 constexpr int kTestColumnCount = 30;
 
+// Runs the statements of a schema step in order; false with *error at the first that fails.
+template <std::size_t N> bool execAll(QSqlDatabase &db, const char *const (&statements)[N], QString *error)
+{
+    for (const char *sql : statements) {
+        QSqlQuery q(db);
+        if (!q.exec(QString::fromLatin1(sql))) {
+            *error = q.lastError().text();
+            return false;
+        }
+    }
+    return true;
+}
+
 // Schema steps: step i brings version i to version i + 1. A later version appends its step.
 const std::function<bool(QSqlDatabase &, QString *)> kMigrations[] = {
     [](QSqlDatabase &db, QString *error) {
@@ -47,14 +60,7 @@ const std::function<bool(QSqlDatabase &, QString *)> kMigrations[] = {
             "seq INTEGER NOT NULL, position INTEGER NOT NULL, text TEXT NOT NULL,"
             "ms INTEGER NOT NULL, keys INTEGER NOT NULL, PRIMARY KEY (test_id, seq))",
         };
-        for (const char *sql : statements) {
-            QSqlQuery q(db);
-            if (!q.exec(QString::fromLatin1(sql))) {
-                *error = q.lastError().text();
-                return false;
-            }
-        }
-        return true;
+        return execAll(db, statements, error);
     },
     // Version 2: what each test's text was for (a drill, a lesson of the course); the tests
     // kept before were all texts the learner opened.
@@ -86,14 +92,7 @@ const std::function<bool(QSqlDatabase &, QString *)> kMigrations[] = {
             "item TEXT NOT NULL, word INTEGER NOT NULL, after_test INTEGER NOT NULL,"
             "PRIMARY KEY (item, word))",
         };
-        for (const char *sql : statements) {
-            QSqlQuery q(db);
-            if (!q.exec(QString::fromLatin1(sql))) {
-                *error = q.lastError().text();
-                return false;
-            }
-        }
-        return true;
+        return execAll(db, statements, error);
     },
     // Version 4: the mistake book as it stood after some test (see HistoryDb::bookSource), so that
     // the end of a test does not replay every test kept. None is kept at first.
@@ -107,14 +106,7 @@ const std::function<bool(QSqlDatabase &, QString *)> kMigrations[] = {
             "one INTEGER PRIMARY KEY CHECK (one = 1), up_to_test INTEGER NOT NULL, tests INTEGER NOT NULL,"
             "last_start TEXT NOT NULL)",
         };
-        for (const char *sql : statements) {
-            QSqlQuery q(db);
-            if (!q.exec(QString::fromLatin1(sql))) {
-                *error = q.lastError().text();
-                return false;
-            }
-        }
-        return true;
+        return execAll(db, statements, error);
     },
 };
 static_assert(std::size(kMigrations) == HistoryDb::kSchemaVersion);

@@ -1,8 +1,7 @@
 #include "segtest/dlgsplitview.h"
 
-#include "segtest/typingfigures.h"
-
 #include "segtest/testrun.h"
+#include "segtest/typingfigures.h"
 #include "shell/pictures.h"
 
 #include <QCheckBox>

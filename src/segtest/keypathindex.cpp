@@ -57,19 +57,24 @@ enum HeaderField : int {
 constexpr qsizetype kHeaderBytes = kHeaderWords * 4;
 constexpr qsizetype kFirstUnitBytes = 65536;
 
+// FNV-1a over UTF-16 units: the hash of a text extended by one unit.
+constexpr quint32 kTextHashStart = 2166136261u;
+quint32 textHashStep(quint32 h, QChar c)
+{
+    return (h ^ c.unicode()) * 16777619u;
+}
+
 quint32 textHash(QStringView text)
 {
-    quint32 h = 2166136261u;
-    for (QChar c : text) {
-        h ^= c.unicode();
-        h *= 16777619u;
-    }
+    quint32 h = kTextHashStart;
+    for (QChar c : text)
+        h = textHashStep(h, c);
     return h;
 }
 
-quint64 checksum(const char *data, qsizetype size)
+quint64 checksum(const QByteArray &bytes)
 {
-    return codes::checksum64(data, std::size_t(size));
+    return codes::checksum64(bytes.constData() + kHeaderBytes, std::size_t(bytes.size() - kHeaderBytes));
 }
 
 qsizetype padded(qsizetype units)
@@ -93,10 +98,11 @@ DatabaseStamp stampOf(const QString &databasePath)
 
 QString defaultKeyPathCacheFolder()
 {
-    QString base = qEnvironmentVariable("XDG_CACHE_HOME");
-    if (!QDir::isAbsolutePath(base))
-        base = QDir::homePath() + QStringLiteral("/.cache");
-    return base + QStringLiteral("/orvane-tutor");
+    // The folder the language library keeps its checked copies in.
+    QString folder = QFile::decodeName(QByteArray::fromStdString(codes::userCacheFolder()));
+    if (folder.endsWith(QLatin1Char('/')))
+        folder.chop(1);
+    return folder;
 }
 
 QString KeyPathIndex::filePath(const QString &cacheFolder, const QString &databasePath)
@@ -129,7 +135,7 @@ std::optional<KeyPathIndex> KeyPathIndex::fromBytes(QByteArray bytes, bool check
     if (total != quint64(bytes.size()))
         return std::nullopt;
     if (checkSum) {
-        const quint64 sum = checksum(bytes.constData() + kHeaderBytes, bytes.size() - kHeaderBytes);
+        const quint64 sum = checksum(bytes);
         if (quint32(sum) != h[hSumLow] || quint32(sum >> 32) != h[hSumHigh])
             return std::nullopt;
     }
@@ -269,7 +275,7 @@ std::optional<QByteArray> KeyPathIndex::build(const QString &databasePath, QStri
     h[hCodeCount] = quint32(codes.size() / 4);
     h[hPageCount] = quint32(pages.size());
     h[hLongest] = longest;
-    const quint64 sum = checksum(bytes.constData() + kHeaderBytes, bytes.size() - kHeaderBytes);
+    const quint64 sum = checksum(bytes);
     h[hSumLow] = quint32(sum);
     h[hSumHigh] = quint32(sum >> 32);
     std::memcpy(bytes.data(), h, kHeaderBytes);
@@ -352,10 +358,9 @@ int KeyPathIndex::itemsAt(QStringView text, qsizetype at, std::array<qint32, kMa
     // hash of each longer piece extends the hash of the shorter one.
     const int count = int(std::min<qsizetype>({qsizetype(m_longestFrom[text.at(at).unicode()]), qsizetype(m_longest),
         qsizetype(kMaxItemsAt), text.size() - at}));
-    quint32 h = 2166136261u;
+    quint32 h = kTextHashStart;
     for (int len = 1; len <= count; ++len) {
-        h ^= text.at(at + len - 1).unicode();
-        h *= 16777619u;
+        h = textHashStep(h, text.at(at + len - 1));
         found[size_t(len - 1)] = findHashed(text.mid(at, len), h);
     }
     return count;

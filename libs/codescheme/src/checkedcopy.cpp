@@ -115,7 +115,7 @@ std::string userCacheFolder()
         else if (const passwd *pw = ::getpwuid(::getuid()); pw && pw->pw_dir)
             base = pw->pw_dir;
         if (base.empty())
-            return {};
+            base = "/tmp"; // as the custom dictionary's folder does without a home
         if (base.back() != '/')
             base += '/';
         base += ".cache";

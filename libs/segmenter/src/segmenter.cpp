@@ -728,19 +728,6 @@ std::unique_ptr<Segmenter> loadFromBuffer(
     return seg;
 }
 
-std::unique_ptr<Segmenter> openCheckedImage(std::shared_ptr<const void> keep, const std::uint8_t *data,
-    std::size_t size, const std::string &name, std::string *error)
-{
-    auto seg = std::make_unique<SegmenterImpl>();
-    std::string why;
-    if (!seg->openKept(std::move(keep), data, size, &why)) {
-        if (error)
-            *error = name + ": " + why;
-        return nullptr;
-    }
-    return seg;
-}
-
 std::unique_ptr<Segmenter> loadFromBuffer(std::vector<std::uint8_t> bytes, const std::string &name, std::string *error)
 {
     std::unique_ptr<std::uint8_t[]> copy(new std::uint8_t[bytes.empty() ? 1 : bytes.size()]);
@@ -754,7 +741,14 @@ std::unique_ptr<Segmenter> loadFromBuffer(std::vector<std::uint8_t> bytes, const
 std::unique_ptr<Segmenter> Segmenter::openChecked(std::shared_ptr<const void> keep, const std::uint8_t *data,
     std::size_t size, const std::string &name, std::string *error)
 {
-    return detail::openCheckedImage(std::move(keep), data, size, name, error);
+    auto seg = std::make_unique<detail::SegmenterImpl>();
+    std::string why;
+    if (!seg->openKept(std::move(keep), data, size, &why)) {
+        if (error)
+            *error = name + ": " + why;
+        return nullptr;
+    }
+    return seg;
 }
 
 std::unique_ptr<Segmenter> Segmenter::load(const std::string &path, std::string *error)

@@ -95,8 +95,5 @@ std::unique_ptr<Segmenter> loadFromBuffer(std::vector<std::uint8_t> bytes, const
 // The same over storage of size bytes that the segmenter takes over (the file reader's).
 std::unique_ptr<Segmenter> loadFromBuffer(
     std::unique_ptr<std::uint8_t[]> bytes, std::size_t size, const std::string &name, std::string *error);
-// Over an image checked before (Segmenter::openChecked), in storage that keep holds.
-std::unique_ptr<Segmenter> openCheckedImage(std::shared_ptr<const void> keep, const std::uint8_t *data,
-    std::size_t size, const std::string &name, std::string *error);
 
 } // namespace orvane::seg::detail

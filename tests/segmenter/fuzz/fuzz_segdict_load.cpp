@@ -29,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         // In storage of exactly the input's size, so that a read past it is caught.
         auto image = std::make_shared<std::vector<std::uint8_t>>(data, data + size);
         std::string error;
-        if (auto seg = orvane::seg::detail::openCheckedImage(image, image->data(), image->size(), "fuzz", &error))
+        if (auto seg = orvane::seg::Segmenter::openChecked(image, image->data(), image->size(), "fuzz", &error))
             segmentAll(*seg);
         else if (error.rfind("fuzz: ", 0) != 0)
             __builtin_trap();

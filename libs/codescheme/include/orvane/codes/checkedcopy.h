@@ -26,7 +26,8 @@ namespace orvane::codes {
 // 64-bit checksum that detects damage at about a third of an instruction a byte.
 std::uint64_t checksum64(const void *data, std::size_t size);
 
-// $XDG_CACHE_HOME/orvane-tutor/ (else ~/.cache/orvane-tutor/), with a trailing "/".
+// $XDG_CACHE_HOME/orvane-tutor/ (else ~/.cache/orvane-tutor/), with a trailing "/": the one
+// cache folder of the program (the key-path index is kept there too).
 std::string userCacheFolder();
 
 // What identifies one version of a file: any write to it changes the change time.
