@@ -10,8 +10,10 @@ set -u
 build=$1 src=$2
 work=$(mktemp -d) || exit 1
 app_pid=""
+xvfb_pid=""
 cleanup() {
   [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -48,6 +50,17 @@ echo "segment: $segmented"
 
 # The program on a private X server; the first-run questions (no input method) are answered
 # with Escape until the main window shows.
+# Xvfb picks a free display itself (-displayfd) and writes its number once it accepts clients:
+# a display guessed from lock files can still be held by an X server that is shutting down.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 1 100); do
+  [ -s "$work/display" ] && break
+  sleep 0.1
+done
+[ -s "$work/display" ] || { cat "$work/xvfb.log" >&2; fail "Xvfb did not start"; }
+DISPLAY=:$(tr -d '[:space:]' <"$work/display")
+export DISPLAY
 title='Orvane输入法2011分词教学系统（简体）'
 QT_QPA_PLATFORM=xcb "$bin/orvane-tutor" >"$work/tutor.log" 2>&1 &
 app_pid=$!
